@@ -1,0 +1,112 @@
+// Collections of named items with a 256-bucket name index, shared by the picture
+// and the wave libraries. Names are single-byte Windows-1252 text, matched
+// without regard to case; among equal names the item that entered the index
+// last is found.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantorel {
+
+/// Lower case of one Windows-1252 character.
+constexpr unsigned char LowerCp1252(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+    switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return c;
+    }
+}
+
+/// True when a and b are equal ignoring case.
+bool SameTextCp1252(std::string_view a, std::string_view b);
+
+/// Bucket of a name: 16 x length, plus the codes of the first and the
+/// second-to-last characters (lower case) when the name has two or more, mod 256.
+uint8_t NameHash(std::string_view name);
+
+class THashIndex;
+
+/// An item that can be found by name.
+class THashCollectionItem {
+public:
+    virtual ~THashCollectionItem();
+    THashCollectionItem(const THashCollectionItem&) = delete;
+    THashCollectionItem& operator=(const THashCollectionItem&) = delete;
+
+    const std::string& Name() const { return name_; }
+    /// Renaming moves the item to the head of its new bucket's chain.
+    void SetName(std::string name);
+    /// Position in the collection, counting from 0.
+    int32_t Index() const { return index_; }
+
+protected:
+    explicit THashCollectionItem(THashIndex& index);
+
+private:
+    template <class> friend class THashCollection;
+    THashIndex& hashIndex_;
+    std::string name_;
+    int32_t index_ = -1;
+};
+
+/// The 256 chains; each chain keeps its most recently entered item at the back.
+class THashIndex {
+public:
+    void Enter(THashCollectionItem* item);
+    void Leave(THashCollectionItem* item);
+    THashCollectionItem* Lookup(std::string_view name) const;
+
+private:
+    std::array<std::vector<THashCollectionItem*>, 256> buckets_;
+};
+
+/// Owns the items in index order and keeps their names indexed.
+template <class Item>
+class THashCollection {
+public:
+    THashCollection() = default;
+    THashCollection(const THashCollection&) = delete;
+    THashCollection& operator=(const THashCollection&) = delete;
+
+    int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    Item& Items(int32_t i) { return *items_.at(static_cast<size_t>(i)); }
+    const Item& Items(int32_t i) const { return *items_.at(static_cast<size_t>(i)); }
+
+    /// Appends a new item (with an empty name) and returns it.
+    template <class Self>
+    Item& Add(Self& self) {
+        items_.push_back(std::make_unique<Item>(self));
+        Item& item = *items_.back();
+        item.index_ = Count() - 1;
+        index_.Enter(&item);
+        return item;
+    }
+
+    /// Removes every item.
+    void Clear() {
+        while (!items_.empty()) items_.pop_back();
+    }
+
+    /// The item found by the name index, or null.
+    Item* FindItem(std::string_view name) const {
+        return static_cast<Item*>(index_.Lookup(name));
+    }
+
+    THashIndex& NameIndex() { return index_; }
+
+private:
+    THashIndex index_;  // declared first: items leave it as they are destroyed
+    std::vector<std::unique_ptr<Item>> items_;
+};
+
+} // namespace vantorel

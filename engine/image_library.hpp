@@ -1,0 +1,134 @@
+// Image libraries: named pictures cut into equal patterns (animation frames),
+// loaded from a library file and drawn onto the back surface.
+#pragma once
+
+#include "engine/display_listener.hpp"
+#include "engine/geometry.hpp"
+#include "engine/hash_collection.hpp"
+#include "engine/surface.hpp"
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantorel {
+
+class TDXDraw;
+class TPictureCollection;
+
+/// A decoded picture: 32-bit pixels 0x00RRGGBB, top row first. Empty when Width
+/// or Height is 0.
+struct TPicture {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    std::vector<TPixel> Pixels;
+    bool IsEmpty() const { return Width <= 0 || Height <= 0; }
+};
+
+/// One named picture of a library. The published fields are also the fields of
+/// the library file, in file order.
+class TPictureCollectionItem : public THashCollectionItem {
+public:
+    explicit TPictureCollectionItem(TPictureCollection& collection);
+    ~TPictureCollectionItem() override;
+
+    int32_t PatternHeight = 0;  ///< <= 0: the picture's height
+    int32_t PatternWidth = 0;   ///< <= 0: the picture's width
+    TPicture Picture;
+    int32_t SkipHeight = 0;     ///< gap between pattern rows
+    int32_t SkipWidth = 0;      ///< gap between pattern columns
+    bool SystemMemory = false;  ///< one surface for the whole picture
+    bool Transparent = true;    ///< copies leave out the transparent colour
+
+    /// The transparent colour, 0x00BBGGRR. Setting it re-keys every owned surface.
+    uint32_t TransparentColor() const { return transparentColor_; }
+    void SetTransparentColor(uint32_t color);
+
+    /// One pattern's size: PatternWidth/Height when > 0, else the picture's.
+    int32_t Width() const;
+    int32_t Height() const;
+    /// Built patterns; before building, the count the picture size gives.
+    int32_t PatternCount() const;
+    /// Rectangle and surface of pattern i; an empty rectangle and null outside 0..PatternCount-1.
+    TRect PatternRect(int32_t i) const;
+    const TDirectDrawSurface* PatternSurface(int32_t i) const;
+    bool Initialized() const { return initialized_; }
+
+    /// The three draws; each does nothing when the item is not initialised or
+    /// patternIndex is outside 0..PatternCount-1.
+    void Draw(TDirectDrawSurface* dest, int32_t x, int32_t y, int32_t patternIndex) const;
+    void DrawBlended(TDirectDrawSurface* dest, const TRect& destRect, int32_t patternIndex,
+                     int32_t alpha) const;
+    void DrawRotated(TDirectDrawSurface* dest, int32_t x, int32_t y, int32_t width, int32_t height,
+                     int32_t patternIndex, double centerX, double centerY, int32_t angle) const;
+
+    /// Cuts the picture into pattern surfaces (called by the collection's Restore).
+    void Restore();
+    /// Releases patterns and surfaces and clears the initialised flag.
+    void Finalize();
+
+private:
+    friend class TPictureCollection;
+    struct Pattern {
+        TRect Rect;
+        int32_t Surface = -1;
+    };
+    uint32_t transparentColor_ = 0;
+    bool initialized_ = false;
+    std::vector<Pattern> patterns_;
+    std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces_;
+};
+
+/// The pictures of one library, in index order, with a name index.
+class TPictureCollection : public THashCollection<TPictureCollectionItem> {
+public:
+    TPictureCollection() = default;
+
+    /// The item named name, ignoring case; among equal names the one that entered
+    /// the index last. Raises EPictureCollectionError "Image '%s' not found".
+    TPictureCollectionItem& Find(const std::string& name);
+
+    /// 256 entries of 4 bytes, kept from the file and written back; not used for drawing.
+    std::array<uint8_t, 1024> ColorTable{};
+
+    /// Removes all items, then reads a library file (see library_stream.hpp);
+    /// initialises and restores when the display is initialised.
+    /// Raises EFOpenError, EFilerError or EInvalidGraphic with the library's texts.
+    void LoadLibraryFile(const std::string& fileName);
+    void ReadLibraryStream(std::istream& stream);
+
+    /// Attaches to an initialised display and marks every item initialised;
+    /// raises "TPictureCollection cannot be initialized" otherwise.
+    void Initialize(TDXDraw* display);
+    void Finalize();
+    /// Builds every item's patterns, in index order.
+    void Restore();
+    TDXDraw* Display() const { return display_; }
+
+private:
+    TDXDraw* display_ = nullptr;
+};
+
+/// The image library component of the main window: follows its display's
+/// notifications (2 initialise, 4 finalise, 6 restore, 0 forget the display).
+class TDXImageList : public IDXDrawListener {
+public:
+    TDXImageList() = default;
+    ~TDXImageList();
+    TDXImageList(const TDXImageList&) = delete;
+    TDXImageList& operator=(const TDXImageList&) = delete;
+
+    void SetDXDraw(TDXDraw* display);
+    TDXDraw* DXDraw() const { return dxDraw_; }
+    TPictureCollection Items;
+
+    void DXDrawNotify(TDXDraw& sender, TDXDrawNotifyType type) override;
+
+private:
+    TDXDraw* dxDraw_ = nullptr;
+};
+
+} // namespace vantorel

@@ -2,6 +2,7 @@
 // loaded from a library file and drawn onto the back surface.
 #pragma once
 
+#include "engine/dib.hpp"
 #include "engine/display_listener.hpp"
 #include "engine/geometry.hpp"
 #include "engine/hash_collection.hpp"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,14 +21,12 @@ namespace vantorel {
 class TDXDraw;
 class TPictureCollection;
 
-/// A decoded picture: 32-bit pixels 0x00RRGGBB, top row first. Empty when Width
-/// or Height is 0.
-struct TPicture {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    std::vector<TPixel> Pixels;
-    bool IsEmpty() const { return Width <= 0 || Height <= 0; }
-};
+/// A library colour (0x00BBGGRR) as RGB: system colours (0x80000000 | index)
+/// become the classic desktop scheme's colour for that index, 0x00BBGGRR as it is.
+uint32_t ColorToRGB(uint32_t color);
+/// The colour of a colour identifier as the files may store it ("clFuchsia",
+/// "clBtnFace", ...), ignoring case; false for an unknown name.
+bool IdentToColor(std::string_view ident, uint32_t& color);
 
 /// One named picture of a library. The published fields are also the fields of
 /// the library file, in file order.
@@ -52,6 +52,8 @@ public:
     int32_t Height() const;
     /// Built patterns; before building, the count the picture size gives.
     int32_t PatternCount() const;
+    /// The number of patterns building would give, without building them.
+    int32_t PlannedPatternCount() const;
     /// Rectangle and surface of pattern i; an empty rectangle and null outside 0..PatternCount-1.
     TRect PatternRect(int32_t i) const;
     const TDirectDrawSurface* PatternSurface(int32_t i) const;
@@ -76,7 +78,16 @@ private:
         TRect Rect;
         int32_t Surface = -1;
     };
+    struct Layout {
+        std::vector<TRect> Blocks;  // picture areas, one surface each
+        std::vector<Pattern> Patterns;
+    };
+    /// Where the patterns lie and which picture areas become surfaces.
+    Layout PlanPatterns() const;
+
+    TPictureCollection& collection_;
     uint32_t transparentColor_ = 0;
+    bool built_ = false;
     bool initialized_ = false;
     std::vector<Pattern> patterns_;
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces_;
@@ -99,6 +110,11 @@ public:
     /// Raises EFOpenError, EFilerError or EInvalidGraphic with the library's texts.
     void LoadLibraryFile(const std::string& fileName);
     void ReadLibraryStream(std::istream& stream);
+    /// The same from bytes already in memory.
+    void ReadLibraryBytes(std::span<const uint8_t> bytes);
+    /// The whole library file: root class "TPictureCollectionComponent", property
+    /// List.ColorTable, then List with every item (pictures as 24-bit "TDIB").
+    std::vector<uint8_t> WriteLibraryBytes() const;
 
     /// Attaches to an initialised display and marks every item initialised;
     /// raises "TPictureCollection cannot be initialized" otherwise.

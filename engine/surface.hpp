@@ -75,12 +75,16 @@ public:
 
     /// Scales srcRect of src to destRect (nearest pixel, 16.16 stepping) and blends
     /// it in with weight alpha/255 (alpha >= 255 copies, <= 0 draws nothing).
+    /// Per channel the blend is (s * w + d * (256 - w)) >> 8 with w = alpha +
+    /// alpha / 128, so alpha 255 would give s and alpha 0 d exactly.
     void DrawBlended(const TRect& destRect, const TDirectDrawSurface& src, const TRect& srcRect,
                      bool transparent, int32_t alpha);
 
     /// Scales srcRect of src to width x height, turns it by angle/256 of a full
     /// turn clockwise about (centerX * width, centerY * height) and places that
-    /// point at (x, y). Only the low 8 bits of angle count.
+    /// point at (x, y). Only the low 8 bits of angle count. Each destination pixel
+    /// whose centre maps back inside the picture takes the source pixel under it.
+    /// Nothing is drawn for width or height <= 0 or a source side over 16383.
     void DrawRotated(int32_t x, int32_t y, int32_t width, int32_t height,
                      const TDirectDrawSurface& src, const TRect& srcRect, double centerX,
                      double centerY, int32_t angle, bool transparent);

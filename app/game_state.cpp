@@ -1,0 +1,60 @@
+#include "app/game_state.hpp"
+
+namespace vantorel {
+
+int32_t TGameRandom::operator()(int32_t n) {
+    if (n <= 0)
+        return 0;
+    const uint64_t r = engine_();
+    return static_cast<int32_t>((r * static_cast<uint64_t>(n)) >> 32);
+}
+
+void StepUpWrap(int32_t& v, int32_t lo, int32_t hi) {
+    if (lo < v && v <= hi)
+        --v;
+    else
+        v = hi;
+}
+
+void StepDownWrap(int32_t& v, int32_t lo, int32_t hi) {
+    if (lo <= v && v < hi)
+        ++v;
+    else
+        v = lo;
+}
+
+void StepUpStop(int32_t& v, int32_t lo, int32_t step) {
+    CountDown(v, lo, step);
+}
+
+void StepDownStop(int32_t& v, int32_t hi, int32_t step) {
+    CountUp(v, hi, step);
+}
+
+void PullInFromBelow(int32_t& v, int32_t lo, int32_t hi) {
+    if (v < lo || v > hi)
+        v = lo;
+}
+
+void PullInFromAbove(int32_t& v, int32_t lo, int32_t hi) {
+    if (v < lo || v > hi)
+        v = hi;
+}
+
+bool CountDown(int32_t& v, int32_t lo, int32_t step) {
+    const int64_t next = int64_t{v} - step;
+    if (next < lo)
+        return false;
+    v = static_cast<int32_t>(next);
+    return true;
+}
+
+bool CountUp(int32_t& v, int32_t hi, int32_t step) {
+    const int64_t next = int64_t{v} + step;
+    if (next > hi)
+        return false;
+    v = static_cast<int32_t>(next);
+    return true;
+}
+
+} // namespace vantorel

@@ -1,0 +1,37 @@
+# The two picture libraries, packed by the library tool from their manifests, and the
+# vantorel_data target that stands for the whole Data folder. Included last, after
+# every part has registered its files.
+get_property(res1_pngs GLOBAL PROPERTY VANTOREL_RES1_PNGS)
+get_property(res2_pngs GLOBAL PROPERTY VANTOREL_RES2_PNGS)
+get_property(data_files GLOBAL PROPERTY VANTOREL_DATA_FILES)
+
+set(libraries)
+foreach(lib res1 res2)
+  string(TOUPPER ${lib} LIB)
+  set(manifest_src ${CMAKE_CURRENT_SOURCE_DIR}/${lib}.manifest)
+  if(NOT EXISTS ${manifest_src})
+    message(WARNING "Data: ${manifest_src} is missing; ${LIB}.dxg is not built")
+    continue()
+  endif()
+  set(manifest ${VANTOREL_ASSET_DIR}/${lib}/${lib}.manifest)
+  # The manifest names its pictures relative to its own folder, so it sits beside them.
+  add_custom_command(
+    OUTPUT ${manifest}
+    COMMAND ${CMAKE_COMMAND} -E copy ${manifest_src} ${manifest}
+    DEPENDS ${manifest_src}
+    VERBATIM)
+  if(lib STREQUAL "res1")
+    set(out ${VANTOREL_DATA_DIR}/Res/Res1.dxg)
+  else()
+    set(out ${VANTOREL_DATA_DIR}/Res/Res2.dxg)
+  endif()
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND vantorel-dxg build ${manifest} ${out}
+    DEPENDS ${manifest} ${${lib}_pngs} vantorel-dxg
+    COMMENT "Packing ${out}"
+    VERBATIM)
+  list(APPEND libraries ${out})
+endforeach()
+
+add_custom_target(vantorel_data ALL DEPENDS ${libraries} ${data_files})

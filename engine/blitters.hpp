@@ -1,0 +1,47 @@
+// Row kernels of the software surfaces: copying, colour-key selection and blending
+// of 32-bit XRGB8888 pixels. Only engine/surface.cpp calls them; they do no
+// clipping and trust every count and pointer they are given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantorel::blit {
+
+using Pixel = uint32_t;
+
+/// The blend weight of an alpha of 1..254: alpha + alpha/128, so 0..255 spreads
+/// over 0..256 and a weight of 256 would be an exact copy.
+constexpr uint32_t BlendWeight(int32_t alpha) {
+    return static_cast<uint32_t>(alpha) + (static_cast<uint32_t>(alpha) >> 7);
+}
+
+/// The blend of one pixel, per channel (s * w + d * (256 - w)) >> 8 with w the
+/// weight above. Every kernel below gives exactly this result.
+constexpr Pixel BlendPixel(Pixel s, Pixel d, uint32_t w) {
+    const uint32_t iw = 256u - w;
+    const uint32_t rb = (((s & 0xFF00FFu) * w + (d & 0xFF00FFu) * iw) >> 8) & 0xFF00FFu;
+    const uint32_t g = (((s & 0x00FF00u) * w + (d & 0x00FF00u) * iw) >> 8) & 0x00FF00u;
+    return rb | g;
+}
+
+/// dst[i] = src[i] for n pixels; the areas do not overlap.
+void CopyRow(Pixel* dst, const Pixel* src, std::ptrdiff_t n);
+/// dst[i] = src[n - 1 - i]: a left-right mirrored copy.
+void CopyRowMirrored(Pixel* dst, const Pixel* src, std::ptrdiff_t n);
+/// dst[i] = src[i] where src[i] != key.
+void CopyRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, Pixel key);
+/// dst[i] = blend of src[i] over dst[i] with weight w (1..255).
+void BlendRow(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w);
+/// BlendRow for the pixels that are not the key.
+void BlendRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w, Pixel key);
+/// One row of a turned copy: dst[k] = base[(v_k >> 16) * pitch + (u_k >> 16)] for
+/// k < n, with u_k = u + k * du and v_k = v + k * dv (16.16), leaving out the key
+/// when keyed. Every u_k, v_k must lie on the source; all of them, and the
+/// source's size in 16.16, fit in 32 bits.
+void RotatedRow(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
+                int32_t v, int32_t du, int32_t dv, bool keyed, Pixel key);
+/// dst[i] = value for n pixels.
+void FillRow(Pixel* dst, std::ptrdiff_t n, Pixel value);
+
+} // namespace vantorel::blit

@@ -1,0 +1,54 @@
+// The game's twelve text styles and the drawing and measuring of texts in them.
+// Every text of the game (windows, banners, the high-score table, the name
+// entry, the add text, the heads-up display) is drawn this way onto the back
+// surface's canvas, after the sprites of the frame and before the frame loop
+// releases the canvas and flips.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace vantorel {
+
+class TDirectDrawSurfaceCanvas;
+
+/// One row of the style table: face name as asked of the desktop, size in
+/// desktop points, boldness and colour 0x00RRGGBB.
+struct TTextStyle {
+    std::string_view Face;
+    int32_t Size;
+    bool Bold;
+    uint32_t Color;
+};
+
+inline constexpr int32_t kTextStyleCount = 12;
+
+/// The style numbered style (1..12); null for any other number.
+const TTextStyle* FindTextStyle(int32_t style);
+
+/// Makes style (1..12) the canvas's font and clears its brush; the style stays
+/// in force for all later drawing and measuring on that canvas. A number
+/// outside 1..12 keeps the font and only clears the brush.
+void SelectTextStyle(TDirectDrawSurfaceCanvas& canvas, int32_t style);
+
+/// Width and height in pixels of text in the canvas's current font; an empty
+/// text is 0 wide.
+int32_t TextWidth(TDirectDrawSurfaceCanvas& canvas, std::string_view text);
+int32_t TextHeight(TDirectDrawSurfaceCanvas& canvas, std::string_view text);
+
+/// Selects style, then measures text in it (the style stays selected).
+int32_t WidthInStyle(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t style);
+
+/// Start of a text of length extent centred on anchor: anchor - extent / 2 in
+/// real numbers, truncated toward zero (anchor 400, extent 101 -> 349).
+int32_t CentredStart(int32_t anchor, int32_t extent);
+
+/// Draws text in the current style with its top-left corner at (x, y), or
+/// centred horizontally on x and/or vertically on y (see CentredStart).
+void DrawText(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x, int32_t y,
+              bool centreHorizontally, bool centreVertically);
+
+/// Draws text in the current style with its right end at x, centred vertically on y.
+void DrawTextRight(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x, int32_t y);
+
+} // namespace vantorel

@@ -1,0 +1,303 @@
+#include "platform/events.hpp"
+
+#include "platform/sdl_events.hpp"
+
+#include <algorithm>
+#include <deque>
+
+namespace vantorel {
+
+namespace {
+
+constexpr int32_t kDisplayWidth = 800;
+constexpr int32_t kDisplayHeight = 600;
+
+std::deque<TPlatformEvent>& Pending() {
+    static std::deque<TPlatformEvent> queue;
+    return queue;
+}
+
+TShiftState ShiftFromSdl(uint16_t mod) {
+    return {(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
+}
+
+TShiftState CurrentShift() {
+    return ShiftFromSdl(static_cast<uint16_t>(SDL_GetModState()));
+}
+
+TMouseButton ButtonFromSdl(uint8_t button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT:
+        return TMouseButton::Left;
+    case SDL_BUTTON_RIGHT:
+        return TMouseButton::Right;
+    case SDL_BUTTON_MIDDLE:
+        return TMouseButton::Middle;
+    default:
+        return TMouseButton::Other;
+    }
+}
+
+int32_t ClampX(int32_t x) {
+    return std::clamp(x, 0, kDisplayWidth - 1);
+}
+int32_t ClampY(int32_t y) {
+    return std::clamp(y, 0, kDisplayHeight - 1);
+}
+
+/// The character a key sends by itself, as the desktop's character messages do.
+uint8_t ControlCharOfKey(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return 13;
+    case SDLK_BACKSPACE:
+        return 8;
+    case SDLK_ESCAPE:
+        return 27;
+    case SDLK_TAB:
+        return 9;
+    default:
+        return 0;
+    }
+}
+
+/// Decodes UTF-8 text into code points; malformed bytes are skipped.
+template <class F> void ForEachCodePoint(const char* text, F&& f) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    while (*s != 0) {
+        const unsigned char c = *s;
+        int extra = 0;
+        uint32_t cp = 0;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1Fu;
+            extra = 1;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0Fu;
+            extra = 2;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07u;
+            extra = 3;
+        } else {
+            ++s;
+            continue;
+        }
+        ++s;
+        bool ok = true;
+        for (int i = 0; i < extra; ++i) {
+            if ((*s & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (*s & 0x3Fu);
+            ++s;
+        }
+        if (ok)
+            f(cp);
+    }
+}
+
+} // namespace
+
+uint8_t CodePointToCp1252(uint32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<uint8_t>(cp);
+    struct Pair {
+        uint32_t CodePoint;
+        uint8_t Byte;
+    };
+    static constexpr Pair kHigh[] = {
+        {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85},
+        {0x2020, 0x86}, {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A},
+        {0x2039, 0x8B}, {0x0152, 0x8C}, {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92},
+        {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95}, {0x2013, 0x96}, {0x2014, 0x97},
+        {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B}, {0x0153, 0x9C},
+        {0x017E, 0x9E}, {0x0178, 0x9F},
+    };
+    for (const Pair& p : kHigh)
+        if (p.CodePoint == cp)
+            return p.Byte;
+    return 0;
+}
+
+TKey KeyFromSdl(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z)
+        return static_cast<TKey>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return static_cast<TKey>('0' + (key - SDLK_0));
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return static_cast<TKey>(112 + (key - SDLK_F1));
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return static_cast<TKey>(97 + (key - SDLK_KP_1));
+    switch (key) {
+    case SDLK_BACKSPACE:
+        return TKey::Backspace;
+    case SDLK_TAB:
+        return TKey::Tab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return TKey::Enter;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return TKey::Shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return TKey::Ctrl;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return TKey::Alt;
+    case SDLK_PAUSE:
+        return TKey::Pause;
+    case SDLK_CAPSLOCK:
+        return TKey::CapsLock;
+    case SDLK_ESCAPE:
+        return TKey::Escape;
+    case SDLK_SPACE:
+        return TKey::Space;
+    case SDLK_PAGEUP:
+        return TKey::PageUp;
+    case SDLK_PAGEDOWN:
+        return TKey::PageDown;
+    case SDLK_END:
+        return TKey::End;
+    case SDLK_HOME:
+        return TKey::Home;
+    case SDLK_LEFT:
+        return TKey::Left;
+    case SDLK_UP:
+        return TKey::Up;
+    case SDLK_RIGHT:
+        return TKey::Right;
+    case SDLK_DOWN:
+        return TKey::Down;
+    case SDLK_INSERT:
+        return TKey::Insert;
+    case SDLK_DELETE:
+        return TKey::Delete;
+    case SDLK_KP_0:
+        return TKey::Numpad0;
+    case SDLK_KP_MULTIPLY:
+        return TKey::Multiply;
+    case SDLK_KP_PLUS:
+        return TKey::Add;
+    case SDLK_KP_MINUS:
+        return TKey::Subtract;
+    case SDLK_KP_PERIOD:
+        return TKey::Decimal;
+    case SDLK_KP_DIVIDE:
+        return TKey::Divide;
+    default:
+        return TKey::None;
+    }
+}
+
+void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out) {
+    TPlatformEvent ev;
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        ev.Kind = e.type == SDL_KEYDOWN ? TEventKind::KeyDown : TEventKind::KeyUp;
+        ev.Key = KeyFromSdl(e.key.keysym.sym);
+        ev.Shift = ShiftFromSdl(e.key.keysym.mod);
+        ev.Repeat = e.key.repeat != 0;
+        if (ev.Key != TKey::None)
+            out.push_back(ev);
+        if (e.type == SDL_KEYDOWN) {
+            const uint8_t c = ControlCharOfKey(e.key.keysym.sym);
+            if (c != 0) {
+                TPlatformEvent ch;
+                ch.Kind = TEventKind::Char;
+                ch.Char = c;
+                ch.Shift = ev.Shift;
+                ch.Repeat = ev.Repeat;
+                out.push_back(ch);
+            }
+        }
+        return;
+    }
+    case SDL_TEXTINPUT:
+        ForEachCodePoint(e.text.text, [&](uint32_t cp) {
+            const uint8_t c = CodePointToCp1252(cp);
+            if (c < 32)
+                return; // control characters come from their keys
+            TPlatformEvent ch;
+            ch.Kind = TEventKind::Char;
+            ch.Char = c;
+            out.push_back(ch);
+        });
+        return;
+    case SDL_MOUSEMOTION:
+        ev.Kind = TEventKind::MouseMove;
+        ev.X = ClampX(e.motion.x);
+        ev.Y = ClampY(e.motion.y);
+        ev.DX = e.motion.xrel;
+        ev.DY = e.motion.yrel;
+        ev.Shift = CurrentShift();
+        out.push_back(ev);
+        return;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        ev.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
+        ev.Button = ButtonFromSdl(e.button.button);
+        ev.Clicks = e.button.clicks;
+        ev.X = ClampX(e.button.x);
+        ev.Y = ClampY(e.button.y);
+        ev.Shift = CurrentShift();
+        out.push_back(ev);
+        return;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            ev.Kind = TEventKind::FocusGained;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            ev.Kind = TEventKind::FocusLost;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            ev.Kind = TEventKind::CloseRequest;
+            break;
+        default:
+            return;
+        }
+        out.push_back(ev);
+        return;
+    case SDL_QUIT:
+        ev.Kind = TEventKind::Quit;
+        out.push_back(ev);
+        return;
+    default:
+        return;
+    }
+}
+
+bool PollPlatformEvent(TPlatformEvent& out) {
+    auto& queue = Pending();
+    std::vector<TPlatformEvent> made;
+    SDL_Event e;
+    while (queue.empty() && SDL_PollEvent(&e) != 0) {
+        made.clear();
+        TranslateSdlEvent(e, made);
+        queue.insert(queue.end(), made.begin(), made.end());
+    }
+    if (queue.empty())
+        return false;
+    out = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+bool WaitPlatformEvent(TPlatformEvent& out, int32_t timeoutMs) {
+    if (PollPlatformEvent(out))
+        return true;
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, timeoutMs) == 0)
+        return false;
+    std::vector<TPlatformEvent> made;
+    TranslateSdlEvent(e, made);
+    Pending().insert(Pending().end(), made.begin(), made.end());
+    return PollPlatformEvent(out);
+}
+
+} // namespace vantorel

@@ -1,0 +1,351 @@
+#include "platform/font_renderer.hpp"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace vantorel {
+
+namespace {
+
+constexpr unsigned kDesktopDpi = 96;
+// Texts kept rendered: enough for every menu, window and the changing numbers
+// of the heads-up display, while a long game's stream of scores stays bounded.
+constexpr size_t kMaxCachedTexts = 2048;
+constexpr size_t kMaxCachedPixels = size_t{4} << 20;
+
+// Windows-1252 code points of the bytes 0x80..0x9F (0 where the byte is unused).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool IsValidUtf8(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t n = 0;
+        char32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            n = 1;
+            cp = c & 0x1Fu;
+        } else if ((c & 0xF0) == 0xE0) {
+            n = 2;
+            cp = c & 0x0Fu;
+        } else if ((c & 0xF8) == 0xF0) {
+            n = 3;
+            cp = c & 0x07u;
+        } else {
+            return false;
+        }
+        for (size_t k = 1; k <= n; ++k) {
+            if (i + k >= s.size())
+                return false;
+            const auto t = static_cast<unsigned char>(s[i + k]);
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values past Unicode are not UTF-8.
+        static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string FontKey(const TFontSpec& spec) {
+    return spec.Name + '\n' + std::to_string(spec.Size) + (spec.Bold ? "b" : "r");
+}
+
+} // namespace
+
+std::string TextToUtf8(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        char32_t cp = b;
+        if (b >= 0x80 && b <= 0x9F)
+            cp = kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : U'\uFFFD';
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+struct TFontRenderer::TOpenFont {
+    TTF_Font* Font = nullptr;
+    ~TOpenFont() {
+        if (Font)
+            TTF_CloseFont(Font);
+    }
+};
+
+TFontRenderer::TFontRenderer() = default;
+
+TFontRenderer::~TFontRenderer() {
+    Clear();
+    if (ttfReady_)
+        TTF_Quit();
+}
+
+TFontRenderer& TFontRenderer::Shared() {
+    static TFontRenderer renderer;
+    static const bool aliasesTried = [] {
+        std::error_code ec;
+        if (std::filesystem::exists(kAliasFile, ec))
+            renderer.LoadAliases(kAliasFile);
+        return true;
+    }();
+    (void)aliasesTried;
+    return renderer;
+}
+
+bool TFontRenderer::LoadAliases(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec || !std::filesystem::is_regular_file(absolute, ec))
+        return false;
+    if (std::find(loadedAliases_.begin(), loadedAliases_.end(), absolute) != loadedAliases_.end())
+        return true;
+    // A file with errors would leave the rules before the error in force, so it
+    // is tried on a scratch configuration first.
+    const auto* file = reinterpret_cast<const FcChar8*>(absolute.c_str());
+    FcConfig* scratch = FcConfigCreate();
+    if (!scratch)
+        return false;
+    const bool valid = FcConfigParseAndLoad(scratch, file, FcTrue);
+    FcConfigDestroy(scratch);
+    FcConfig* config = FcConfigGetCurrent();
+    if (!valid || !config || !FcConfigParseAndLoad(config, file, FcTrue))
+        return false;
+    loadedAliases_.push_back(absolute);
+    Clear();
+    return true;
+}
+
+TFontMatch TFontRenderer::Match(const TFontSpec& spec) {
+    TFontMatch result;
+    FcConfig* config = FcConfigGetCurrent();
+    FcPattern* pattern = FcPatternCreate();
+    if (!config || !pattern) {
+        if (pattern)
+            FcPatternDestroy(pattern);
+        return result;
+    }
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.Name.c_str()));
+    FcPatternAddDouble(pattern, FC_SIZE, spec.Size);
+    FcPatternAddDouble(pattern, FC_DPI, kDesktopDpi);
+    FcPatternAddInteger(pattern, FC_WEIGHT, spec.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult outcome = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(config, pattern, &outcome);
+    FcPatternDestroy(pattern);
+    if (!found)
+        return result;
+
+    FcChar8* text = nullptr;
+    if (FcPatternGetString(found, FC_FILE, 0, &text) == FcResultMatch)
+        result.File = reinterpret_cast<const char*>(text);
+    if (FcPatternGetString(found, FC_FAMILY, 0, &text) == FcResultMatch)
+        result.Family = reinterpret_cast<const char*>(text);
+    int index = 0;
+    if (FcPatternGetInteger(found, FC_INDEX, 0, &index) == FcResultMatch)
+        result.Index = index;
+    FcMatrix* matrix = nullptr;
+    if (FcPatternGetMatrix(found, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+        matrix->xx > 0.05 && matrix->xx <= 4.0)
+        result.ScaleX = matrix->xx;
+    if (spec.Bold) {
+        int weight = FC_WEIGHT_REGULAR;
+        FcBool embolden = FcFalse;
+        FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
+        FcPatternGetBool(found, FC_EMBOLDEN, 0, &embolden);
+        result.SyntheticBold = embolden || weight < FC_WEIGHT_DEMIBOLD;
+    }
+    FcPatternDestroy(found);
+    return result;
+}
+
+TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& spec) {
+    const std::string key = FontKey(spec);
+    if (auto it = fonts_.find(key); it != fonts_.end())
+        return it->second.get();
+
+    auto opened = std::make_unique<TOpenFont>();
+    if (!ttfReady_ && TTF_Init() == 0)
+        ttfReady_ = true;
+    const TFontMatch match = spec.Size > 0 ? Match(spec) : TFontMatch{};
+    if (ttfReady_ && !match.File.empty()) {
+        // A horizontal scale from the font configuration narrows the glyphs by
+        // rendering at a lower horizontal resolution; heights stay true to size.
+        const auto hdpi = static_cast<unsigned>(std::lround(kDesktopDpi * match.ScaleX));
+        opened->Font = TTF_OpenFontIndexDPI(match.File.c_str(), spec.Size, match.Index,
+                                            std::max(1u, hdpi), kDesktopDpi);
+        if (opened->Font && match.SyntheticBold)
+            TTF_SetFontStyle(opened->Font, TTF_STYLE_BOLD);
+    }
+    return fonts_.emplace(key, std::move(opened)).first->second.get();
+}
+
+TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& spec, const std::string& utf8) {
+    std::string key = FontKey(spec) + '\n' + utf8;
+    auto it = texts_.find(key);
+    if (it != texts_.end()) {
+        textAge_.splice(textAge_.begin(), textAge_, it->second.Age);
+        return it->second;
+    }
+    textAge_.push_front(key);
+    auto& entry = texts_[std::move(key)];
+    entry.Age = textAge_.begin();
+    return entry;
+}
+
+void TFontRenderer::Trim() {
+    while (!textAge_.empty() &&
+           (texts_.size() > kMaxCachedTexts || cachedPixels_ > kMaxCachedPixels)) {
+        auto it = texts_.find(textAge_.back());
+        if (it->second.Image) {
+            cachedPixels_ -= it->second.Image->Pixels.size();
+        }
+        texts_.erase(it);
+        textAge_.pop_back();
+    }
+}
+
+TTextExtent TFontRenderer::Measure(const TFontSpec& spec, std::string_view text) {
+    const std::string utf8 = TextToUtf8(text);
+    TCachedText& entry = Cached(spec, utf8);
+    if (!entry.Measured) {
+        entry.Measured = true;
+        if (TOpenFont* font = Open(spec); font && font->Font) {
+            ++measurements_;
+            int w = 0;
+            int h = 0;
+            if (utf8.empty()) {
+                h = TTF_FontHeight(font->Font);
+            } else if (TTF_SizeUTF8(font->Font, utf8.c_str(), &w, &h) != 0) {
+                w = h = 0;
+            }
+            entry.Extent = {w, h};
+        }
+    }
+    const TTextExtent extent = entry.Extent;
+    Trim();
+    return extent;
+}
+
+std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& spec,
+                                                          std::string_view text) {
+    const std::string utf8 = TextToUtf8(text);
+    if (utf8.empty())
+        return nullptr;
+    TCachedText& entry = Cached(spec, utf8);
+    if (!entry.Image) {
+        TOpenFont* font = Open(spec);
+        if (!font || !font->Font)
+            return nullptr;
+        ++renderings_;
+        SDL_Surface* drawn =
+            TTF_RenderUTF8_Blended(font->Font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+        if (!drawn)
+            return nullptr;
+        SDL_Surface* argb = drawn->format->format == SDL_PIXELFORMAT_ARGB8888
+                                ? drawn
+                                : SDL_ConvertSurfaceFormat(drawn, SDL_PIXELFORMAT_ARGB8888, 0);
+        if (!argb) {
+            SDL_FreeSurface(drawn);
+            return nullptr;
+        }
+        auto image = std::make_shared<TTextImage>();
+        image->Width = argb->w;
+        image->Height = argb->h;
+        image->Pixels.resize(static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h));
+        SDL_LockSurface(argb);
+        for (int y = 0; y < argb->h; ++y) {
+            const auto* row =
+                reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
+                                                  static_cast<ptrdiff_t>(y) * argb->pitch);
+            std::copy(row, row + argb->w,
+                      image->Pixels.begin() + static_cast<ptrdiff_t>(y) * argb->w);
+        }
+        SDL_UnlockSurface(argb);
+        if (argb != drawn)
+            SDL_FreeSurface(argb);
+        SDL_FreeSurface(drawn);
+        if (!entry.Measured) {
+            entry.Measured = true;
+            entry.Extent = {image->Width, image->Height};
+        }
+        cachedPixels_ += image->Pixels.size();
+        entry.Image = std::move(image);
+    }
+    auto image = entry.Image;
+    Trim();
+    return image;
+}
+
+TTextImage TFontRenderer::Render(const TFontSpec& spec, std::string_view text, uint32_t colour) {
+    TTextImage out;
+    const auto coverage = Coverage(spec, text);
+    if (!coverage)
+        return out;
+    out = *coverage;
+    for (auto& p : out.Pixels)
+        p = (p & 0xFF000000u) | (colour & 0x00FFFFFFu);
+    return out;
+}
+
+int32_t TFontRenderer::MissingGlyphs(const TFontSpec& spec, std::string_view text) {
+    TOpenFont* font = Open(spec);
+    if (!font || !font->Font)
+        return -1;
+    const std::string utf8 = TextToUtf8(text);
+    int32_t missing = 0;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t cp = n == 1 ? lead : lead & (0x7Fu >> n);
+        for (size_t k = 1; k < n && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        if (!TTF_GlyphIsProvided32(font->Font, static_cast<Uint32>(cp)))
+            ++missing;
+        i += n;
+    }
+    return missing;
+}
+
+void TFontRenderer::Clear() {
+    texts_.clear();
+    textAge_.clear();
+    cachedPixels_ = 0;
+    fonts_.clear();
+}
+
+} // namespace vantorel

@@ -1,0 +1,34 @@
+#include "platform/sdl_system.hpp"
+
+#include "engine/errors.hpp"
+
+#include <SDL.h>
+
+#include <string>
+
+namespace vantorel {
+
+namespace {
+constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+} // namespace
+
+TSdlSystem::TSdlSystem() {
+    // Closing the window is a request the game answers itself; only a signal or
+    // the session ending arrives as a quit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The pointer steers the ship by relative motion; keep it scaled like the picture.
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "1");
+    // A click that gives the window the focus also counts as a click in the game.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    if (SDL_InitSubSystem(kSubsystems) != 0)
+        throw EVantorelError(std::string("Cannot start the desktop services: ") + SDL_GetError());
+}
+
+// Counted by SDL: the sound and text parts may hold their own services open.
+TSdlSystem::~TSdlSystem() {
+    SDL_QuitSubSystem(kSubsystems);
+}
+
+} // namespace vantorel

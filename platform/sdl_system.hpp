@@ -1,0 +1,16 @@
+// Brings the desktop services up for the game's lifetime and down at exit.
+#pragma once
+
+namespace vantorel {
+
+/// Starts SDL's video, event and timer services; one instance lives in main() for
+/// the whole run. Raises EVantorelError with SDL's text when they cannot start.
+class TSdlSystem {
+public:
+    TSdlSystem();
+    ~TSdlSystem();
+    TSdlSystem(const TSdlSystem&) = delete;
+    TSdlSystem& operator=(const TSdlSystem&) = delete;
+};
+
+} // namespace vantorel

@@ -1,0 +1,149 @@
+#include "app/main_window.hpp"
+
+#include "platform/video_output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace vantorel {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A main window on the null output and a hand-moved clock, started in an empty
+/// working directory (no Data folder).
+struct FormFixture : ::testing::Test {
+    fs::path oldDir;
+    fs::path dir;
+    uint32_t now = 1000;
+    TNullVideoOutput output;
+    std::unique_ptr<TMForm> form;
+    std::vector<std::string> errors;
+    std::vector<int32_t> lags;
+
+    void SetUp() override {
+        oldDir = fs::current_path();
+        dir = fs::temp_directory_path() / ("vantorel_form_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        fs::current_path(dir);
+        form = std::make_unique<TMForm>(&output, [this] { return now; });
+        form->OnError = [this](const std::string& text) { errors.push_back(text); };
+    }
+    void TearDown() override {
+        form.reset();
+        fs::current_path(oldDir);
+        fs::remove_all(dir);
+    }
+    /// Records each LagCount on its way into the frame.
+    void RecordLags() {
+        auto frame = form->MDXTimer.OnTimer;
+        form->MDXTimer.OnTimer = [this, frame](int32_t lag) {
+            lags.push_back(lag);
+            frame(lag);
+        };
+    }
+    void Run(int frames, uint32_t stepMs) {
+        for (int i = 0; i < frames; ++i) {
+            now += stepMs;
+            form->Idle();
+        }
+    }
+};
+
+TEST_F(FormFixture, StartsWindowedAndRunsFramesThatClearAndPresent) {
+    output.SetRefreshRate(60);
+    form->FormCreate();
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(form->MDXDraw.Initialized());
+    EXPECT_FALSE(output.IsFullScreen());
+    EXPECT_EQ(form->MDXDraw.Display.BitCount(), 32);
+    EXPECT_EQ(form->State.RefreshRate, 60);
+    EXPECT_EQ(form->State.ScreenCode, TScreenCode::None);
+
+    form->StartFrames(true);
+    form->MDXDraw.Surface()->Fill(0xFFFFFF); // left over from before: the frame clears it
+    Run(1, 16);
+    EXPECT_EQ(output.PresentCount(), 1);
+    EXPECT_EQ(output.LastFrame().front(), 0u);
+    // First second: the refresh rate alone sets the quantities.
+    EXPECT_DOUBLE_EQ(form->State.FrameFactor, 85.0 / 60);
+    EXPECT_EQ(form->State.FrameMs, 16);
+
+    Run(62, 16); // 63 frames in 1008 ms: 62.5 -> 62 fps, just above the refresh
+    EXPECT_EQ(form->MDXTimer.FrameRate(), 62);
+    EXPECT_DOUBLE_EQ(form->State.FrameFactor, 85.0 / 62);
+    EXPECT_EQ(output.PresentCount(), 63);
+}
+
+TEST_F(FormFixture, FramesStopWhileInactiveAndResumeWithASmallLag) {
+    form->FormCreate();
+    form->StartFrames(true);
+    RecordLags();
+    Run(2, 16);
+
+    TPlatformEvent e;
+    e.Kind = TEventKind::FocusLost;
+    form->HandleEvent(e);
+    Run(3, 5000);
+    EXPECT_EQ(output.PresentCount(), 2);
+
+    e.Kind = TEventKind::FocusGained;
+    form->HandleEvent(e);
+    Run(1, 17);
+    EXPECT_EQ(lags, (std::vector<int32_t>{16, 16, 17}));
+    EXPECT_EQ(output.PresentCount(), 3);
+}
+
+TEST_F(FormFixture, FullScreenSwitchesBackAndForth) {
+    form->FormCreate();
+    form->FullScreen = true;
+    form->SetDisplayMode();
+    EXPECT_TRUE(output.IsFullScreen());
+    EXPECT_TRUE(form->MDXDraw.FlipDriver());
+    form->FullScreen = false;
+    form->SetDisplayMode();
+    EXPECT_FALSE(output.IsFullScreen());
+    EXPECT_FALSE(form->MDXDraw.FlipDriver());
+    EXPECT_TRUE(form->MDXDraw.IsReadyToDraw());
+}
+
+TEST_F(FormFixture, AStartUpErrorGoesToTheErrorBoxAndFramesDrawNothing) {
+    output.FailFullScreen = true;
+    form->FullScreen = true;
+    form->FormCreate();
+    EXPECT_EQ(errors, (std::vector<std::string>{"Display mode cannot be changed (800x600 32bit)"}));
+    form->StartFrames(true);
+    Run(3, 16);
+    EXPECT_EQ(output.PresentCount(), 0);
+    EXPECT_EQ(form->FrameCount(), 0);
+}
+
+TEST_F(FormFixture, ABrokenLibraryFileIsReportedNotThrown) {
+    fs::create_directories("Data/Res");
+    { std::ofstream("Data/Res/Res1.dxg") << "not a library"; }
+    form->FormCreate();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Invalid stream format");
+    form->StartFrames(true);
+    Run(2, 16);
+    EXPECT_EQ(output.PresentCount(), 2);
+}
+
+TEST_F(FormFixture, ClosingTheWindowEndsTheLoop) {
+    form->FormCreate();
+    EXPECT_FALSE(form->Terminated());
+    TPlatformEvent e;
+    e.Kind = TEventKind::CloseRequest;
+    form->HandleEvent(e);
+    EXPECT_TRUE(form->Terminated());
+}
+
+} // namespace
+} // namespace vantorel

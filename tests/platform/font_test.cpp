@@ -1,0 +1,156 @@
+#include "platform/font_renderer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace vantorel {
+namespace {
+
+const std::string kAliases = std::string(VANTOREL_TEST_DATA) + "/../../assets/fonts/fonts.conf";
+
+class FontRendererTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(TFontRenderer::Shared().LoadAliases(kAliases)); }
+    TFontRenderer& fonts = TFontRenderer::Shared();
+};
+
+TEST_F(FontRendererTest, GameFacesResolveThroughTheShippedAliases) {
+    struct Case {
+        TFontSpec spec;
+        const char* family;
+        double scaleX;
+        bool syntheticBold;
+    };
+    const Case cases[] = {
+        {{"DS Crystal", 24, false}, "DSEG14 Classic", 0.6, false},
+        {{"Arial", 15, false}, "Liberation Sans", 1.0, false},
+        {{"Arial", 24, true}, "Liberation Sans", 1.0, false}, // a real bold face, not smeared
+        {{"Courier", 12, false}, "Liberation Mono", 1.0, false},
+        // The narrowing belongs to the stand-in for "DS Crystal", not to the face.
+        {{"DSEG14 Classic", 24, false}, "DSEG14 Classic", 1.0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec.Name + (c.spec.Bold ? " bold" : ""));
+        const TFontMatch match = fonts.Match(c.spec);
+        EXPECT_EQ(match.Family, c.family);
+        EXPECT_DOUBLE_EQ(match.ScaleX, c.scaleX);
+        EXPECT_EQ(match.SyntheticBold, c.syntheticBold);
+        EXPECT_TRUE(std::filesystem::exists(match.File)) << match.File;
+    }
+}
+
+TEST_F(FontRendererTest, AliasFilesThatCannotBeUsedAreRefusedQuietly) {
+    TFontRenderer own;
+    EXPECT_FALSE(own.LoadAliases("no/such/fonts.conf"));
+    const auto broken = std::filesystem::temp_directory_path() / "vantorel_broken_fonts.conf";
+    std::ofstream(broken) << "<fontconfig><alias><family>unclosed";
+    EXPECT_FALSE(own.LoadAliases(broken.string()));
+    std::filesystem::remove(broken);
+    EXPECT_TRUE(own.LoadAliases(kAliases));
+    EXPECT_TRUE(own.LoadAliases(kAliases)) << "a second load of the same file is harmless";
+}
+
+// Point sizes are desktop points at 96 DPI: Liberation Sans's line is 1.149 em,
+// so 24 pt (32 px em) gives a 36-37 px line where 72 DPI would give 27.
+TEST_F(FontRendererTest, SizesAreDesktopPoints) {
+    const TTextExtent e24 = fonts.Measure({"Arial", 24, false}, "Hg");
+    const TTextExtent e12 = fonts.Measure({"Arial", 12, false}, "Hg");
+    EXPECT_GE(e24.Height, 35);
+    EXPECT_LE(e24.Height, 38);
+    EXPECT_NEAR(e24.Height, 2 * e12.Height, 2);
+}
+
+TEST_F(FontRendererTest, EmptyTextIsZeroWideAndRendersNothing) {
+    const TTextExtent e = fonts.Measure({"DS Crystal", 28, false}, "");
+    EXPECT_EQ(e.Width, 0);
+    EXPECT_GT(e.Height, 0);
+    EXPECT_EQ(fonts.Coverage({"DS Crystal", 28, false}, ""), nullptr);
+    EXPECT_TRUE(fonts.Render({"DS Crystal", 28, false}, "", 0xFFFFFF).Pixels.empty());
+}
+
+TEST_F(FontRendererTest, RenderingMatchesMeasureAndCarriesTheColourAndCoverage) {
+    const TFontSpec spec{"DS Crystal", 20, false};
+    const TTextExtent extent = fonts.Measure(spec, "Score 90");
+    const TTextImage image = fonts.Render(spec, "Score 90", 0x00F40909);
+    ASSERT_EQ(image.Width, extent.Width);
+    ASSERT_EQ(image.Height, extent.Height);
+    ASSERT_EQ(image.Pixels.size(),
+              static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height));
+    bool solid = false;
+    bool clear = false;
+    for (uint32_t p : image.Pixels) {
+        EXPECT_EQ(p & 0x00FFFFFFu, 0x00F40909u);
+        solid = solid || (p >> 24) == 255;
+        clear = clear || (p >> 24) == 0;
+    }
+    EXPECT_TRUE(solid);
+    EXPECT_TRUE(clear);
+}
+
+TEST_F(FontRendererTest, RepeatedTextsAreServedFromTheCache) {
+    fonts.Clear();
+    const TFontSpec spec{"DS Crystal", 16, false};
+    const uint64_t measured = fonts.Measurements();
+    const uint64_t rendered = fonts.Renderings();
+    for (int frame = 0; frame < 3; ++frame) {
+        fonts.Measure(spec, "Cache me");
+        fonts.Coverage(spec, "Cache me");
+    }
+    EXPECT_EQ(fonts.Measurements() - measured, 1u);
+    EXPECT_EQ(fonts.Renderings() - rendered, 1u);
+    // Same text, other size: a text of its own.
+    fonts.Coverage({"DS Crystal", 20, false}, "Cache me");
+    EXPECT_EQ(fonts.Renderings() - rendered, 2u);
+    // A text first rendered is measured by that rendering.
+    fonts.Coverage(spec, "Drawn first");
+    EXPECT_GT(fonts.Measure(spec, "Drawn first").Width, 0);
+    EXPECT_EQ(fonts.Measurements() - measured, 1u);
+}
+
+TEST_F(FontRendererTest, UnknownFacesStillDrawInSomeFace) {
+    const TFontSpec spec{"No Such Face At All", 20, false};
+    EXPECT_FALSE(fonts.Match(spec).File.empty());
+    EXPECT_GT(fonts.Measure(spec, "abc").Width, 0);
+}
+
+TEST_F(FontRendererTest, NonPositiveSizesDrawNothing) {
+    for (int32_t size : {0, -12}) {
+        const TFontSpec spec{"Arial", size, false};
+        EXPECT_EQ(fonts.Measure(spec, "abc").Width, 0);
+        EXPECT_EQ(fonts.Coverage(spec, "abc"), nullptr);
+        EXPECT_EQ(fonts.MissingGlyphs(spec, "abc"), -1);
+    }
+}
+
+TEST(TextToUtf8Test, KeepsUtf8AndReadsOtherBytesAsWindows1252) {
+    struct Case {
+        std::string in;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"Alex 42", "Alex 42"},
+        {"Ren\xC3\xA9", "Ren\xC3\xA9"},                   // already UTF-8
+        {"Ren\xE9", "Ren\xC3\xA9"},                       // é from an old table
+        {"\x80 \x9F", "\xE2\x82\xAC \xC5\xB8"},           // € and Ÿ
+        {"\x81", "\xEF\xBF\xBD"},                         // a byte 1252 leaves unused
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                 // overlong '/' is not UTF-8
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, // a surrogate is not either
+        {"ab\xC3", "ab\xC3\x83"},                         // cut-off sequence
+        {std::string("a\0b", 3), "a"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextToUtf8(c.in), c.out) << c.in;
+}
+
+TEST_F(FontRendererTest, Windows1252NamesRenderWithoutMissingGlyphs) {
+    EXPECT_EQ(fonts.MissingGlyphs({"Arial", 15, false}, "Ren\xE9 M\xFCller"), 0);
+    EXPECT_GT(fonts.Measure({"Arial", 15, false}, "Ren\xE9").Width,
+              fonts.Measure({"Arial", 15, false}, "Ren").Width);
+}
+
+} // namespace
+} // namespace vantorel

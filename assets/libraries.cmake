@@ -35,3 +35,16 @@ foreach(lib res1 res2)
 endforeach()
 
 add_custom_target(vantorel_data ALL DEPENDS ${libraries} ${data_files})
+
+# Pictures for review, made on request: contact sheets of both libraries and a game
+# scene composed from the world library.
+#   cmake --build <dir> --target vantorel_review   ->  <dir>/review/*.png
+set(review_dir ${CMAKE_BINARY_DIR}/review)
+add_custom_target(vantorel_review
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${review_dir}
+  COMMAND vantorel-dxg sheet ${VANTOREL_DATA_DIR}/Res/Res1.dxg ${review_dir}/Res1-sheet.png
+  COMMAND vantorel-dxg sheet ${VANTOREL_DATA_DIR}/Res/Res2.dxg ${review_dir}/Res2-sheet.png
+  COMMAND vantorel-artscene ${VANTOREL_DATA_DIR}/Res/Res2.dxg ${review_dir}/scene.png
+  DEPENDS vantorel_data vantorel-dxg vantorel-artscene
+  COMMENT "Contact sheets and a composed scene in ${review_dir}"
+  VERBATIM)

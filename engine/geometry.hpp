@@ -23,7 +23,9 @@ struct TRect {
 
 constexpr TRect Bounds(int32_t x, int32_t y, int32_t w, int32_t h) { return {x, y, x + w, y + h}; }
 
-/// True when the two rectangles share interior pixels; touching edges do not overlap.
+/// a.Left < b.Right, b.Left < a.Right, a.Top < b.Bottom and b.Top < a.Bottom: rectangles
+/// that only touch along an edge do not overlap. (A zero-size rectangle strictly inside
+/// another counts as overlapping it, so a sprite with no size still draws.)
 constexpr bool Overlap(const TRect& a, const TRect& b) {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
@@ -32,6 +34,12 @@ constexpr bool Overlap(const TRect& a, const TRect& b) {
 constexpr TRect Intersect(const TRect& a, const TRect& b) {
     return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
             a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+}
+
+/// v mod m taken into [0, m); m must be > 0.
+constexpr int32_t WrapInto(int32_t v, int32_t m) {
+    const int32_t r = v % m;
+    return r < 0 ? r + m : r;
 }
 
 /// Rounds to the nearest integer with exact halves going to the even neighbour

@@ -9,18 +9,6 @@
 
 namespace vantorel {
 
-namespace {
-
-/// v mod m taken into [0, m); m > 0.
-int32_t WrapInto(int32_t v, int32_t m) {
-    int32_t r = v % m;
-    if (r < 0)
-        r += m;
-    return r;
-}
-
-} // namespace
-
 TImageSprite::TImageSprite(TSprite* parent) : TSprite(parent) {}
 
 void TImageSprite::SetImage(TPictureCollectionItem* item) {

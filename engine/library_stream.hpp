@@ -8,6 +8,8 @@
 // than allocating or reading past its end.
 #pragma once
 
+#include "engine/text_encoding.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
@@ -29,11 +31,6 @@ enum class TValueType : uint8_t {
 
 /// The fixed text of every container fault.
 inline constexpr const char* kInvalidStreamFormat = "Invalid stream format";
-
-/// Windows-1252 text <-> UTF-8 / UTF-16. Characters Windows-1252 cannot hold become '?'.
-std::string Cp1252ToUtf8(std::string_view text);
-std::string Utf8ToCp1252(std::string_view text);
-std::string Utf16ToCp1252(std::span<const uint16_t> text);
 
 /// Reads a whole stream into memory (from its current position to its end).
 std::vector<uint8_t> ReadWholeStream(std::istream& stream);

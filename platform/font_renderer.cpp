@@ -1,5 +1,7 @@
 #include "platform/font_renderer.hpp"
 
+#include "engine/text_encoding.hpp"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
@@ -18,65 +20,8 @@ constexpr unsigned kDesktopDpi = 96;
 constexpr size_t kMaxCachedTexts = 2048;
 constexpr size_t kMaxCachedPixels = size_t{4} << 20;
 
-// Windows-1252 code points of the bytes 0x80..0x9F (0 where the byte is unused).
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-bool IsValidUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t n = 0;
-        char32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            n = 1;
-            cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            n = 2;
-            cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            n = 3;
-            cp = c & 0x07u;
-        } else {
-            return false;
-        }
-        for (size_t k = 1; k <= n; ++k) {
-            if (i + k >= s.size())
-                return false;
-            const auto t = static_cast<unsigned char>(s[i + k]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (t & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values past Unicode are not UTF-8.
-        static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::string FontKey(const TFontSpec& spec) {
-    return spec.Name + '\n' + std::to_string(spec.Size) + (spec.Bold ? "b" : "r");
+std::string FontKey(const TFontSpec& font) {
+    return font.Name + '\n' + std::to_string(font.Size) + (font.Bold ? "b" : "r");
 }
 
 } // namespace
@@ -85,14 +30,14 @@ std::string TextToUtf8(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     if (IsValidUtf8(text))
         return std::string(text);
+    // The five bytes Windows-1252 leaves unused would come out as invisible control
+    // characters; the replacement mark shows that a character was there.
     std::string out;
     out.reserve(text.size() * 2);
     for (char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
-        char32_t cp = b;
-        if (b >= 0x80 && b <= 0x9F)
-            cp = kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : U'\uFFFD';
-        AppendUtf8(out, cp);
+        const bool unused = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        out += unused ? std::string("\xEF\xBF\xBD") : Cp1252ToUtf8(std::string_view(&ch, 1));
     }
     return out;
 }
@@ -148,7 +93,7 @@ bool TFontRenderer::LoadAliases(const std::string& path) {
     return true;
 }
 
-TFontMatch TFontRenderer::Match(const TFontSpec& spec) {
+TFontMatch TFontRenderer::Match(const TFontSpec& request) {
     TFontMatch result;
     FcConfig* config = FcConfigGetCurrent();
     FcPattern* pattern = FcPatternCreate();
@@ -157,10 +102,10 @@ TFontMatch TFontRenderer::Match(const TFontSpec& spec) {
             FcPatternDestroy(pattern);
         return result;
     }
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.Name.c_str()));
-    FcPatternAddDouble(pattern, FC_SIZE, spec.Size);
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.Name.c_str()));
+    FcPatternAddDouble(pattern, FC_SIZE, request.Size);
     FcPatternAddDouble(pattern, FC_DPI, kDesktopDpi);
-    FcPatternAddInteger(pattern, FC_WEIGHT, spec.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_WEIGHT, request.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -182,7 +127,7 @@ TFontMatch TFontRenderer::Match(const TFontSpec& spec) {
     if (FcPatternGetMatrix(found, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
         matrix->xx > 0.05 && matrix->xx <= 4.0)
         result.ScaleX = matrix->xx;
-    if (spec.Bold) {
+    if (request.Bold) {
         int weight = FC_WEIGHT_REGULAR;
         FcBool embolden = FcFalse;
         FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
@@ -193,20 +138,20 @@ TFontMatch TFontRenderer::Match(const TFontSpec& spec) {
     return result;
 }
 
-TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& spec) {
-    const std::string key = FontKey(spec);
+TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& request) {
+    const std::string key = FontKey(request);
     if (auto it = fonts_.find(key); it != fonts_.end())
         return it->second.get();
 
     auto opened = std::make_unique<TOpenFont>();
     if (!ttfReady_ && TTF_Init() == 0)
         ttfReady_ = true;
-    const TFontMatch match = spec.Size > 0 ? Match(spec) : TFontMatch{};
+    const TFontMatch match = request.Size > 0 ? Match(request) : TFontMatch{};
     if (ttfReady_ && !match.File.empty()) {
         // A horizontal scale from the font configuration narrows the glyphs by
         // rendering at a lower horizontal resolution; heights stay true to size.
         const auto hdpi = static_cast<unsigned>(std::lround(kDesktopDpi * match.ScaleX));
-        opened->Font = TTF_OpenFontIndexDPI(match.File.c_str(), spec.Size, match.Index,
+        opened->Font = TTF_OpenFontIndexDPI(match.File.c_str(), request.Size, match.Index,
                                             std::max(1u, hdpi), kDesktopDpi);
         if (opened->Font && match.SyntheticBold)
             TTF_SetFontStyle(opened->Font, TTF_STYLE_BOLD);
@@ -214,8 +159,8 @@ TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& spec) {
     return fonts_.emplace(key, std::move(opened)).first->second.get();
 }
 
-TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& spec, const std::string& utf8) {
-    std::string key = FontKey(spec) + '\n' + utf8;
+TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& request, const std::string& utf8) {
+    std::string key = FontKey(request) + '\n' + utf8;
     auto it = texts_.find(key);
     if (it != texts_.end()) {
         textAge_.splice(textAge_.begin(), textAge_, it->second.Age);
@@ -239,12 +184,12 @@ void TFontRenderer::Trim() {
     }
 }
 
-TTextExtent TFontRenderer::Measure(const TFontSpec& spec, std::string_view text) {
+TTextExtent TFontRenderer::Measure(const TFontSpec& request, std::string_view text) {
     const std::string utf8 = TextToUtf8(text);
-    TCachedText& entry = Cached(spec, utf8);
+    TCachedText& entry = Cached(request, utf8);
     if (!entry.Measured) {
         entry.Measured = true;
-        if (TOpenFont* font = Open(spec); font && font->Font) {
+        if (TOpenFont* font = Open(request); font && font->Font) {
             ++measurements_;
             int w = 0;
             int h = 0;
@@ -261,14 +206,14 @@ TTextExtent TFontRenderer::Measure(const TFontSpec& spec, std::string_view text)
     return extent;
 }
 
-std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& spec,
+std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& request,
                                                           std::string_view text) {
     const std::string utf8 = TextToUtf8(text);
     if (utf8.empty())
         return nullptr;
-    TCachedText& entry = Cached(spec, utf8);
+    TCachedText& entry = Cached(request, utf8);
     if (!entry.Image) {
-        TOpenFont* font = Open(spec);
+        TOpenFont* font = Open(request);
         if (!font || !font->Font)
             return nullptr;
         ++renderings_;
@@ -311,9 +256,9 @@ std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& spec,
     return image;
 }
 
-TTextImage TFontRenderer::Render(const TFontSpec& spec, std::string_view text, uint32_t colour) {
+TTextImage TFontRenderer::Render(const TFontSpec& request, std::string_view text, uint32_t colour) {
     TTextImage out;
-    const auto coverage = Coverage(spec, text);
+    const auto coverage = Coverage(request, text);
     if (!coverage)
         return out;
     out = *coverage;
@@ -322,8 +267,8 @@ TTextImage TFontRenderer::Render(const TFontSpec& spec, std::string_view text, u
     return out;
 }
 
-int32_t TFontRenderer::MissingGlyphs(const TFontSpec& spec, std::string_view text) {
-    TOpenFont* font = Open(spec);
+int32_t TFontRenderer::MissingGlyphs(const TFontSpec& request, std::string_view text) {
+    TOpenFont* font = Open(request);
     if (!font || !font->Font)
         return -1;
     const std::string utf8 = TextToUtf8(text);

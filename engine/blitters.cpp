@@ -3,6 +3,7 @@
 // same pixels.
 #include "engine/blitters.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -205,6 +206,111 @@ void RotatedRow(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t 
         RotatedRowPlain<true>(dst, n, base, pitch, u, v, du, dv, key);
     else
         RotatedRowPlain<false>(dst, n, base, pitch, u, v, du, dv, key);
+}
+
+namespace {
+
+// Walks the rows and runs, handing each run to copy(dst, src, n).
+template <class Copy>
+inline void WalkRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src,
+                     std::ptrdiff_t srcPitch, const uint32_t* rowFirst, std::ptrdiff_t rowStep,
+                     const uint8_t* dense, const RunSpan* spans, int32_t rows, int32_t sa,
+                     int32_t sb, Pixel key, Copy copy) {
+    Pixel* out = dst - sa; // indexed by source column
+    for (int32_t r = 0; r < rows;
+         ++r, out += destPitch, src += srcPitch, rowFirst += rowStep, dense += rowStep) {
+        const RunSpan* span = spans + rowFirst[0];
+        const RunSpan* end = spans + rowFirst[1];
+        if (span == end)
+            continue;
+        if (*dense) {
+            const int32_t ea = std::max(sa, span->Begin);
+            const int32_t eb = std::min(sb, (end - 1)->End);
+            if (ea < eb)
+                CopyRowKeyed(out + ea, src + ea, eb - ea, key);
+            continue;
+        }
+        if (sa > span->Begin)
+            span = std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
+        for (; span != end && span->Begin < sb; ++span) {
+            const int32_t cb = std::max(span->Begin, sa);
+            copy(out + cb, src + cb, std::min(span->End, sb) - cb);
+        }
+    }
+}
+
+#if VANTOREL_BLIT_AVX2
+// 64-byte moves with a masked last one: no tail loop, whatever the run's length.
+// The same walk as WalkRuns, spelled out: a copy compiled for AVX-512 is not
+// inlined into a template compiled without it.
+__attribute__((target("avx512f"))) inline void CopyRun512(Pixel* d, const Pixel* s,
+                                                          std::ptrdiff_t n) {
+    std::ptrdiff_t i = 0;
+    for (; i + 16 <= n; i += 16)
+        _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
+    if (i < n) {
+        const auto m = static_cast<__mmask16>((1u << (n - i)) - 1u);
+        _mm512_mask_storeu_epi32(d + i, m, _mm512_maskz_loadu_epi32(m, s + i));
+    }
+}
+
+__attribute__((target("avx512f"))) void CopyRunRowsAvx512(
+    Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+    const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense, const RunSpan* spans,
+    int32_t rows, int32_t sa, int32_t sb, Pixel key) {
+    Pixel* out = dst - sa; // indexed by source column
+    for (int32_t r = 0; r < rows;
+         ++r, out += destPitch, src += srcPitch, rowFirst += rowStep, dense += rowStep) {
+        const RunSpan* span = spans + rowFirst[0];
+        const RunSpan* end = spans + rowFirst[1];
+        if (span == end)
+            continue;
+        if (*dense) {
+            const int32_t ea = std::max(sa, span->Begin);
+            const int32_t eb = std::min(sb, (end - 1)->End);
+            if (ea < eb)
+                CopyRowKeyed(out + ea, src + ea, eb - ea, key);
+            continue;
+        }
+        if (sa <= span->Begin && (end - 1)->End <= sb) { // the whole row shows
+            for (; span != end; ++span)
+                CopyRun512(out + span->Begin, src + span->Begin, span->End - span->Begin);
+            continue;
+        }
+        if (sa > span->Begin)
+            span = std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
+        for (; span != end && span->Begin < sb; ++span) {
+            const int32_t cb = std::max(span->Begin, sa);
+            CopyRun512(out + cb, src + cb, std::min(span->End, sb) - cb);
+        }
+    }
+}
+
+bool HasAvx512() {
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+}
+#endif
+
+} // namespace
+
+void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                 const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
+                 const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key) {
+#if VANTOREL_BLIT_AVX2
+    if (HasAvx512()) {
+        CopyRunRowsAvx512(dst, destPitch, src, srcPitch, rowFirst, rowStep, dense, spans, rows, sa,
+                          sb, key);
+        return;
+    }
+#endif
+    WalkRuns(dst, destPitch, src, srcPitch, rowFirst, rowStep, dense, spans, rows, sa, sb, key,
+             [](Pixel* d, const Pixel* s, std::ptrdiff_t n) {
+                 if (n >= 16)
+                     std::memcpy(d, s, static_cast<size_t>(n) * sizeof(Pixel));
+                 else
+                     CopyRow(d, s, n);
+             });
 }
 
 void FillRow(Pixel* dst, std::ptrdiff_t n, Pixel value) {

@@ -41,6 +41,21 @@ void BlendRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w, P
 /// source's size in 16.16, fit in 32 bits.
 void RotatedRow(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
                 int32_t v, int32_t du, int32_t dv, bool keyed, Pixel key);
+/// An opaque run of one source row: the half-open columns [Begin, End).
+struct RunSpan {
+    int32_t Begin;
+    int32_t End;
+};
+
+/// The keyed copy of rows through their opaque runs. For row r (r < rows) the
+/// runs are spans[rowFirst[r * rowStep]] up to spans[rowFirst[r * rowStep + 1]],
+/// ascending; only source columns [sa, sb) are copied, column c of source row
+/// src + r * srcPitch going to dst[r * destPitch + c - sa]. A row whose dense
+/// flag is set is copied by a key test over its runs' extent instead.
+/// rowStep is +1 or -1 (a source read bottom-up).
+void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                 const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
+                 const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key);
 /// dst[i] = value for n pixels.
 void FillRow(Pixel* dst, std::ptrdiff_t n, Pixel value);
 

@@ -15,10 +15,7 @@ namespace vantorel {
 /// half-open column ranges in ascending order. Built on the first keyed copy
 /// from the surface and dropped whenever its pixels or its key may change.
 namespace {
-struct TRunSpan {
-    int32_t Begin;
-    int32_t End;
-};
+using TRunSpan = blit::RunSpan;
 } // namespace
 
 struct TDirectDrawSurface::Runs {
@@ -112,41 +109,6 @@ void ScaledRow(TPixel* d, const TPixel* s, const int32_t* cols, size_t n, TPixel
             d[c] = p != key ? v : d[c];
         else
             d[c] = v;
-    }
-}
-
-/// The common keyed copy, not mirrored left-right: source columns [sa, sb) of
-/// rows whose opaque runs start at spans + rowFirst[0], one row of the source
-/// and of the destination (and one rowFirst entry, + or -) apart. Kept apart
-/// from the general loop so its few values stay in registers.
-void CopyKeyedRows(TPixel* d, std::ptrdiff_t destPitch, const TPixel* s, std::ptrdiff_t srcPitch,
-                   const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
-                   const TRunSpan* spans, int32_t rows, int32_t sa, int32_t sb, TPixel key) {
-    for (int32_t r = 0; r < rows;
-         ++r, d += destPitch, s += srcPitch, rowFirst += rowStep, dense += rowStep) {
-        const TRunSpan* span = spans + rowFirst[0];
-        const TRunSpan* end = spans + rowFirst[1];
-        if (span == end)
-            continue;
-        TPixel* out = d - sa;
-        if (*dense) {
-            const int32_t ea = std::max(sa, span->Begin);
-            const int32_t eb = std::min(sb, (end - 1)->End);
-            if (ea < eb)
-                blit::CopyRowKeyed(out + ea, s + ea, eb - ea, key);
-            continue;
-        }
-        if (sa > span->Begin)
-            span =
-                std::partition_point(span, end, [sa](const TRunSpan& sp) { return sp.End <= sa; });
-        for (; span != end && span->Begin < sb; ++span) {
-            const int32_t cb = std::max(span->Begin, sa);
-            const int32_t n = std::min(span->End, sb) - cb;
-            if (n >= 16)
-                std::memcpy(out + cb, s + cb, static_cast<size_t>(n) * sizeof(TPixel));
-            else
-                blit::CopyRow(out + cb, s + cb, n);
-        }
     }
 }
 
@@ -305,7 +267,7 @@ void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TDirectDrawSurface& sr
     const TPixel key = src.colorKey_;
     if (runs && !ax.Mirror) {
         const auto sy = static_cast<size_t>(ay.Src0);
-        CopyKeyedRows(pixels_.data() + static_cast<std::ptrdiff_t>(ay.Dest0) * width_ + ax.Dest0,
+        blit::CopyRunRows(pixels_.data() + static_cast<std::ptrdiff_t>(ay.Dest0) * width_ + ax.Dest0,
                       width_, src.Row(ay.Src0), rowStep * static_cast<std::ptrdiff_t>(src.width_),
                       runs->RowFirst.data() + sy, rowStep, runs->Dense.data() + sy,
                       runs->Spans.data(), ay.Count, sa, sb, key);

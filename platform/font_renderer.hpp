@@ -76,21 +76,21 @@ public:
     bool LoadAliases(const std::string& path);
 
     /// The face a request resolves to (File empty when nothing matches).
-    TFontMatch Match(const TFontSpec& spec);
+    TFontMatch Match(const TFontSpec& font);
 
     /// Extent of text; an empty text has width 0 and the font's line height.
-    TTextExtent Measure(const TFontSpec& spec, std::string_view text);
+    TTextExtent Measure(const TFontSpec& font, std::string_view text);
 
     /// Coverage of text as a white image (pixels 0xAAFFFFFF); null for an empty
     /// text or a font that cannot be had. The image stays valid while held.
-    std::shared_ptr<const TTextImage> Coverage(const TFontSpec& spec, std::string_view text);
+    std::shared_ptr<const TTextImage> Coverage(const TFontSpec& font, std::string_view text);
 
     /// text rendered in colour (0x00RRGGBB); empty image where Coverage is null.
-    TTextImage Render(const TFontSpec& spec, std::string_view text, uint32_t colour);
+    TTextImage Render(const TFontSpec& font, std::string_view text, uint32_t colour);
 
     /// Characters of text that the matched face has no glyph for (they would
     /// show as empty boxes); 0 when all are there, -1 when no font can be had.
-    int32_t MissingGlyphs(const TFontSpec& spec, std::string_view text);
+    int32_t MissingGlyphs(const TFontSpec& font, std::string_view text);
 
     /// Texts laid out to measure them, and texts rendered into pixels, since
     /// start: both only count work that missed the cache, so a frame that
@@ -110,8 +110,8 @@ private:
         std::list<std::string>::iterator Age;
     };
 
-    TOpenFont* Open(const TFontSpec& spec);
-    TCachedText& Cached(const TFontSpec& spec, const std::string& utf8);
+    TOpenFont* Open(const TFontSpec& font);
+    TCachedText& Cached(const TFontSpec& font, const std::string& utf8);
     void Trim();
 
     bool ttfReady_ = false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -119,6 +121,7 @@ struct TEffectiveCase {
     TDXDrawOptions Options;
     TDXDrawOptions Expected;
 };
+void PrintTo(const TEffectiveCase& c, std::ostream* os) { *os << c.Name; }
 
 class DXDrawEffectiveOptions : public ::testing::TestWithParam<TEffectiveCase> {};
 

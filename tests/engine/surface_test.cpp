@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -63,6 +64,7 @@ struct DrawCase {
     bool transparent;
     std::vector<std::string> expected;
 };
+void PrintTo(const DrawCase& c, std::ostream* os) { *os << c.name; }
 
 class SurfaceDraw : public testing::TestWithParam<DrawCase> {};
 
@@ -386,6 +388,7 @@ struct ScaleCase {
     bool transparent;
     std::vector<std::string> expected;
 };
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.name; }
 
 class SurfaceBlendScaled : public testing::TestWithParam<ScaleCase> {};
 
@@ -470,6 +473,7 @@ struct RotateCase {
     int32_t angle;
     std::vector<std::string> expected;
 };
+void PrintTo(const RotateCase& c, std::ostream* os) { *os << c.name; }
 
 class SurfaceRotate : public testing::TestWithParam<RotateCase> {};
 

@@ -20,7 +20,7 @@ protected:
 
 TEST_F(FontRendererTest, GameFacesResolveThroughTheShippedAliases) {
     struct Case {
-        TFontSpec spec;
+        TFontSpec font;
         const char* family;
         double scaleX;
         bool syntheticBold;
@@ -34,8 +34,8 @@ TEST_F(FontRendererTest, GameFacesResolveThroughTheShippedAliases) {
         {{"DSEG14 Classic", 24, false}, "DSEG14 Classic", 1.0, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec.Name + (c.spec.Bold ? " bold" : ""));
-        const TFontMatch match = fonts.Match(c.spec);
+        SCOPED_TRACE(c.font.Name + (c.font.Bold ? " bold" : ""));
+        const TFontMatch match = fonts.Match(c.font);
         EXPECT_EQ(match.Family, c.family);
         EXPECT_DOUBLE_EQ(match.ScaleX, c.scaleX);
         EXPECT_EQ(match.SyntheticBold, c.syntheticBold);
@@ -73,9 +73,9 @@ TEST_F(FontRendererTest, EmptyTextIsZeroWideAndRendersNothing) {
 }
 
 TEST_F(FontRendererTest, RenderingMatchesMeasureAndCarriesTheColourAndCoverage) {
-    const TFontSpec spec{"DS Crystal", 20, false};
-    const TTextExtent extent = fonts.Measure(spec, "Score 90");
-    const TTextImage image = fonts.Render(spec, "Score 90", 0x00F40909);
+    const TFontSpec font{"DS Crystal", 20, false};
+    const TTextExtent extent = fonts.Measure(font, "Score 90");
+    const TTextImage image = fonts.Render(font, "Score 90", 0x00F40909);
     ASSERT_EQ(image.Width, extent.Width);
     ASSERT_EQ(image.Height, extent.Height);
     ASSERT_EQ(image.Pixels.size(),
@@ -93,12 +93,12 @@ TEST_F(FontRendererTest, RenderingMatchesMeasureAndCarriesTheColourAndCoverage) 
 
 TEST_F(FontRendererTest, RepeatedTextsAreServedFromTheCache) {
     fonts.Clear();
-    const TFontSpec spec{"DS Crystal", 16, false};
+    const TFontSpec font{"DS Crystal", 16, false};
     const uint64_t measured = fonts.Measurements();
     const uint64_t rendered = fonts.Renderings();
     for (int frame = 0; frame < 3; ++frame) {
-        fonts.Measure(spec, "Cache me");
-        fonts.Coverage(spec, "Cache me");
+        fonts.Measure(font, "Cache me");
+        fonts.Coverage(font, "Cache me");
     }
     EXPECT_EQ(fonts.Measurements() - measured, 1u);
     EXPECT_EQ(fonts.Renderings() - rendered, 1u);
@@ -106,23 +106,23 @@ TEST_F(FontRendererTest, RepeatedTextsAreServedFromTheCache) {
     fonts.Coverage({"DS Crystal", 20, false}, "Cache me");
     EXPECT_EQ(fonts.Renderings() - rendered, 2u);
     // A text first rendered is measured by that rendering.
-    fonts.Coverage(spec, "Drawn first");
-    EXPECT_GT(fonts.Measure(spec, "Drawn first").Width, 0);
+    fonts.Coverage(font, "Drawn first");
+    EXPECT_GT(fonts.Measure(font, "Drawn first").Width, 0);
     EXPECT_EQ(fonts.Measurements() - measured, 1u);
 }
 
 TEST_F(FontRendererTest, UnknownFacesStillDrawInSomeFace) {
-    const TFontSpec spec{"No Such Face At All", 20, false};
-    EXPECT_FALSE(fonts.Match(spec).File.empty());
-    EXPECT_GT(fonts.Measure(spec, "abc").Width, 0);
+    const TFontSpec font{"No Such Face At All", 20, false};
+    EXPECT_FALSE(fonts.Match(font).File.empty());
+    EXPECT_GT(fonts.Measure(font, "abc").Width, 0);
 }
 
 TEST_F(FontRendererTest, NonPositiveSizesDrawNothing) {
     for (int32_t size : {0, -12}) {
-        const TFontSpec spec{"Arial", size, false};
-        EXPECT_EQ(fonts.Measure(spec, "abc").Width, 0);
-        EXPECT_EQ(fonts.Coverage(spec, "abc"), nullptr);
-        EXPECT_EQ(fonts.MissingGlyphs(spec, "abc"), -1);
+        const TFontSpec font{"Arial", size, false};
+        EXPECT_EQ(fonts.Measure(font, "abc").Width, 0);
+        EXPECT_EQ(fonts.Coverage(font, "abc"), nullptr);
+        EXPECT_EQ(fonts.MissingGlyphs(font, "abc"), -1);
     }
 }
 

@@ -30,21 +30,21 @@ struct TToneSpec {
     std::function<double(int, double)> AttackSpectrum; ///< (h, 0..1 through the attack)
 };
 
-std::vector<std::int16_t> BuildTone(const TToneSpec& spec, std::uint32_t& loopStart, std::uint32_t& loopLength) {
-    const int loopFrames = spec.Cycles * CycleFrames;
-    const int attackFrames = spec.AttackCycles * CycleFrames;
+std::vector<std::int16_t> BuildTone(const TToneSpec& tone, std::uint32_t& loopStart, std::uint32_t& loopLength) {
+    const int loopFrames = tone.Cycles * CycleFrames;
+    const int attackFrames = tone.AttackCycles * CycleFrames;
     std::vector<double> wave(static_cast<std::size_t>(attackFrames + loopFrames), 0.0);
-    for (const auto& [offset, gain] : spec.Oscillators) {
-        const double cyclesPerFrame = static_cast<double>(spec.Cycles + offset) / loopFrames;
-        for (int h = 1; h <= spec.Harmonics; ++h) {
-            const double steady = spec.Spectrum(h);
+    for (const auto& [offset, gain] : tone.Oscillators) {
+        const double cyclesPerFrame = static_cast<double>(tone.Cycles + offset) / loopFrames;
+        for (int h = 1; h <= tone.Harmonics; ++h) {
+            const double steady = tone.Spectrum(h);
             // A fixed phase per harmonic and oscillator keeps the peaks down.
             const double phase0 = 0.37 * h * h + 1.3 * offset;
             for (std::size_t i = 0; i < wave.size(); ++i) {
                 const int n = static_cast<int>(i) - attackFrames; // loop starts at 0
                 double amp = steady;
-                if (n < 0 && spec.AttackSpectrum)
-                    amp = spec.AttackSpectrum(h, static_cast<double>(i) / attackFrames);
+                if (n < 0 && tone.AttackSpectrum)
+                    amp = tone.AttackSpectrum(h, static_cast<double>(i) / attackFrames);
                 if (amp == 0.0) continue;
                 wave[i] += gain * amp * std::sin(2.0 * Pi * h * cyclesPerFrame * n + phase0);
             }
@@ -60,11 +60,11 @@ std::vector<std::int16_t> BuildTone(const TToneSpec& spec, std::uint32_t& loopSt
     return pcm;
 }
 
-TXmInstrument Tonal(const std::string& name, const TToneSpec& spec, std::uint8_t volume) {
+TXmInstrument Tonal(const std::string& name, const TToneSpec& tone, std::uint8_t volume) {
     TXmInstrument ins;
     ins.Name = name;
     ins.Sample.Name = name;
-    ins.Sample.Data = BuildTone(spec, ins.Sample.LoopStart, ins.Sample.LoopLength);
+    ins.Sample.Data = BuildTone(tone, ins.Sample.LoopStart, ins.Sample.LoopLength);
     ins.Sample.Volume = volume;
     const auto [relative, fine] = PitchForRate(C4Rate);
     ins.Sample.RelativeNote = relative;

@@ -365,25 +365,17 @@ void ReadPictureItem(TLibraryReader& r, TPictureCollectionItem& item) {
 void TPictureCollection::ReadLibraryBytes(std::span<const uint8_t> bytes) {
     Clear();
     try {
-        TLibraryReader r(bytes);
-        r.ReadRootStart();
-        while (!r.EndOfList()) {
-            const std::string prop = r.ReadPropName();
-            if (SameTextCp1252(prop, "List.ColorTable")) {
+        ReadLibraryRoot(
+            bytes, [this](TLibraryReader& r) { ReadPictureItem(r, Add(*this)); },
+            [this](TLibraryReader& r, const std::string& prop) {
+                if (!SameTextCp1252(prop, "List.ColorTable"))
+                    return false;
                 const auto table = r.ReadBinary();
                 ColorTable.fill(0);
                 std::copy_n(table.begin(), std::min(table.size(), ColorTable.size()),
                             ColorTable.begin());
-            } else if (SameTextCp1252(prop, "List")) {
-                r.ReadCollectionStart();
-                while (r.NextElement())
-                    ReadPictureItem(r, Add(*this));
-            } else {
-                r.SkipValue();
-            }
-        }
-        r.ReadListEnd();
-        r.SkipChildObjects();
+                return true;
+            });
     } catch (...) {
         Clear(); // never leave a half-read library behind
         throw;

@@ -1,6 +1,7 @@
 #include "engine/library_stream.hpp"
 
 #include "engine/errors.hpp"
+#include "engine/hash_collection.hpp"
 
 #include <array>
 #include <cerrno>
@@ -429,6 +430,25 @@ std::vector<uint8_t> TLibraryWriter::Finish() {
     for (int i = 0; i < 4; ++i)
         out_[sizeField_ + static_cast<size_t>(i)] = static_cast<uint8_t>(size >> (8 * i));
     return std::move(out_);
+}
+
+void ReadLibraryRoot(std::span<const uint8_t> bytes,
+                     const std::function<void(TLibraryReader&)>& readElement,
+                     const std::function<bool(TLibraryReader&, const std::string&)>& readOther) {
+    TLibraryReader r(bytes);
+    r.ReadRootStart();
+    while (!r.EndOfList()) {
+        const std::string prop = r.ReadPropName();
+        if (SameTextCp1252(prop, "List")) {
+            r.ReadCollectionStart();
+            while (r.NextElement())
+                readElement(r);
+        } else if (!readOther(r, prop)) {
+            r.SkipValue();
+        }
+    }
+    r.ReadListEnd();
+    r.SkipChildObjects();
 }
 
 } // namespace vantorel

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -132,5 +133,13 @@ private:
     size_t sizeField_ = 0;
     size_t dataStart_ = 0;
 };
+
+/// Walks a library's root object: every element of its "List" collection goes to
+/// readElement (which reads the element's properties up to and including its list
+/// end), every other root property to readOther, which returns false to have its
+/// value skipped. Raises EFilerError on a malformed stream.
+void ReadLibraryRoot(std::span<const uint8_t> bytes,
+                     const std::function<void(TLibraryReader&)>& readElement,
+                     const std::function<bool(TLibraryReader&, const std::string&)>& readOther);
 
 } // namespace vantorel

@@ -130,22 +130,11 @@ void ReadWaveItem(TLibraryReader& r, TWaveCollectionItem& item) {
 void TWaveCollection::ReadLibraryBytes(std::span<const uint8_t> bytes) {
     Clear();
     try {
-        TLibraryReader r(bytes);
-        r.ReadRootStart();
-        while (!r.EndOfList()) {
-            const std::string prop = r.ReadPropName();
-            if (SameTextCp1252(prop, "List")) {
-                r.ReadCollectionStart();
-                while (r.NextElement())
-                    ReadWaveItem(r, Add(*this));
-            } else {
-                r.SkipValue();
-            }
-        }
-        r.ReadListEnd();
-        r.SkipChildObjects();
+        ReadLibraryRoot(
+            bytes, [this](TLibraryReader& r) { ReadWaveItem(r, Add(*this)); },
+            [](TLibraryReader&, const std::string&) { return false; });
     } catch (...) {
-        Clear();
+        Clear(); // never leave a half-read library behind
         throw;
     }
 }

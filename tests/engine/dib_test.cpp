@@ -3,6 +3,7 @@
 #include "engine/errors.hpp"
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
+#include "support/ppm.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 
 namespace vantorel {
 namespace {
+
+using test_support::ReadPpm;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -234,23 +237,6 @@ TEST(Dib, PictureDataByClassName) {
 
 // The fixture library was written by a separate script from the bitmap layout;
 // each of its pictures must decode to the picture the script meant.
-TPicture ReadPpm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0, max = 0;
-    in >> magic >> w >> h >> max;
-    in.get();
-    TPicture pic;
-    pic.Width = w;
-    pic.Height = h;
-    for (int i = 0; i < w * h; ++i) {
-        unsigned char rgb[3];
-        in.read(reinterpret_cast<char*>(rgb), 3);
-        pic.Pixels.push_back(TPixel{rgb[0]} << 16 | TPixel{rgb[1]} << 8 | rgb[2]);
-    }
-    return pic;
-}
-
 TEST(Dib, FixtureLibraryDecodesEveryDepthAndCompression) {
     const std::string dir = std::string(VANTOREL_TEST_DATA) + "/libraries/";
     TPictureCollection pictures;

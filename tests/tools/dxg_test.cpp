@@ -4,6 +4,7 @@
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"
+#include "support/ppm.hpp"
 #include "tools/common/png_io.hpp"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 
 namespace vantorel {
 namespace {
+
+using test_support::ReadPpm;
 
 namespace fs = std::filesystem;
 
@@ -72,23 +75,6 @@ protected:
 
     fs::path dir_;
 };
-
-TPicture ReadPpm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0, max = 0;
-    in >> magic >> w >> h >> max;
-    in.get();
-    TPicture pic;
-    pic.Width = w;
-    pic.Height = h;
-    for (int i = 0; i < w * h; ++i) {
-        unsigned char rgb[3];
-        in.read(reinterpret_cast<char*>(rgb), 3);
-        pic.Pixels.push_back(TPixel{rgb[0]} << 16 | TPixel{rgb[1]} << 8 | rgb[2]);
-    }
-    return pic;
-}
 
 std::vector<uint32_t> Rgb(const TRgbaImage& img) {
     std::vector<uint32_t> px;

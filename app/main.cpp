@@ -1,7 +1,7 @@
 // Program entry: brings up the desktop services and the main window, then runs
 // the main loop until the window is done. Frames run from the loop's idle time.
 #include "app/main_window.hpp"
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "platform/clock.hpp"
 #include "platform/events.hpp"
 #include "platform/message_box.hpp"

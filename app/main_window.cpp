@@ -1,7 +1,7 @@
 #include "app/main_window.hpp"
 
 #include "app/frame_rate.hpp"
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 
 #include <chrono>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/frame_timer.hpp"
-#include "app/game_state.hpp"
+#include "state/game_state.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"

@@ -1,6 +1,6 @@
 #include "engine/dib.hpp"
 
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/library_stream.hpp"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "engine/display.hpp"
 
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "platform/video_output.hpp"
 
 #include <algorithm>

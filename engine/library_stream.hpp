@@ -8,7 +8,7 @@
 // than allocating or reading past its end.
 #pragma once
 
-#include "engine/text_encoding.hpp"
+#include "base/text_encoding.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "engine/sprite.hpp"
 
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/sprite_engine.hpp"
 
 #include <algorithm>

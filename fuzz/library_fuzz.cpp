@@ -3,7 +3,7 @@
 // result, never in a crash, a hang or an unbounded allocation. A library that
 // loads must also survive being written and read back.
 #include "engine/dib.hpp"
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/image_library.hpp"
 #include "engine/wave_library.hpp"
 

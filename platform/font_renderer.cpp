@@ -1,6 +1,6 @@
 #include "platform/font_renderer.hpp"
 
-#include "engine/text_encoding.hpp"
+#include "base/text_encoding.hpp"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_ttf.h>

@@ -1,6 +1,6 @@
 #include "platform/sdl_system.hpp"
 
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
 #include "platform/sdl_video_output.hpp"
 
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "platform/sdl_window.hpp"
 
 #include <SDL.h>

@@ -1,7 +1,7 @@
 // The generated sound effects and music: every effect the game plays is in the sound
 // library, audible and shaped like its job; both modules load in real module players,
 // keep playing for their whole length and stay within a sane level.
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/wave_library.hpp"
 
 #include <SDL.h>

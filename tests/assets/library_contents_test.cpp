@@ -1,7 +1,7 @@
 // The generated picture libraries hold every picture the game looks up, in the
 // library the game looks in, cut into the patterns and sizes that the game's
 // fixed offsets, pivots and screen positions rely on.
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/image_library.hpp"
 
 #include <gtest/gtest.h>

@@ -17,5 +17,5 @@ vantorel_warnings(vantorel-artgen)
 add_executable(vantorel-artscene EXCLUDE_FROM_ALL
   ${CMAKE_CURRENT_LIST_DIR}/scene_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/art_image.cpp)
-target_link_libraries(vantorel-artscene PRIVATE vantorel_core)
+target_link_libraries(vantorel-artscene PRIVATE vantorel_engine PkgConfig::PNG)
 vantorel_warnings(vantorel-artscene)

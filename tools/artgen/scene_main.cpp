@@ -6,7 +6,7 @@
 //   vantorel-artscene Res2.dxg OUT.png
 //
 // Pictures the library lacks are left out with a note on stderr.
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/image_library.hpp"
 #include "engine/surface.hpp"
 #include "tools/artgen/art_image.hpp"

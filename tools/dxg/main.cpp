@@ -1,7 +1,7 @@
 // vantorel-dxg: lists, exports and builds the game's picture and wave libraries.
 // See tools/dxg/README.md for the commands and the manifest format.
 #include "engine/dib.hpp"
-#include "engine/errors.hpp"
+#include "base/errors.hpp"
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"

@@ -1,4 +1,4 @@
-#include "app/game_state.hpp"
+#include "state/game_state.hpp"
 
 #include <gtest/gtest.h>
 

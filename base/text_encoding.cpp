@@ -1,4 +1,4 @@
-#include "engine/text_encoding.hpp"
+#include "base/text_encoding.hpp"
 
 #include <array>
 

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "app/frame_timer.hpp"
-#include "state/game_state.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "platform/events.hpp"
+#include "state/game_state.hpp"
 
 #include <cstdint>
 #include <exception>

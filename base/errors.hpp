@@ -14,24 +14,44 @@ public:
 };
 
 /// "Cannot open file "%s". %s": a library file that cannot be opened.
-class EFOpenError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EFOpenError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Invalid stream format" and other faults of a library file's container.
-class EFilerError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EFilerError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "DIB is invalid": a picture whose bitmap data cannot be decoded.
-class EInvalidGraphic : public EVantorelError { using EVantorelError::EVantorelError; };
+class EInvalidGraphic : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Image '%s' not found", "%s cannot be initialized".
-class EPictureCollectionError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EPictureCollectionError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Wave '%s' not found".
-class EWaveCollectionError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EWaveCollectionError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Wave is invalid".
-class EWaveStreamError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EWaveStreamError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Index of the list exceeds the range. (%d)", "List index out of bounds (%d)".
-class ESpriteError : public EVantorelError { using EVantorelError::EVantorelError; };
+class ESpriteError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Form not found", "Display mode cannot be changed (%dx%d %dbit)".
-class EDXDrawError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EDXDrawError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Display requires 8, 16, 24 or 32 bits".
-class EDirectDrawError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EDirectDrawError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 /// "Form not found", "%s cannot be made" from the sound device.
-class EDXSoundError : public EVantorelError { using EVantorelError::EVantorelError; };
+class EDXSoundError : public EVantorelError {
+    using EVantorelError::EVantorelError;
+};
 
 } // namespace vantorel

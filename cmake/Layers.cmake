@@ -1,9 +1,13 @@
 # One static library per layer folder. A layer links the layers below it and
 # nothing above; the order here is the allowed direction, bottom first, and
-# tools/check_layers.py enforces the same order on #include lines.
+# cmake/CheckLayers.cmake enforces the same order on #include lines.
 #
 #   base -> platform -> engine -> storage -> state -> objects -> menus -> gameplay -> app
 set(VANTOREL_LAYERS base platform engine storage state objects menus gameplay app)
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  return()
+endif()
 
 # vantorel_layer(NAME [BELOW layer...] [PRIVATE_LIBS target...])
 function(vantorel_layer name)

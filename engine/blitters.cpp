@@ -231,7 +231,8 @@ inline void WalkRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src,
             continue;
         }
         if (sa > span->Begin)
-            span = std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
+            span =
+                std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
         for (; span != end && span->Begin < sb; ++span) {
             const int32_t cb = std::max(span->Begin, sa);
             copy(out + cb, src + cb, std::min(span->End, sb) - cb);
@@ -254,10 +255,10 @@ __attribute__((target("avx512f"))) inline void CopyRun512(Pixel* d, const Pixel*
     }
 }
 
-__attribute__((target("avx512f"))) void CopyRunRowsAvx512(
-    Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
-    const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense, const RunSpan* spans,
-    int32_t rows, int32_t sa, int32_t sb, Pixel key) {
+__attribute__((target("avx512f"))) void
+CopyRunRowsAvx512(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                  const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
+                  const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key) {
     Pixel* out = dst - sa; // indexed by source column
     for (int32_t r = 0; r < rows;
          ++r, out += destPitch, src += srcPitch, rowFirst += rowStep, dense += rowStep) {
@@ -278,7 +279,8 @@ __attribute__((target("avx512f"))) void CopyRunRowsAvx512(
             continue;
         }
         if (sa > span->Begin)
-            span = std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
+            span =
+                std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
         for (; span != end && span->Begin < sb; ++span) {
             const int32_t cb = std::max(span->Begin, sa);
             CopyRun512(out + cb, src + cb, std::min(span->End, sb) - cb);

@@ -21,7 +21,9 @@ struct TRect {
     constexpr bool operator==(const TRect&) const = default;
 };
 
-constexpr TRect Bounds(int32_t x, int32_t y, int32_t w, int32_t h) { return {x, y, x + w, y + h}; }
+constexpr TRect Bounds(int32_t x, int32_t y, int32_t w, int32_t h) {
+    return {x, y, x + w, y + h};
+}
 
 /// a.Left < b.Right, b.Left < a.Right, a.Top < b.Bottom and b.Top < a.Bottom: rectangles
 /// that only touch along an edge do not overlap. (A zero-size rectangle strictly inside
@@ -44,6 +46,8 @@ constexpr int32_t WrapInto(int32_t v, int32_t m) {
 
 /// Rounds to the nearest integer with exact halves going to the even neighbour
 /// (2.5 -> 2, 3.5 -> 4, -0.5 -> 0), as the engine does for every sprite position.
-inline int32_t RoundHalfEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+inline int32_t RoundHalfEven(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
 
 } // namespace vantorel

@@ -3,7 +3,8 @@
 namespace vantorel {
 
 bool SameTextCp1252(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
         if (LowerCp1252(static_cast<unsigned char>(a[i])) !=
             LowerCp1252(static_cast<unsigned char>(b[i])))
@@ -24,7 +25,9 @@ uint8_t NameHash(std::string_view name) {
 
 THashCollectionItem::THashCollectionItem(THashIndex& index) : hashIndex_(index) {}
 
-THashCollectionItem::~THashCollectionItem() { hashIndex_.Leave(this); }
+THashCollectionItem::~THashCollectionItem() {
+    hashIndex_.Leave(this);
+}
 
 void THashCollectionItem::SetName(std::string name) {
     hashIndex_.Leave(this);
@@ -44,7 +47,8 @@ void THashIndex::Leave(THashCollectionItem* item) {
 THashCollectionItem* THashIndex::Lookup(std::string_view name) const {
     const auto& chain = buckets_[NameHash(name)];
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (SameTextCp1252((*it)->Name(), name)) return *it;
+        if (SameTextCp1252((*it)->Name(), name))
+            return *it;
     }
     return nullptr;
 }

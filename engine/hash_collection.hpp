@@ -16,14 +16,21 @@ namespace vantorel {
 
 /// Lower case of one Windows-1252 character.
 constexpr unsigned char LowerCp1252(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        return c;
     }
 }
 
@@ -71,8 +78,7 @@ private:
 };
 
 /// Owns the items in index order and keeps their names indexed.
-template <class Item>
-class THashCollection {
+template <class Item> class THashCollection {
 public:
     THashCollection() = default;
     THashCollection(const THashCollection&) = delete;
@@ -83,8 +89,7 @@ public:
     const Item& Items(int32_t i) const { return *items_.at(static_cast<size_t>(i)); }
 
     /// Appends a new item (with an empty name) and returns it.
-    template <class Self>
-    Item& Add(Self& self) {
+    template <class Self> Item& Add(Self& self) {
         items_.push_back(std::make_unique<Item>(self));
         Item& item = *items_.back();
         item.index_ = Count() - 1;
@@ -94,18 +99,17 @@ public:
 
     /// Removes every item.
     void Clear() {
-        while (!items_.empty()) items_.pop_back();
+        while (!items_.empty())
+            items_.pop_back();
     }
 
     /// The item found by the name index, or null.
-    Item* FindItem(std::string_view name) const {
-        return static_cast<Item*>(index_.Lookup(name));
-    }
+    Item* FindItem(std::string_view name) const { return static_cast<Item*>(index_.Lookup(name)); }
 
     THashIndex& NameIndex() { return index_; }
 
 private:
-    THashIndex index_;  // declared first: items leave it as they are destroyed
+    THashIndex index_; // declared first: items leave it as they are destroyed
     std::vector<std::unique_ptr<Item>> items_;
 };
 

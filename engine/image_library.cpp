@@ -1,7 +1,7 @@
 #include "engine/image_library.hpp"
 
-#include "engine/display.hpp"
 #include "base/errors.hpp"
+#include "engine/display.hpp"
 #include "engine/library_stream.hpp"
 
 #include <algorithm>

@@ -35,13 +35,13 @@ public:
     explicit TPictureCollectionItem(TPictureCollection& collection);
     ~TPictureCollectionItem() override;
 
-    int32_t PatternHeight = 0;  ///< <= 0: the picture's height
-    int32_t PatternWidth = 0;   ///< <= 0: the picture's width
+    int32_t PatternHeight = 0; ///< <= 0: the picture's height
+    int32_t PatternWidth = 0;  ///< <= 0: the picture's width
     TPicture Picture;
-    int32_t SkipHeight = 0;     ///< gap between pattern rows
-    int32_t SkipWidth = 0;      ///< gap between pattern columns
-    bool SystemMemory = false;  ///< one surface for the whole picture
-    bool Transparent = true;    ///< copies leave out the transparent colour
+    int32_t SkipHeight = 0;    ///< gap between pattern rows
+    int32_t SkipWidth = 0;     ///< gap between pattern columns
+    bool SystemMemory = false; ///< one surface for the whole picture
+    bool Transparent = true;   ///< copies leave out the transparent colour
 
     /// The transparent colour, 0x00BBGGRR. Setting it re-keys every owned surface.
     uint32_t TransparentColor() const { return transparentColor_; }
@@ -79,7 +79,7 @@ private:
         int32_t Surface = -1;
     };
     struct Layout {
-        std::vector<TRect> Blocks;  // picture areas, one surface each
+        std::vector<TRect> Blocks; // picture areas, one surface each
         std::vector<Pattern> Patterns;
     };
     /// Where the patterns lie and which picture areas become surfaces.

@@ -267,10 +267,11 @@ void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TDirectDrawSurface& sr
     const TPixel key = src.colorKey_;
     if (runs && !ax.Mirror) {
         const auto sy = static_cast<size_t>(ay.Src0);
-        blit::CopyRunRows(pixels_.data() + static_cast<std::ptrdiff_t>(ay.Dest0) * width_ + ax.Dest0,
-                      width_, src.Row(ay.Src0), rowStep * static_cast<std::ptrdiff_t>(src.width_),
-                      runs->RowFirst.data() + sy, rowStep, runs->Dense.data() + sy,
-                      runs->Spans.data(), ay.Count, sa, sb, key);
+        blit::CopyRunRows(
+            pixels_.data() + static_cast<std::ptrdiff_t>(ay.Dest0) * width_ + ax.Dest0, width_,
+            src.Row(ay.Src0), rowStep * static_cast<std::ptrdiff_t>(src.width_),
+            runs->RowFirst.data() + sy, rowStep, runs->Dense.data() + sy, runs->Spans.data(),
+            ay.Count, sa, sb, key);
         return;
     }
     for (int32_t r = 0; r < ay.Count; ++r) {

@@ -25,7 +25,7 @@ constexpr TPixel ColorToPixel(uint32_t bgr) {
 /// A read view of a locked area; Bits points at the area's top-left pixel.
 struct TSurfaceLock {
     const TPixel* Bits = nullptr;
-    int32_t Pitch = 0;  ///< pixels from one row to the next
+    int32_t Pitch = 0; ///< pixels from one row to the next
     int32_t Width = 0;
     int32_t Height = 0;
 };
@@ -51,7 +51,9 @@ public:
     TPixel* Pixels();
     const TPixel* Pixels() const { return pixels_.data(); }
     TPixel* Row(int32_t y) { return Pixels() + static_cast<std::ptrdiff_t>(y) * width_; }
-    const TPixel* Row(int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_; }
+    const TPixel* Row(int32_t y) const {
+        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+    }
     int32_t Pitch() const { return width_; }
 
     /// The source colour key: pixels equal to it are left out of keyed copies.
@@ -95,14 +97,14 @@ public:
     void ReleaseCanvas();
 
 private:
-    struct Runs;  // colour-key run encoding, private to the blitters
+    struct Runs; // colour-key run encoding, private to the blitters
     const Runs& KeyRuns() const;
 
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::vector<TPixel> pixels_;
     TPixel colorKey_ = 0;
-    mutable std::unique_ptr<Runs> runs_;  // null when stale
+    mutable std::unique_ptr<Runs> runs_; // null when stale
     std::unique_ptr<TDirectDrawSurfaceCanvas> canvas_;
 };
 

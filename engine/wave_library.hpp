@@ -58,7 +58,7 @@ class TWaveCollectionItem : public THashCollectionItem {
 public:
     explicit TWaveCollectionItem(TWaveCollection& collection);
 
-    bool Looped = false;  ///< plays as an endless loop in a single voice
+    bool Looped = false; ///< plays as an endless loop in a single voice
     /// Most voices of this sound at once; 0 = unlimited. Never below 0.
     int32_t MaxPlayingCount() const { return maxPlayingCount_; }
     void SetMaxPlayingCount(int32_t count) { maxPlayingCount_ = count < 0 ? 0 : count; }

@@ -2,8 +2,8 @@
 // and the two bitmap decoders. Any input must end in a library error or a
 // result, never in a crash, a hang or an unbounded allocation. A library that
 // loads must also survive being written and read back.
-#include "engine/dib.hpp"
 #include "base/errors.hpp"
+#include "engine/dib.hpp"
 #include "engine/image_library.hpp"
 #include "engine/wave_library.hpp"
 
@@ -33,10 +33,12 @@ void Pictures(std::span<const uint8_t> bytes) {
         (void)pictures.FindItem(item.Name());
         pixels += int64_t{item.Picture.Width} * item.Picture.Height;
     }
-    if (pixels > kRoundTripPixels) return;
+    if (pixels > kRoundTripPixels)
+        return;
     TPictureCollection again;
-    again.ReadLibraryBytes(pictures.WriteLibraryBytes());  // must not throw
-    if (again.Count() != pictures.Count()) std::abort();
+    again.ReadLibraryBytes(pictures.WriteLibraryBytes()); // must not throw
+    if (again.Count() != pictures.Count())
+        std::abort();
 }
 
 void Waves(std::span<const uint8_t> bytes) {
@@ -48,7 +50,8 @@ void Waves(std::span<const uint8_t> bytes) {
     }
     TWaveCollection again;
     again.ReadLibraryBytes(waves.WriteLibraryBytes());
-    if (again.Count() != waves.Count()) std::abort();
+    if (again.Count() != waves.Count())
+        std::abort();
 }
 
 void Bitmaps(std::span<const uint8_t> bytes) {

@@ -159,7 +159,8 @@ TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& request) {
     return fonts_.emplace(key, std::move(opened)).first->second.get();
 }
 
-TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& request, const std::string& utf8) {
+TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& request,
+                                                  const std::string& utf8) {
     std::string key = FontKey(request) + '\n' + utf8;
     auto it = texts_.find(key);
     if (it != texts_.end()) {

@@ -24,8 +24,7 @@ namespace {
 
 const std::string kData = std::string(VANTOREL_BUILD_DIR) + "/Data";
 
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
+std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -40,10 +39,10 @@ struct Effect {
 };
 
 const std::vector<Effect> kEffects = {
-    {"Button", 0.01, 0.2},      {"Bonus", 0.2, 1.5},        {"Laser", 0.05, 0.6},
-    {"Laser2", 0.08, 0.8},      {"Plasma", 0.08, 0.8},      {"Rocket", 0.2, 1.5},
-    {"Rail", 0.2, 1.5},         {"Explosion1", 0.6, 3.0},   {"Explosion2", 0.6, 2.0},
-    {"GameOver", 0.8, 4.0},     {"Reborn", 0.6, 3.0},
+    {"Button", 0.01, 0.2},  {"Bonus", 0.2, 1.5},      {"Laser", 0.05, 0.6},
+    {"Laser2", 0.08, 0.8},  {"Plasma", 0.08, 0.8},    {"Rocket", 0.2, 1.5},
+    {"Rail", 0.2, 1.5},     {"Explosion1", 0.6, 3.0}, {"Explosion2", 0.6, 2.0},
+    {"GameOver", 0.8, 4.0}, {"Reborn", 0.6, 3.0},
 };
 
 /// The samples of one effect in -1..1, and its rate.
@@ -55,15 +54,13 @@ struct Recording {
 
 class SoundLibrary : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         library_ = std::make_unique<TWaveCollection>();
         library_->LoadLibraryFile(kData + "/Res/Sounds.dxw");
     }
     static void TearDownTestSuite() { library_.reset(); }
 
-    static Recording Load(const std::string& name)
-    {
+    static Recording Load(const std::string& name) {
         const TWave& wave = library_->Find(name).Wave;
         Recording r;
         r.Rate = wave.SamplesPerSec();
@@ -77,27 +74,26 @@ protected:
 };
 std::unique_ptr<TWaveCollection> SoundLibrary::library_;
 
-double Rms(const std::vector<double>& s, size_t from, size_t to)
-{
+double Rms(const std::vector<double>& s, size_t from, size_t to) {
     double sum = 0;
-    for (size_t i = from; i < to; ++i) sum += s[i] * s[i];
+    for (size_t i = from; i < to; ++i)
+        sum += s[i] * s[i];
     return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
 }
 
 /// Zero crossings per second over a stretch: a rough pitch for a tone.
-double CrossingRate(const Recording& r, double from, double to)
-{
+double CrossingRate(const Recording& r, double from, double to) {
     const auto a = static_cast<size_t>(from * r.Rate);
     const auto b = std::min(r.Samples.size(), static_cast<size_t>(to * r.Rate));
     int crossings = 0;
     for (size_t i = a + 1; i < b; ++i)
-        if ((r.Samples[i - 1] < 0) != (r.Samples[i] < 0)) ++crossings;
+        if ((r.Samples[i - 1] < 0) != (r.Samples[i] < 0))
+            ++crossings;
     return crossings / (static_cast<double>(b - a) / r.Rate);
 }
 
 /// Share of the energy below `cutoff` hertz (two one-pole low-pass passes).
-double LowShare(const Recording& r, double cutoff)
-{
+double LowShare(const Recording& r, double cutoff) {
     const double k = 1.0 - std::exp(-2.0 * std::numbers::pi * cutoff / r.Rate);
     double y1 = 0, y2 = 0, low = 0, all = 0;
     for (double s : r.Samples) {
@@ -109,21 +105,23 @@ double LowShare(const Recording& r, double cutoff)
     return low / all;
 }
 
-TEST_F(SoundLibrary, HoldsEveryEffectAsAudibleSixteenBitMono)
-{
+TEST_F(SoundLibrary, HoldsEveryEffectAsAudibleSixteenBitMono) {
     for (const Effect& e : kEffects) {
         SCOPED_TRACE(e.Name);
         const TWave& wave = library_->Find(e.Name).Wave;
         EXPECT_EQ(wave.FormatTag(), 1);
         EXPECT_EQ(wave.Channels(), 1);
         EXPECT_EQ(wave.BitsPerSample(), 16);
-        EXPECT_TRUE(wave.SamplesPerSec() == 22050 || wave.SamplesPerSec() == 44100) << wave.SamplesPerSec();
+        EXPECT_TRUE(wave.SamplesPerSec() == 22050 || wave.SamplesPerSec() == 44100)
+            << wave.SamplesPerSec();
 
         const Recording r = Load(e.Name);
         EXPECT_GE(r.Seconds(), e.MinSeconds);
         EXPECT_LE(r.Seconds(), e.MaxSeconds);
-        const double peak = std::abs(*std::max_element(r.Samples.begin(), r.Samples.end(),
-            [](double a, double b) { return std::abs(a) < std::abs(b); }));
+        const double peak =
+            std::abs(*std::max_element(r.Samples.begin(), r.Samples.end(), [](double a, double b) {
+                return std::abs(a) < std::abs(b);
+            }));
         EXPECT_GT(peak, 0.2) << "hardly audible";
         EXPECT_LT(peak, 0.99) << "clips";
         EXPECT_GT(Rms(r.Samples, 0, r.Samples.size()), 0.03);
@@ -132,10 +130,10 @@ TEST_F(SoundLibrary, HoldsEveryEffectAsAudibleSixteenBitMono)
     }
 }
 
-TEST_F(SoundLibrary, EffectsHaveTheirCharacter)
-{
+TEST_F(SoundLibrary, EffectsHaveTheirCharacter) {
     const Recording laser = Load("Laser");
-    EXPECT_GT(CrossingRate(laser, 0.0, 0.04), 1.8 * CrossingRate(laser, laser.Seconds() - 0.06, laser.Seconds()))
+    EXPECT_GT(CrossingRate(laser, 0.0, 0.04),
+              1.8 * CrossingRate(laser, laser.Seconds() - 0.06, laser.Seconds()))
         << "a laser falls fast in pitch";
 
     // The double laser sweeps down twice: its pitch jumps back up in the middle.
@@ -154,17 +152,23 @@ TEST_F(SoundLibrary, EffectsHaveTheirCharacter)
     }
 
     const Recording button = Load("Button");
-    EXPECT_LT(Rms(button.Samples, 0, button.Samples.size()), Rms(laser.Samples, 0, laser.Samples.size()))
+    EXPECT_LT(Rms(button.Samples, 0, button.Samples.size()),
+              Rms(laser.Samples, 0, laser.Samples.size()))
         << "the menu tick is softer than a shot";
 
     const Recording reborn = Load("Reborn");
-    EXPECT_GT(LowShare(Recording{{reborn.Samples.begin(), reborn.Samples.begin() + reborn.Samples.size() / 4}, reborn.Rate}, 300.0),
-              LowShare(Recording{{reborn.Samples.end() - reborn.Samples.size() / 4, reborn.Samples.end()}, reborn.Rate}, 300.0))
+    EXPECT_GT(
+        LowShare(
+            Recording{{reborn.Samples.begin(), reborn.Samples.begin() + reborn.Samples.size() / 4},
+                      reborn.Rate},
+            300.0),
+        LowShare(Recording{{reborn.Samples.end() - reborn.Samples.size() / 4, reborn.Samples.end()},
+                           reborn.Rate},
+                 300.0))
         << "the warp-out sweeps upwards";
 }
 
-TEST_F(SoundLibrary, UnknownNameIsAFindError)
-{
+TEST_F(SoundLibrary, UnknownNameIsAFindError) {
     EXPECT_THROW(library_->Find("NoSuchSound"), EWaveCollectionError);
 }
 
@@ -178,8 +182,7 @@ protected:
 
 /// Walks the file by the XM layout and fails at the first field a strict player would
 /// reject or misread; libxmp forgives some of these, FastTracker 2 does not.
-TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte)
-{
+TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte) {
     const std::vector<uint8_t> f = ReadFile(Path());
     ASSERT_GT(f.size(), 336u);
     auto u16 = [&](size_t at) { return static_cast<unsigned>(f.at(at) | f.at(at + 1) << 8); };
@@ -189,14 +192,16 @@ TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte)
     EXPECT_EQ(f[37], 0x1A);
     EXPECT_EQ(u16(58), 0x0104u);
     ASSERT_EQ(u32(60), 276u);
-    const unsigned length = u16(64), restart = u16(66), channels = u16(68), patterns = u16(70), instruments = u16(72);
+    const unsigned length = u16(64), restart = u16(66), channels = u16(68), patterns = u16(70),
+                   instruments = u16(72);
     EXPECT_TRUE(length >= 1 && length <= 256);
     EXPECT_LT(restart, length);
     EXPECT_TRUE(channels >= 2 && channels <= 32 && channels % 2 == 0) << channels;
     EXPECT_EQ(u16(74) & 1u, 1u) << "linear frequency table";
     EXPECT_TRUE(u16(76) >= 1 && u16(76) <= 31);
     EXPECT_TRUE(u16(78) >= 32 && u16(78) <= 255);
-    for (unsigned i = 0; i < length; ++i) EXPECT_LT(f[80 + i], patterns) << "order " << i;
+    for (unsigned i = 0; i < length; ++i)
+        EXPECT_LT(f[80 + i], patterns) << "order " << i;
     EXPECT_GE(instruments, 1u);
 
     size_t at = 336;
@@ -218,9 +223,11 @@ TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte)
                 if (flags & 0x80) {
                     ++q;
                     for (int bit = 0; bit < 5; ++bit)
-                        if (flags & (1 << bit)) fields[static_cast<size_t>(bit)] = f.at(q++);
+                        if (flags & (1 << bit))
+                            fields[static_cast<size_t>(bit)] = f.at(q++);
                 } else {
-                    for (int i = 0; i < 5; ++i) fields[static_cast<size_t>(i)] = f.at(q++);
+                    for (int i = 0; i < 5; ++i)
+                        fields[static_cast<size_t>(i)] = f.at(q++);
                 }
                 EXPECT_LE(fields[0], 97) << "note byte";
                 EXPECT_TRUE(fields[2] < 0x51 || fields[2] > 0x5F) << "volume column";
@@ -243,14 +250,17 @@ TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte)
             continue;
         }
         EXPECT_EQ(u32(at + 29), 40u);
-        for (int k = 0; k < 96; ++k) EXPECT_LT(f.at(at + 33 + static_cast<size_t>(k)), samples);
+        for (int k = 0; k < 96; ++k)
+            EXPECT_LT(f.at(at + 33 + static_cast<size_t>(k)), samples);
         const unsigned points = f.at(at + 225);
         EXPECT_LE(points, 12u);
         if (f.at(at + 233) & 1) {
             ASSERT_GT(points, 0u);
             EXPECT_EQ(u16(at + 129), 0u) << "envelope starts at tick 0";
-            for (unsigned k = 1; k < points; ++k) EXPECT_GT(u16(at + 129 + 4 * k), u16(at + 129 + 4 * (k - 1)));
-            for (unsigned k = 0; k < points; ++k) EXPECT_LE(u16(at + 131 + 4 * k), 64u);
+            for (unsigned k = 1; k < points; ++k)
+                EXPECT_GT(u16(at + 129 + 4 * k), u16(at + 129 + 4 * (k - 1)));
+            for (unsigned k = 0; k < points; ++k)
+                EXPECT_LE(u16(at + 131 + 4 * k), 64u);
             if (f[at + 233] & 2) {
                 EXPECT_LT(f.at(at + 227), points);
             }
@@ -259,7 +269,8 @@ TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte)
         size_t sampleAt = at + header;
         size_t dataBytes = 0;
         for (unsigned s = 0; s < samples; ++s, sampleAt += 40) {
-            const size_t len = u32(sampleAt), loopStart = u32(sampleAt + 4), loopLen = u32(sampleAt + 8);
+            const size_t len = u32(sampleAt), loopStart = u32(sampleAt + 4),
+                         loopLen = u32(sampleAt + 8);
             const uint8_t type = f.at(sampleAt + 14);
             EXPECT_GT(len, 0u);
             EXPECT_LE(f.at(sampleAt + 12), 64);
@@ -291,8 +302,7 @@ struct Rendered {
     std::vector<int16_t> Stereo;
 };
 
-Rendered RenderOnce(const std::string& path)
-{
+Rendered RenderOnce(const std::string& path) {
     Rendered out;
     xmp_context ctx = xmp_create_context();
     if (xmp_load_module(ctx, const_cast<char*>(path.c_str())) != 0) {
@@ -306,7 +316,8 @@ Rendered RenderOnce(const std::string& path)
     xmp_frame_info frame;
     while (xmp_play_frame(ctx) == 0) {
         xmp_get_frame_info(ctx, &frame);
-        if (frame.loop_count > 0) break;
+        if (frame.loop_count > 0)
+            break;
         const auto* s = static_cast<const int16_t*>(frame.buffer);
         out.Stereo.insert(out.Stereo.end(), s, s + frame.buffer_size / 2);
     }
@@ -316,8 +327,7 @@ Rendered RenderOnce(const std::string& path)
     return out;
 }
 
-TEST_P(MusicModule, PlaysOneToThreeMinutesWithoutSilenceOrClipping)
-{
+TEST_P(MusicModule, PlaysOneToThreeMinutesWithoutSilenceOrClipping) {
     const Rendered r = RenderOnce(Path());
     ASSERT_FALSE(r.Stereo.empty()) << "libxmp cannot load " << Path();
     const double seconds = static_cast<double>(r.Stereo.size()) / 2 / 44100;
@@ -335,7 +345,8 @@ TEST_P(MusicModule, PlaysOneToThreeMinutesWithoutSilenceOrClipping)
         for (size_t i = start; i < start + window; ++i) {
             const double v = r.Stereo[i] / 32768.0;
             sum += v * v;
-            if (r.Stereo[i] >= 32767 || r.Stereo[i] <= -32767) ++clipped;
+            if (r.Stereo[i] >= 32767 || r.Stereo[i] <= -32767)
+                ++clipped;
         }
         total += sum;
         const bool quiet = std::sqrt(sum / window) < 0.00316;
@@ -346,12 +357,12 @@ TEST_P(MusicModule, PlaysOneToThreeMinutesWithoutSilenceOrClipping)
     const double rms = std::sqrt(total / static_cast<double>(r.Stereo.size()));
     EXPECT_GT(rms, 0.03);
     EXPECT_LT(rms, 0.4);
-    EXPECT_LT(static_cast<double>(clipped), 1e-4 * static_cast<double>(r.Stereo.size())) << "clipping";
+    EXPECT_LT(static_cast<double>(clipped), 1e-4 * static_cast<double>(r.Stereo.size()))
+        << "clipping";
 }
 
 /// The game plays music through SDL2_mixer; it must accept the module as one.
-TEST_P(MusicModule, LoadsInTheGamesMusicPlayer)
-{
+TEST_P(MusicModule, LoadsInTheGamesMusicPlayer) {
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024), 0) << Mix_GetError();
     Mix_Music* music = Mix_LoadMUS(Path().c_str());
@@ -367,7 +378,9 @@ TEST_P(MusicModule, LoadsInTheGamesMusicPlayer)
 }
 
 INSTANTIATE_TEST_SUITE_P(GameMusic, MusicModule, ::testing::Values("Menu.xm", "Race.xm"),
-                         [](const ::testing::TestParamInfo<const char*>& file) { return std::string(file.param).substr(0, 4); });
+                         [](const ::testing::TestParamInfo<const char*>& file) {
+                             return std::string(file.param).substr(0, 4);
+                         });
 
 } // namespace
 } // namespace vantorel

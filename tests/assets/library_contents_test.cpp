@@ -22,23 +22,31 @@ struct Range {
     int32_t Hi;
     bool Holds(int32_t v) const { return v >= Lo && v <= Hi; }
 };
-constexpr Range Exact(int32_t n) { return {n, n}; }
+constexpr Range Exact(int32_t n) {
+    return {n, n};
+}
 /// A suggested size: anything within half of it either way.
-constexpr Range About(int32_t n) { return {n - n / 2, n + n / 2}; }
-constexpr Range AtLeast(int32_t n) { return {n, INT32_MAX}; }
-constexpr Range Between(int32_t lo, int32_t hi) { return {lo, hi}; }
+constexpr Range About(int32_t n) {
+    return {n - n / 2, n + n / 2};
+}
+constexpr Range AtLeast(int32_t n) {
+    return {n, INT32_MAX};
+}
+constexpr Range Between(int32_t lo, int32_t hi) {
+    return {lo, hi};
+}
 
 enum class Look {
-    Any,     // no demand on transparency
-    Keyed,   // drawn with its transparent colour, and some pixels are that colour
-    Opaque,  // drawn without a transparent colour
-    Empty,   // every pixel is the transparent colour
+    Any,    // no demand on transparency
+    Keyed,  // drawn with its transparent colour, and some pixels are that colour
+    Opaque, // drawn without a transparent colour
+    Empty,  // every pixel is the transparent colour
 };
 
 struct Entry {
-    int Library;  // 1 or 2
+    int Library; // 1 or 2
     std::string Name;
-    Range Width;  // one pattern's
+    Range Width; // one pattern's
     Range Height;
     Range Patterns;
     Look Kind = Look::Any;
@@ -47,8 +55,7 @@ struct Entry {
 const Range One = Exact(1);
 const Range Animated = Between(2, 32);
 
-const std::vector<Entry>& Table()
-{
+const std::vector<Entry>& Table() {
     static const std::vector<Entry> table = [] {
         std::vector<Entry> t = {
             // library 1: menus and windows
@@ -123,9 +130,9 @@ const std::vector<Entry>& Table()
         for (int i = 1; i <= 6; ++i)
             for (const char* suffix : {"_I", "_A"})
                 t.push_back({1, "MM_" + std::to_string(i) + suffix, About(390), About(44), One});
-        for (const char* bonus : {"BonusLaserGun", "BonusPlasmaGun", "BonusRocketGun", "BonusRailGun",
-                                  "BonusShield", "BonusMegaBomb", "BonusLife", "BonusLaserGun_2x",
-                                  "BonusPlasmaGun_3x", "BonusRocketGun_2x"})
+        for (const char* bonus : {"BonusLaserGun", "BonusPlasmaGun", "BonusRocketGun",
+                                  "BonusRailGun", "BonusShield", "BonusMegaBomb", "BonusLife",
+                                  "BonusLaserGun_2x", "BonusPlasmaGun_3x", "BonusRocketGun_2x"})
             t.push_back({2, bonus, Exact(40), Exact(40), One, Look::Keyed});
         return t;
     }();
@@ -133,16 +140,14 @@ const std::vector<Entry>& Table()
 }
 
 /// Pixels are 0x00RRGGBB; the item's transparent colour is 0x00BBGGRR.
-TPixel KeyPixel(const TPictureCollectionItem& item)
-{
+TPixel KeyPixel(const TPictureCollectionItem& item) {
     const uint32_t c = item.TransparentColor();
     return static_cast<TPixel>(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
 }
 
 class LibraryContents : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         const std::string dir = std::string(VANTOREL_BUILD_DIR) + "/Data/Res/";
         const char* files[2] = {"Res1.dxg", "Res2.dxg"};
         for (int i = 0; i < 2; ++i) {
@@ -155,24 +160,24 @@ protected:
             }
         }
     }
-    static void TearDownTestSuite()
-    {
-        for (auto& lib : libs_) lib.reset();
+    static void TearDownTestSuite() {
+        for (auto& lib : libs_)
+            lib.reset();
     }
 
     /// Each test fails once for each library that could not be read.
-    void SetUp() override
-    {
+    void SetUp() override {
         for (const std::string& error : errors_)
-            if (!error.empty()) ADD_FAILURE() << error;
+            if (!error.empty())
+                ADD_FAILURE() << error;
     }
 
     /// The item the game would find, or null: with a test failure naming it when the
     /// library was read but lacks it.
-    static TPictureCollectionItem* Find(int library, const std::string& name)
-    {
+    static TPictureCollectionItem* Find(int library, const std::string& name) {
         const int i = library - 1;
-        if (!errors_[i].empty()) return nullptr;
+        if (!errors_[i].empty())
+            return nullptr;
         try {
             return &libs_[i]->Find(name);
         } catch (const EPictureCollectionError& e) {
@@ -187,12 +192,12 @@ protected:
 std::unique_ptr<TPictureCollection> LibraryContents::libs_[2];
 std::string LibraryContents::errors_[2];
 
-TEST_F(LibraryContents, EveryPictureIsThereWithItsSizeAndPatterns)
-{
+TEST_F(LibraryContents, EveryPictureIsThereWithItsSizeAndPatterns) {
     for (const Entry& e : Table()) {
         SCOPED_TRACE(std::string("library ") + std::to_string(e.Library) + " picture " + e.Name);
         TPictureCollectionItem* item = Find(e.Library, e.Name);
-        if (!item) continue;
+        if (!item)
+            continue;
         const TPicture& pic = item->Picture;
         if (pic.IsEmpty()) {
             ADD_FAILURE() << "the picture is empty";
@@ -209,14 +214,18 @@ TEST_F(LibraryContents, EveryPictureIsThereWithItsSizeAndPatterns)
 
         const TPixel key = KeyPixel(*item);
         size_t keyed = 0;
-        for (TPixel p : pic.Pixels) keyed += (p & 0xFFFFFF) == key;
+        for (TPixel p : pic.Pixels)
+            keyed += (p & 0xFFFFFF) == key;
         switch (e.Kind) {
-        case Look::Any: break;
+        case Look::Any:
+            break;
         case Look::Keyed:
             EXPECT_TRUE(item->Transparent);
             EXPECT_GT(keyed, 0u) << "no pixel has the transparent colour";
             break;
-        case Look::Opaque: EXPECT_FALSE(item->Transparent); break;
+        case Look::Opaque:
+            EXPECT_FALSE(item->Transparent);
+            break;
         case Look::Empty:
             EXPECT_TRUE(item->Transparent);
             EXPECT_EQ(keyed, pic.Pixels.size());
@@ -225,8 +234,7 @@ TEST_F(LibraryContents, EveryPictureIsThereWithItsSizeAndPatterns)
     }
 }
 
-TEST_F(LibraryContents, RailBeamPartsAnimateTogether)
-{
+TEST_F(LibraryContents, RailBeamPartsAnimateTogether) {
     // A rail beam draws its body segments and its head with one shared pattern index.
     TPictureCollectionItem* body = Find(2, "RailBulletBody");
     for (const char* head : {"RailBullet", "RailBulletR"}) {
@@ -237,16 +245,16 @@ TEST_F(LibraryContents, RailBeamPartsAnimateTogether)
     }
 }
 
-TEST_F(LibraryContents, ButtonLooksShareOneSizeAndDiffer)
-{
+TEST_F(LibraryContents, ButtonLooksShareOneSizeAndDiffer) {
     // A menu button's hit rectangle is its current picture's, so both looks must agree.
-    const char* stems[] = {"MM_1", "MM_2", "MM_3", "MM_4", "MM_5", "MM_6", "OptB", "Back",
-                           "Clear_HS", "Visit_WHS", "Prev", "Next"};
+    const char* stems[] = {"MM_1", "MM_2", "MM_3",     "MM_4",      "MM_5", "MM_6",
+                           "OptB", "Back", "Clear_HS", "Visit_WHS", "Prev", "Next"};
     for (const char* stem : stems) {
         SCOPED_TRACE(stem);
         TPictureCollectionItem* normal = Find(1, std::string(stem) + "_I");
         TPictureCollectionItem* lit = Find(1, std::string(stem) + "_A");
-        if (!normal || !lit) continue;
+        if (!normal || !lit)
+            continue;
         EXPECT_EQ(normal->Width(), lit->Width());
         EXPECT_EQ(normal->Height(), lit->Height());
         EXPECT_NE(normal->Picture.Pixels, lit->Picture.Pixels) << "the highlight does not show";
@@ -255,7 +263,8 @@ TEST_F(LibraryContents, ButtonLooksShareOneSizeAndDiffer)
     for (const char* name : {"Yes", "No"}) {
         SCOPED_TRACE(name);
         TPictureCollectionItem* item = Find(1, name);
-        if (!item || item->PatternCount() != 2) continue;
+        if (!item || item->PatternCount() != 2)
+            continue;
         const TPicture& pic = item->Picture;
         const bool sideBySide = pic.Width == 2 * item->Width();
         bool differ = false;
@@ -263,35 +272,45 @@ TEST_F(LibraryContents, ButtonLooksShareOneSizeAndDiffer)
             for (int32_t x = 0; x < item->Width() && !differ; ++x) {
                 const int32_t x1 = sideBySide ? x + item->Width() : x;
                 const int32_t y1 = sideBySide ? y : y + item->Height();
-                differ = pic.Pixels[size_t(y * pic.Width + x)] != pic.Pixels[size_t(y1 * pic.Width + x1)];
+                differ = pic.Pixels[size_t(y * pic.Width + x)] !=
+                         pic.Pixels[size_t(y1 * pic.Width + x1)];
             }
         EXPECT_TRUE(differ) << "both patterns look the same";
     }
 }
 
 struct Placed {
-    const char* Name;  // library 1
+    const char* Name; // library 1
     int32_t X;
     int32_t Y;
 };
 
 struct Screen {
     const char* Title;
-    std::vector<Placed> Solid;  // buttons and logos: none may overlap another
-    std::vector<Placed> Under;  // panels: on screen, may lie under the others
+    std::vector<Placed> Solid; // buttons and logos: none may overlap another
+    std::vector<Placed> Under; // panels: on screen, may lie under the others
 };
 
-TEST_F(LibraryContents, ScreensFitAndTheirButtonsDoNotOverlap)
-{
+TEST_F(LibraryContents, ScreensFitAndTheirButtonsDoNotOverlap) {
     const Placed upLogo{"UpLogo", 10, 25};
     const Placed downLogo{"DownLogo", 573, 530};
     const std::vector<Screen> screens = {
         {"main menu",
-         {upLogo, downLogo, {"MM_1_I", 205, 156}, {"MM_2_I", 205, 205}, {"MM_3_I", 205, 260},
-          {"MM_4_I", 205, 311}, {"MM_5_I", 205, 360}, {"MM_6_I", 205, 407}},
+         {upLogo,
+          downLogo,
+          {"MM_1_I", 205, 156},
+          {"MM_2_I", 205, 205},
+          {"MM_3_I", 205, 260},
+          {"MM_4_I", 205, 311},
+          {"MM_5_I", 205, 360},
+          {"MM_6_I", 205, 407}},
          {}},
         {"options",
-         {downLogo, {"OptB_I", 20, 224}, {"OptB_I", 20, 290}, {"OptB_I", 20, 361}, {"OptB_I", 20, 429},
+         {downLogo,
+          {"OptB_I", 20, 224},
+          {"OptB_I", 20, 290},
+          {"OptB_I", 20, 361},
+          {"OptB_I", 20, 429},
           {"Back_I", 18, 546}},
          {{"Opt_Bg", 20, 113}}},
         {"high scores",
@@ -305,7 +324,8 @@ TEST_F(LibraryContents, ScreensFitAndTheirButtonsDoNotOverlap)
     const TRect screenRect = Bounds(0, 0, 800, 600);
     auto rectOf = [&](const Placed& p, TRect& r) {
         TPictureCollectionItem* item = Find(1, p.Name);
-        if (!item) return false;
+        if (!item)
+            return false;
         r = Bounds(p.X, p.Y, item->Width(), item->Height());
         return true;
     };
@@ -314,7 +334,8 @@ TEST_F(LibraryContents, ScreensFitAndTheirButtonsDoNotOverlap)
         std::vector<std::pair<const char*, TRect>> solid;
         for (const Placed& p : s.Solid) {
             TRect r;
-            if (rectOf(p, r)) solid.emplace_back(p.Name, r);
+            if (rectOf(p, r))
+                solid.emplace_back(p.Name, r);
         }
         for (const Placed& p : s.Under) {
             TRect r;
@@ -332,14 +353,14 @@ TEST_F(LibraryContents, ScreensFitAndTheirButtonsDoNotOverlap)
     }
     // The modal window's buttons sit inside its frame.
     TRect frame, yes, no;
-    if (rectOf({"Window", 210, 200}, frame) && rectOf({"Yes", 304, 353}, yes) && rectOf({"No", 427, 353}, no)) {
+    if (rectOf({"Window", 210, 200}, frame) && rectOf({"Yes", 304, 353}, yes) &&
+        rectOf({"No", 427, 353}, no)) {
         EXPECT_EQ(Intersect(frame, yes), yes);
         EXPECT_EQ(Intersect(frame, no), no);
     }
 }
 
-TEST_F(LibraryContents, LitOptionWordsStayInTheirRowsAndApart)
-{
+TEST_F(LibraryContents, LitOptionWordsStayInTheirRowsAndApart) {
     // Where the options screen draws the current values over its panel, per row:
     // the lit words for the two values, and the row selector's top.
     struct Row {
@@ -353,12 +374,14 @@ TEST_F(LibraryContents, LitOptionWordsStayInTheirRowsAndApart)
         {{"Opt_3_1", 179, 363}, {"Opt_3_2", 264, 363}, 361},
     };
     TPictureCollectionItem* selector = Find(1, "OptB_I");
-    if (!selector) return;
+    if (!selector)
+        return;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Left.Name);
         TPictureCollectionItem* left = Find(1, row.Left.Name);
         TPictureCollectionItem* right = Find(1, row.Right.Name);
-        if (!left || !right) continue;
+        if (!left || !right)
+            continue;
         const TRect a = Bounds(row.Left.X, row.Left.Y, left->Width(), left->Height());
         const TRect b = Bounds(row.Right.X, row.Right.Y, right->Width(), right->Height());
         EXPECT_FALSE(Overlap(a, b)) << "one lit word covers part of the other";
@@ -368,14 +391,14 @@ TEST_F(LibraryContents, LitOptionWordsStayInTheirRowsAndApart)
     }
 }
 
-TEST_F(LibraryContents, ScrollingLayersWrapWithoutASeam)
-{
+TEST_F(LibraryContents, ScrollingLayersWrapWithoutASeam) {
     // The sky and the hills repeat side by side: the last column must run on into the
     // first about as smoothly as most neighbouring columns inside the picture do.
     for (const char* name : {"SkyTile", "Hills1", "Hills2", "Hills3"}) {
         SCOPED_TRACE(name);
         TPictureCollectionItem* item = Find(2, name);
-        if (!item || item->Picture.IsEmpty()) continue;
+        if (!item || item->Picture.IsEmpty())
+            continue;
         const TPicture& pic = item->Picture;
         auto columnDistance = [&](int32_t xa, int32_t xb) {
             double sum = 0;
@@ -388,7 +411,8 @@ TEST_F(LibraryContents, ScrollingLayersWrapWithoutASeam)
             return sum / pic.Height;
         };
         std::vector<double> steps;
-        for (int32_t x = 0; x + 1 < pic.Width; ++x) steps.push_back(columnDistance(x, x + 1));
+        for (int32_t x = 0; x + 1 < pic.Width; ++x)
+            steps.push_back(columnDistance(x, x + 1));
         std::sort(steps.begin(), steps.end());
         const double usual = steps[steps.size() * 9 / 10];
         const double seam = columnDistance(pic.Width - 1, 0);

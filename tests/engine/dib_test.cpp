@@ -24,7 +24,8 @@ void Put16(Bytes& b, uint32_t v) {
     b.push_back(static_cast<uint8_t>(v >> 8));
 }
 void Put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 // A 40-byte header followed by whatever the case appends.
@@ -45,9 +46,12 @@ Bytes Header(int32_t w, int32_t h, uint16_t bpp, uint32_t compression = 0, uint3
 }
 
 // Palette entry i is 0x00i0i0i0-ish: distinct and easy to read in failures.
-TPixel Entry(uint32_t i) { return (i * 0x10 + 1) << 16 | (i * 0x10 + 2) << 8 | (i * 0x10 + 3); }
+TPixel Entry(uint32_t i) {
+    return (i * 0x10 + 1) << 16 | (i * 0x10 + 2) << 8 | (i * 0x10 + 3);
+}
 void PutPalette(Bytes& b, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i) Put32(b, Entry(i));
+    for (uint32_t i = 0; i < n; ++i)
+        Put32(b, Entry(i));
 }
 
 Bytes operator+(Bytes a, const Bytes& b) {
@@ -72,7 +76,8 @@ std::vector<std::vector<int>> Indices(const TPicture& pic) {
             const TPixel px = pic.At(x, y);
             int found = -1;
             for (int i = 0; i < 256; ++i)
-                if (Entry(static_cast<uint32_t>(i)) == px) found = i;
+                if (Entry(static_cast<uint32_t>(i)) == px)
+                    found = i;
             rows[static_cast<size_t>(y)].push_back(found);
         }
     }
@@ -84,9 +89,11 @@ TEST(Dib, EncodedPictureDecodesToTheSamePixels) {
         TPicture pic;
         pic.Width = w;
         pic.Height = 3;
-        for (int32_t i = 0; i < w * 3; ++i) pic.Pixels.push_back(static_cast<TPixel>(i * 0x010305 + 0x102030));
+        for (int32_t i = 0; i < w * 3; ++i)
+            pic.Pixels.push_back(static_cast<TPixel>(i * 0x010305 + 0x102030));
         const Bytes dib = EncodeDib24(pic);
-        EXPECT_EQ(dib.size(), 40 + 3 * static_cast<size_t>((w * 3 + 3) / 4 * 4)) << "rows padded to 4 bytes";
+        EXPECT_EQ(dib.size(), 40 + 3 * static_cast<size_t>((w * 3 + 3) / 4 * 4))
+            << "rows padded to 4 bytes";
         const TPicture back = DecodeDib(dib);
         EXPECT_EQ(back.Width, w);
         EXPECT_EQ(back.Height, 3);
@@ -102,7 +109,7 @@ TEST(Dib, ZeroSizeGivesAnEmptyPicture) {
 TEST(Dib, BadOrHostileHeadersAreInvalid) {
     Bytes v4 = Header(1, 1, 24);
     v4[0] = 108;
-    Bytes core2 = {12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 16, 0};  // core header cannot hold 16 bits
+    Bytes core2 = {12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 16, 0}; // core header cannot hold 16 bits
     struct Case {
         const char* What;
         Bytes Dib;
@@ -129,7 +136,8 @@ TEST(Dib, BadOrHostileHeadersAreInvalid) {
         {"rows cut short", Header(4, 4, 24) + Bytes(12 * 3 + 11, 0)},
         {"core 16 bits", core2 + Bytes(4, 0)},
     };
-    for (const auto& c : cases) ExpectInvalid(c.Dib, c.What);
+    for (const auto& c : cases)
+        ExpectInvalid(c.Dib, c.What);
 }
 
 TEST(Dib, LastRowMayLackItsPadding) {
@@ -156,10 +164,10 @@ TEST(Dib, BitFieldChannelsOfAnyWidthScaleToFullRange) {
     Put32(dib, 0xF000);
     Put32(dib, 0x0800);
     Put32(dib, 0x07FF);
-    dib = dib + Bytes{0xFF, 0xFF, 0x00, 0x50};  // 0xFFFF, 0x5000
+    dib = dib + Bytes{0xFF, 0xFF, 0x00, 0x50}; // 0xFFFF, 0x5000
     const TPicture pic = DecodeDib(dib);
     EXPECT_EQ(pic.At(0, 0), 0xFFFFFFu);
-    EXPECT_EQ(pic.At(1, 0), 0x550000u);  // red 0101 -> 01010101
+    EXPECT_EQ(pic.At(1, 0), 0x550000u); // red 0101 -> 01010101
 }
 
 struct RleCase {
@@ -167,18 +175,28 @@ struct RleCase {
     uint16_t Bits;
     int32_t Width, Height;
     Bytes Data;
-    std::vector<std::vector<int>> Expected;  // top row first
+    std::vector<std::vector<int>> Expected; // top row first
 };
 
 TEST(Dib, RunLengthEdgeCases) {
     const RleCase cases[] = {
         {"run past the right edge is cut", 8, 3, 1, {5, 1, 0, 1}, {{1, 1, 1}}},
         {"absolute run past the right edge is cut", 8, 2, 1, {0, 3, 4, 5, 6, 0, 0, 1}, {{4, 5}}},
-        {"move below the top ends the picture", 8, 2, 2, {1, 2, 0, 2, 0, 9, 1, 3}, {{0, 0}, {2, 0}}},
+        {"move below the top ends the picture",
+         8,
+         2,
+         2,
+         {1, 2, 0, 2, 0, 9, 1, 3},
+         {{0, 0}, {2, 0}}},
         {"data without end-of-bitmap ends the picture", 8, 2, 2, {2, 3}, {{0, 0}, {3, 3}}},
         {"lines past the top are ignored", 8, 1, 1, {1, 1, 0, 0, 1, 2, 0, 0, 1, 3}, {{1}}},
         {"RLE4 odd run alternates nibbles", 4, 5, 1, {5, 0x12, 0, 1}, {{1, 2, 1, 2, 1}}},
-        {"RLE4 absolute odd count padded", 4, 4, 1, {0, 3, 0x34, 0x50, 1, 0x90, 0, 1}, {{3, 4, 5, 9}}},
+        {"RLE4 absolute odd count padded",
+         4,
+         4,
+         1,
+         {0, 3, 0x34, 0x50, 1, 0x90, 0, 1},
+         {{3, 4, 5, 9}}},
     };
     for (const auto& c : cases) {
         Bytes dib = Header(c.Width, c.Height, c.Bits, c.Bits == 8 ? 1 : 2);
@@ -190,9 +208,9 @@ TEST(Dib, RunLengthEdgeCases) {
 
 TEST(Dib, RunLengthDataCutInsideACommandIsInvalid) {
     const Bytes cuts[] = {
-        {5},              // a run without its colour
-        {0, 2, 1},        // a move without its rows
-        {0, 4, 1, 2},     // absolute run of 4 with 2 bytes
+        {5},          // a run without its colour
+        {0, 2, 1},    // a move without its rows
+        {0, 4, 1, 2}, // absolute run of 4 with 2 bytes
     };
     for (const auto& data : cuts) {
         Bytes dib = Header(4, 2, 8, 1);
@@ -223,7 +241,8 @@ TEST(Dib, PictureDataByClassName) {
     Put32(bitmap, static_cast<uint32_t>(file.size()));
     EXPECT_EQ(ReadPictureData(bitmap + file).Pixels, pic.Pixels);
 
-    EXPECT_TRUE(ReadPictureData(Bytes{4, 'T', 'P', 'N', 'G', 1, 2, 3}).IsEmpty()) << "unknown class";
+    EXPECT_TRUE(ReadPictureData(Bytes{4, 'T', 'P', 'N', 'G', 1, 2, 3}).IsEmpty())
+        << "unknown class";
     EXPECT_TRUE(ReadPictureData(Bytes{}).IsEmpty());
 
     Bytes longer = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p'};

@@ -121,7 +121,9 @@ struct TEffectiveCase {
     TDXDrawOptions Options;
     TDXDrawOptions Expected;
 };
-void PrintTo(const TEffectiveCase& c, std::ostream* os) { *os << c.Name; }
+void PrintTo(const TEffectiveCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class DXDrawEffectiveOptions : public ::testing::TestWithParam<TEffectiveCase> {};
 

@@ -1,7 +1,7 @@
 #include "engine/image_library.hpp"
 
-#include "engine/display.hpp"
 #include "base/errors.hpp"
+#include "engine/display.hpp"
 #include "platform/video_output.hpp"
 
 #include <gtest/gtest.h>
@@ -41,15 +41,21 @@ struct Display : ::testing::Test {
 TEST(ImageLibraryFind, IgnoresCaseAndPrefersTheLaterOfEqualNames) {
     TPictureCollection c;
     AddPicture(c, "Player", Numbered(1, 1));
-    AddPicture(c, "Gr\xD6\xDF" "e", Numbered(1, 1));  // Windows-1252 text
+    AddPicture(c,
+               "Gr\xD6\xDF"
+               "e",
+               Numbered(1, 1)); // Windows-1252 text
     AddPicture(c, "Shot", Numbered(1, 1));
     AddPicture(c, "SHOT", Numbered(1, 1));
     EXPECT_EQ(c.Find("player").Index(), 0);
     EXPECT_EQ(c.Find("PLAYER").Index(), 0);
-    EXPECT_EQ(c.Find("gr\xF6\xDF" "e").Index(), 1);
+    EXPECT_EQ(c.Find("gr\xF6\xDF"
+                     "e")
+                  .Index(),
+              1);
     EXPECT_EQ(c.Find("shot").Index(), 3);
 
-    c.Items(2).SetName("shot");  // renaming enters the chain anew
+    c.Items(2).SetName("shot"); // renaming enters the chain anew
     EXPECT_EQ(c.Find("Shot").Index(), 2);
 }
 
@@ -69,12 +75,11 @@ TEST(ImageLibraryPatterns, CountBeforeBuilding) {
         int32_t W, H, PatternW, PatternH, SkipW, SkipH, Expected;
     };
     const Case cases[] = {
-        {100, 40, 30, 0, 5, 0, 3},   // 100 = 3 x 35 - 5: the last cell needs no gap
-        {104, 40, 30, 0, 5, 0, 2},   // 104 - 2 x 35 = 34, not 30: no third
-        {100, 40, 0, 0, 0, 0, 1},    // pattern = picture
-        {110, 92, 110, 46, 0, 0, 2},
-        {64, 64, 16, 16, 0, 0, 16},
-        {10, 10, 20, 20, 0, 0, 0},   // pattern larger than the picture
+        {100, 40, 30, 0, 5, 0, 3}, // 100 = 3 x 35 - 5: the last cell needs no gap
+        {104, 40, 30, 0, 5, 0, 2}, // 104 - 2 x 35 = 34, not 30: no third
+        {100, 40, 0, 0, 0, 0, 1},  // pattern = picture
+        {110, 92, 110, 46, 0, 0, 2}, {64, 64, 16, 16, 0, 0, 16},
+        {10, 10, 20, 20, 0, 0, 0}, // pattern larger than the picture
     };
     for (const auto& c : cases) {
         TPictureCollection coll;
@@ -94,7 +99,7 @@ struct LayoutCase {
     int32_t W, H, PatternW, PatternH, SkipW, SkipH;
     bool SystemMemory;
     int32_t Patterns;
-    std::vector<std::pair<int32_t, int32_t>> SurfaceSizes;  // row by row
+    std::vector<std::pair<int32_t, int32_t>> SurfaceSizes; // row by row
     // a few patterns: index, rectangle on its surface, picture position of its top-left
     struct Probe {
         int32_t Index;
@@ -108,27 +113,100 @@ using ImageLibraryLayout = Display;
 
 TEST_F(ImageLibraryLayout, PatternsAndSurfacesAsBuilt) {
     const LayoutCase cases[] = {
-        {"strip with gaps", 100, 40, 30, 0, 5, 0, false, 3, {{100, 40}},
+        {"strip with gaps",
+         100,
+         40,
+         30,
+         0,
+         5,
+         0,
+         false,
+         3,
+         {{100, 40}},
          {{0, {0, 0, 30, 40}, 0, 0}, {1, {35, 0, 65, 40}, 35, 0}, {2, {70, 0, 100, 40}, 70, 0}}},
-        {"pattern = picture", 50, 20, 50, 20, 3, 3, false, 1, {{50, 20}},
+        {"pattern = picture",
+         50,
+         20,
+         50,
+         20,
+         3,
+         3,
+         false,
+         1,
+         {{50, 20}},
          {{0, {0, 0, 50, 20}, 0, 0}}},
-        {"pattern sizes 0 mean the picture", 50, 20, 0, 0, 0, 0, false, 1, {{50, 20}},
+        {"pattern sizes 0 mean the picture",
+         50,
+         20,
+         0,
+         0,
+         0,
+         0,
+         false,
+         1,
+         {{50, 20}},
          {{0, {0, 0, 50, 20}, 0, 0}}},
         // cells of 100: a block is 6 cells (600 px) wide, so 1200 px make two blocks
-        {"blocks of whole cells reaching 512", 1200, 100, 100, 100, 0, 0, false, 12,
+        {"blocks of whole cells reaching 512",
+         1200,
+         100,
+         100,
+         100,
+         0,
+         0,
+         false,
+         12,
          {{600, 100}, {600, 100}},
-         {{5, {500, 0, 600, 100}, 500, 0}, {6, {0, 0, 100, 100}, 600, 0}, {11, {500, 0, 600, 100}, 1100, 0}}},
+         {{5, {500, 0, 600, 100}, 500, 0},
+          {6, {0, 0, 100, 100}, 600, 0},
+          {11, {500, 0, 600, 100}, 1100, 0}}},
         // cells of 300 x 200: blocks of 2 x 2 cells; the strips of the picture
         // right of and below the cells hold no pattern
-        {"cells not filling the picture", 700, 500, 300, 200, 0, 0, false, 4,
+        {"cells not filling the picture",
+         700,
+         500,
+         300,
+         200,
+         0,
+         0,
+         false,
+         4,
          {{600, 400}},
          {{1, {300, 0, 600, 200}, 300, 0}, {3, {300, 200, 600, 400}, 300, 200}}},
-        {"tall picture in row blocks", 10, 1100, 10, 10, 0, 0, false, 110,
+        {"tall picture in row blocks",
+         10,
+         1100,
+         10,
+         10,
+         0,
+         0,
+         false,
+         110,
          {{10, 520}, {10, 520}, {10, 60}},
-         {{51, {0, 510, 10, 520}, 0, 510}, {52, {0, 0, 10, 10}, 0, 520}, {109, {0, 50, 10, 60}, 0, 1090}}},
-        {"system memory: one surface", 1200, 100, 100, 100, 0, 0, true, 12, {{1200, 100}},
+         {{51, {0, 510, 10, 520}, 0, 510},
+          {52, {0, 0, 10, 10}, 0, 520},
+          {109, {0, 50, 10, 60}, 0, 1090}}},
+        {"system memory: one surface",
+         1200,
+         100,
+         100,
+         100,
+         0,
+         0,
+         true,
+         12,
+         {{1200, 100}},
          {{6, {600, 0, 700, 100}, 600, 0}, {11, {1100, 0, 1200, 100}, 1100, 0}}},
-        {"system memory with gaps", 100, 40, 30, 0, 5, 0, true, 3, {{100, 40}},
+        {"system memory with gaps",
+         100,
+         40,
+         30,
+         0,
+         5,
+         0,
+         true,
+         3,
+         {{100, 40}},
          {{2, {70, 0, 100, 40}, 70, 0}}},
         {"gap of minus the pattern: no patterns", 100, 40, 30, 0, -30, 0, false, 0, {}, {}},
         {"pattern larger than the picture", 10, 10, 20, 20, 0, 0, false, 0, {}, {}},
@@ -151,7 +229,8 @@ TEST_F(ImageLibraryLayout, PatternsAndSurfacesAsBuilt) {
         for (int32_t i = 0; i < item.PatternCount(); ++i) {
             const auto* s = item.PatternSurface(i);
             ASSERT_NE(s, nullptr);
-            if (std::find(surfaces.begin(), surfaces.end(), s) == surfaces.end()) surfaces.push_back(s);
+            if (std::find(surfaces.begin(), surfaces.end(), s) == surfaces.end())
+                surfaces.push_back(s);
         }
         ASSERT_EQ(surfaces.size(), c.SurfaceSizes.size());
         for (size_t i = 0; i < surfaces.size(); ++i) {
@@ -172,11 +251,11 @@ TEST_F(ImageLibraryLayout, SurfacesAreKeyedWithTheTransparentColourAndReKeyed) {
     TPictureCollection coll;
     auto& item = AddPicture(coll, "P", Numbered(40, 10));
     item.PatternWidth = 10;
-    item.SetTransparentColor(0x00332211);  // 0x00BBGGRR
+    item.SetTransparentColor(0x00332211); // 0x00BBGGRR
     coll.Initialize(&draw);
     coll.Restore();
     EXPECT_EQ(item.PatternSurface(0)->ColorKey(), 0x112233u);
-    item.SetTransparentColor(0x8000000F);  // system colour: button face
+    item.SetTransparentColor(0x8000000F); // system colour: button face
     EXPECT_EQ(item.PatternSurface(3)->ColorKey(), 0xC0C0C0u);
     EXPECT_EQ(ColorToRGB(0x80000005), 0xFFFFFFu);
     uint32_t c = 0;
@@ -203,7 +282,8 @@ TEST_F(ImageLibraryLayout, DrawsCopyTheRightPatternAndIgnoreBadIndices) {
         item.DrawRotated(&dest, 5, 5, 10, 10, bad, 0.5, 0.5, 0);
     }
     for (int32_t y = 0; y < 20; ++y)
-        for (int32_t x = 0; x < 40; ++x) ASSERT_EQ(dest.Row(y)[x], 0u) << "bad index drew at " << x << "," << y;
+        for (int32_t x = 0; x < 40; ++x)
+            ASSERT_EQ(dest.Row(y)[x], 0u) << "bad index drew at " << x << "," << y;
 
     item.Draw(&dest, 5, 2, 1);
     EXPECT_EQ(dest.Row(2)[5], item.Picture.At(10, 0));

@@ -20,8 +20,12 @@ Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-Bytes Str(std::string_view s) { return Bytes(s.begin(), s.end()); }
-Bytes Short(std::string_view s) { return Bytes{static_cast<uint8_t>(s.size())} + Str(s); }
+Bytes Str(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+Bytes Short(std::string_view s) {
+    return Bytes{static_cast<uint8_t>(s.size())} + Str(s);
+}
 Bytes U32(uint32_t v) {
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
             static_cast<uint8_t>(v >> 24)};
@@ -29,8 +33,8 @@ Bytes U32(uint32_t v) {
 
 // A library file around the given root bytes (prefix, names, properties, ends).
 Bytes Wrap(const Bytes& root) {
-    return Bytes{0xFF, 10, 0} + Str("X") + Bytes{0, 0x30, 0x10} + U32(static_cast<uint32_t>(root.size() + 4)) +
-           Str("TPF0") + root;
+    return Bytes{0xFF, 10, 0} + Str("X") + Bytes{0, 0x30, 0x10} +
+           U32(static_cast<uint32_t>(root.size() + 4)) + Str("TPF0") + root;
 }
 
 // A root object holding one property with the given value.
@@ -61,9 +65,9 @@ TEST(LibraryStream, WriterPicksTheShortestIntegerAndReaderReadsItBack) {
         int32_t Value;
         uint8_t Type;
     };
-    const Case cases[] = {{0, 2},       {-128, 2},   {127, 2},    {128, 3},          {-129, 3},
-                          {32767, 3},   {-32768, 3}, {32768, 4},  {-32769, 4},       {INT32_MAX, 4},
-                          {INT32_MIN, 4}};
+    const Case cases[] = {{0, 2},      {-128, 2},      {127, 2},      {128, 3},
+                          {-129, 3},   {32767, 3},     {-32768, 3},   {32768, 4},
+                          {-32769, 4}, {INT32_MAX, 4}, {INT32_MIN, 4}};
     for (const auto& c : cases) {
         TLibraryWriter w("TThing");
         w.WritePropName("P");
@@ -87,7 +91,8 @@ TEST(LibraryStream, WriterOutputReadsBackValueByValue) {
     w.WritePropName("B");
     w.WriteBoolean(false);
     w.WritePropName("C");
-    w.WriteString("Gr\xF6\xDF" "e");
+    w.WriteString("Gr\xF6\xDF"
+                  "e");
     w.WritePropName("D");
     w.WriteString(longText);
     w.WritePropName("E");
@@ -107,7 +112,8 @@ TEST(LibraryStream, WriterOutputReadsBackValueByValue) {
     TLibraryReader r(file);
     r.ReadResourceHeader();
     const size_t headerEnd = r.Position();
-    EXPECT_EQ(file[headerEnd - 4] | file[headerEnd - 3] << 8, static_cast<int>(file.size() - headerEnd));
+    EXPECT_EQ(file[headerEnd - 4] | file[headerEnd - 3] << 8,
+              static_cast<int>(file.size() - headerEnd));
 
     TLibraryReader rd(file);
     rd.ReadRootStart();
@@ -116,7 +122,8 @@ TEST(LibraryStream, WriterOutputReadsBackValueByValue) {
     EXPECT_EQ(rd.ReadPropName(), "B");
     EXPECT_FALSE(rd.ReadBoolean());
     EXPECT_EQ(rd.ReadPropName(), "C");
-    EXPECT_EQ(rd.ReadString(), "Gr\xF6\xDF" "e");
+    EXPECT_EQ(rd.ReadString(), "Gr\xF6\xDF"
+                               "e");
     EXPECT_EQ(rd.ReadPropName(), "D");
     EXPECT_EQ(rd.PeekValueType(), TValueType::vaLString);
     EXPECT_EQ(rd.ReadString(), longText);
@@ -150,20 +157,28 @@ TEST(LibraryStream, StringsOfEveryTypeBecomeWindows1252) {
         {"short, bytes as they are", Bytes{6} + Short("Na\xEFve"), "Na\xEFve"},
         {"long", Bytes{12} + U32(3) + Str("abc"), "abc"},
         {"identifier", Bytes{7} + Short("clRed"), "clRed"},
-        {"UTF-16 with euro sign", Bytes{18} + U32(3) + Bytes{'G', 0, 0xAC, 0x20, 0xFC, 0}, "G\x80\xFC"},
+        {"UTF-16 with euro sign", Bytes{18} + U32(3) + Bytes{'G', 0, 0xAC, 0x20, 0xFC, 0},
+         "G\x80\xFC"},
         {"UTF-16 outside the code page", Bytes{18} + U32(2) + Bytes{0x3A, 0xD8, 0x00, 0xDC}, "?"},
         {"UTF-16 CJK", Bytes{18} + U32(1) + Bytes{0x2D, 0x4E}, "?"},
         {"UTF-8", Bytes{20} + U32(8) + Str("Caf\xC3\xA9\xE2\x82\xAC"), "Caf\xE9\x80"},
         {"UTF-8 broken sequence", Bytes{20} + U32(3) + Bytes{'a', 0xC3, 'b'}, "a?b"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadOneString(c.Value), c.Expected) << c.What;
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadOneString(c.Value), c.Expected) << c.What;
 }
 
 TEST(LibraryStream, TextConversionsForTheTool) {
-    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF" "e \x80 \x8A \x81"), "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC \xC5\xA0 \xC2\x81");
-    EXPECT_EQ(Utf8ToCp1252("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC \xC5\xA0"), "Gr\xF6\xDF" "e \x80 \x8A");
-    EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");  // a CJK character
-    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98"), "???");  // cut four-byte sequence
+    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF"
+                           "e \x80 \x8A \x81"),
+              "Gr\xC3\xB6\xC3\x9F"
+              "e \xE2\x82\xAC \xC5\xA0 \xC2\x81");
+    EXPECT_EQ(Utf8ToCp1252("Gr\xC3\xB6\xC3\x9F"
+                           "e \xE2\x82\xAC \xC5\xA0"),
+              "Gr\xF6\xDF"
+              "e \x80 \x8A");
+    EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");   // a CJK character
+    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98"), "???"); // cut four-byte sequence
 }
 
 TEST(LibraryStream, RootPrefixByteAndChildPositionAreSkipped) {
@@ -190,18 +205,27 @@ TEST(LibraryStream, RootPrefixByteAndChildPositionAreSkipped) {
 
 TEST(LibraryStream, SkipsValuesOfEveryType) {
     const Bytes values[] = {
-        {0},                                   // null
-        {13},                                  // nil
-        {8}, {9},                              // false, true
-        {2, 1}, {3, 1, 0}, Bytes{4} + U32(1), Bytes{19} + U32(1) + U32(0),
-        Bytes{5} + Bytes(10, 0x40),            // extended
-        Bytes{15} + U32(0), Bytes{16} + U32(0) + U32(0), Bytes{17} + U32(0) + U32(0),
-        Bytes{21} + U32(0) + U32(0),           // single, currency, date, double
-        Bytes{6} + Short("s"), Bytes{7} + Short("clRed"), Bytes{12} + U32(1) + Str("l"),
-        Bytes{18} + U32(1) + Bytes{'w', 0}, Bytes{20} + U32(1) + Str("u"),
-        Bytes{10} + U32(2) + Bytes{1, 2},      // binary
-        Bytes{11} + Short("a") + Short("b") + Bytes{0},        // set
-        Bytes{1, 2, 1, 6} + Short("x") + Bytes{0},             // list
+        {0},  // null
+        {13}, // nil
+        {8},
+        {9}, // false, true
+        {2, 1},
+        {3, 1, 0},
+        Bytes{4} + U32(1),
+        Bytes{19} + U32(1) + U32(0),
+        Bytes{5} + Bytes(10, 0x40), // extended
+        Bytes{15} + U32(0),
+        Bytes{16} + U32(0) + U32(0),
+        Bytes{17} + U32(0) + U32(0),
+        Bytes{21} + U32(0) + U32(0), // single, currency, date, double
+        Bytes{6} + Short("s"),
+        Bytes{7} + Short("clRed"),
+        Bytes{12} + U32(1) + Str("l"),
+        Bytes{18} + U32(1) + Bytes{'w', 0},
+        Bytes{20} + U32(1) + Str("u"),
+        Bytes{10} + U32(2) + Bytes{1, 2},                       // binary
+        Bytes{11} + Short("a") + Short("b") + Bytes{0},         // set
+        Bytes{1, 2, 1, 6} + Short("x") + Bytes{0},              // list
         Bytes{14, 2, 0, 1} + Short("Q") + Bytes{8, 0, 1, 0, 0}, // collection, two elements
     };
     for (const auto& v : values) {
@@ -218,7 +242,8 @@ TEST(LibraryStream, SkipsValuesOfEveryType) {
 
 TEST(LibraryStream, ChildObjectsOfTheRootAreSkipped) {
     const Bytes child = Bytes{0xF2, 2, 0} + Short("TChild") + Short("c1") + Short("V") + Bytes{9} +
-                        Bytes{0} + Short("TGrandChild") + Short("") + Bytes{0} + Bytes{0} + Bytes{0};
+                        Bytes{0} + Short("TGrandChild") + Short("") + Bytes{0} + Bytes{0} +
+                        Bytes{0};
     const Bytes file = Wrap(Short("TThing") + Short("") + Bytes{0} + child + Bytes{0});
     TLibraryReader r(file);
     r.ReadRootStart();
@@ -239,7 +264,7 @@ TEST(LibraryStream, BrokenHeadersAreInvalidStreamFormat) {
         f[at] = b;
         return f;
     };
-    const size_t sig = 1 + 2 + 2 + 2 + 4;  // header with a one-letter name
+    const size_t sig = 1 + 2 + 2 + 2 + 4; // header with a one-letter name
     const Case cases[] = {
         {"empty", {}},
         {"first byte", with(0, 0xFE)},
@@ -257,11 +282,11 @@ TEST(LibraryStream, BrokenHeadersAreInvalidStreamFormat) {
 
 TEST(LibraryStream, LengthsPastTheEndAreRefusedWithoutAllocating) {
     const Bytes values[] = {
-        Bytes{10} + U32(0xFFFFFFFF),              // binary
-        Bytes{12} + U32(0x7FFFFFFF) + Str("ab"),  // long string
-        Bytes{18} + U32(0x7FFFFFFF) + Str("ab"),  // wide string
-        Bytes{20} + U32(0xFFFFFFF0),              // UTF-8 string
-        Bytes{6, 200} + Str("short"),             // short string
+        Bytes{10} + U32(0xFFFFFFFF),             // binary
+        Bytes{12} + U32(0x7FFFFFFF) + Str("ab"), // long string
+        Bytes{18} + U32(0x7FFFFFFF) + Str("ab"), // wide string
+        Bytes{20} + U32(0xFFFFFFF0),             // UTF-8 string
+        Bytes{6, 200} + Str("short"),            // short string
     };
     for (const auto& v : values) {
         SCOPED_TRACE(int(v[0]));
@@ -276,7 +301,8 @@ TEST(LibraryStream, LengthsPastTheEndAreRefusedWithoutAllocating) {
 
 TEST(LibraryStream, DeepNestingIsRefusedNotFollowed) {
     Bytes value;
-    for (int i = 0; i < 100000; ++i) value.push_back(1);  // lists inside lists
+    for (int i = 0; i < 100000; ++i)
+        value.push_back(1); // lists inside lists
     const Bytes file = OneProperty(value);
     ExpectInvalidStream(file, [](TLibraryReader& r) {
         r.ReadRootStart();
@@ -331,7 +357,8 @@ TEST(LibraryStream, MissingFileNamesTheFileAndTheReason) {
         ReadWholeFile("/nonexistent/lib.dxg");
         FAIL();
     } catch (const EFOpenError& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file \"/nonexistent/lib.dxg\". No such file or directory");
+        EXPECT_STREQ(e.what(),
+                     "Cannot open file \"/nonexistent/lib.dxg\". No such file or directory");
     }
 }
 

@@ -1,6 +1,6 @@
+#include "base/errors.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_sprite_engine.hpp"
-#include "base/errors.hpp"
 #include "engine/sprite.hpp"
 #include "engine/sprite_engine.hpp"
 #include "engine/surface.hpp"

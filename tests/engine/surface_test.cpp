@@ -64,7 +64,9 @@ struct DrawCase {
     bool transparent;
     std::vector<std::string> expected;
 };
-void PrintTo(const DrawCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DrawCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SurfaceDraw : public testing::TestWithParam<DrawCase> {};
 
@@ -388,7 +390,9 @@ struct ScaleCase {
     bool transparent;
     std::vector<std::string> expected;
 };
-void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScaleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SurfaceBlendScaled : public testing::TestWithParam<ScaleCase> {};
 
@@ -473,7 +477,9 @@ struct RotateCase {
     int32_t angle;
     std::vector<std::string> expected;
 };
-void PrintTo(const RotateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RotateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SurfaceRotate : public testing::TestWithParam<RotateCase> {};
 

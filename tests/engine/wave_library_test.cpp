@@ -21,9 +21,15 @@ Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
-Bytes Str(std::string_view s) { return Bytes(s.begin(), s.end()); }
-Bytes Chunk(std::string_view id, const Bytes& body) { return Str(id) + U32(static_cast<uint32_t>(body.size())) + body; }
-Bytes Riff(const Bytes& chunks) { return Str("RIFF") + U32(static_cast<uint32_t>(chunks.size() + 4)) + Str("WAVE") + chunks; }
+Bytes Str(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+Bytes Chunk(std::string_view id, const Bytes& body) {
+    return Str(id) + U32(static_cast<uint32_t>(body.size())) + body;
+}
+Bytes Riff(const Bytes& chunks) {
+    return Str("RIFF") + U32(static_cast<uint32_t>(chunks.size() + 4)) + Str("WAVE") + chunks;
+}
 
 // mono, 22050 Hz, 16 bits
 const Bytes kFmt = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0};
@@ -36,13 +42,18 @@ TEST(WaveRiff, ReadsFormatAndSamplesSkippingOtherChunks) {
     };
     const Case cases[] = {
         {"plain", Riff(Chunk("fmt ", kFmt) + Chunk("data", Bytes(10, 7))), 10},
-        {"other chunks before the samples", Riff(Chunk("LIST", Bytes(4, 0)) + Chunk("fmt ", kFmt) +
-                                                 Chunk("fact", U32(5)) + Chunk("data", Bytes(10, 7))), 10},
-        {"odd chunk with its pad byte", Riff(Chunk("fmt ", kFmt) + Chunk("junk", Bytes(3, 1)) + Bytes{0} +
-                                             Chunk("data", Bytes(10, 7))), 10},
-        {"reading stops after the samples", Riff(Chunk("fmt ", kFmt) + Chunk("data", Bytes(10, 7)) +
-                                                 Bytes{'x', 'y'}), 10},
-        {"more samples than one store block", Riff(Chunk("fmt ", kFmt) + Chunk("data", Bytes(20000, 7))), 20000},
+        {"other chunks before the samples",
+         Riff(Chunk("LIST", Bytes(4, 0)) + Chunk("fmt ", kFmt) + Chunk("fact", U32(5)) +
+              Chunk("data", Bytes(10, 7))),
+         10},
+        {"odd chunk with its pad byte",
+         Riff(Chunk("fmt ", kFmt) + Chunk("junk", Bytes(3, 1)) + Bytes{0} +
+              Chunk("data", Bytes(10, 7))),
+         10},
+        {"reading stops after the samples",
+         Riff(Chunk("fmt ", kFmt) + Chunk("data", Bytes(10, 7)) + Bytes{'x', 'y'}), 10},
+        {"more samples than one store block",
+         Riff(Chunk("fmt ", kFmt) + Chunk("data", Bytes(20000, 7))), 20000},
     };
     for (const auto& c : cases) {
         TWave w;
@@ -64,7 +75,7 @@ TEST(WaveRiff, BrokenRecordingsAreInvalid) {
     Bytes notWave = good;
     notWave[8] = 'A';
     Bytes longData = good;
-    longData[good.size() - 10 - 4] = 11;  // the data chunk claims one byte more than there is
+    longData[good.size() - 10 - 4] = 11; // the data chunk claims one byte more than there is
     struct Case {
         const char* What;
         Bytes File;

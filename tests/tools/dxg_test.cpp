@@ -29,7 +29,8 @@ const std::string kLibs = std::string(VANTOREL_TEST_DATA) + "/libraries/";
 
 std::string Quote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -49,8 +50,9 @@ struct Result {
 class DxgTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) /
-               ("dxg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ =
+            fs::path(::testing::TempDir()) /
+            ("dxg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -58,8 +60,10 @@ protected:
 
     Result Run(const std::vector<std::string>& args) {
         std::string cmd = Quote(VANTOREL_DXG_TOOL);
-        for (const auto& a : args) cmd += " " + Quote(a);
-        cmd += " >" + Quote((dir_ / "out.txt").string()) + " 2>" + Quote((dir_ / "err.txt").string());
+        for (const auto& a : args)
+            cmd += " " + Quote(a);
+        cmd +=
+            " >" + Quote((dir_ / "out.txt").string()) + " 2>" + Quote((dir_ / "err.txt").string());
         Result r;
         const int status = std::system(cmd.c_str());
         r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -78,27 +82,28 @@ protected:
 
 std::vector<uint32_t> Rgb(const TRgbaImage& img) {
     std::vector<uint32_t> px;
-    for (uint32_t p : img.Pixels) px.push_back(p & 0xFFFFFF);
+    for (uint32_t p : img.Pixels)
+        px.push_back(p & 0xFFFFFF);
     return px;
 }
 
-const char* const kPictureList =
-    "0\tBits1\t7x3\t1\t1\t#FF00FF\n"
-    "1\tGr\xC3\xB6\xC3\x9F" "e\t5x3\t1\t1\t#FF00FF\n"
-    "2\tCaf\xC3\xA9\xE2\x82\xAC\t5x3\t1\t1\t#FF00FF\n"
-    "3\tNa\xC3\xAFve16\t5x3\t1\t1\t#FF00FF\n"
-    "4\tBits16Fields\t5x3\t1\t1\t#FF00FF\n"
-    "5\tBits24\t5x3\t1\t0\t#FF00FF\n"
-    "6\tTopDown\t5x3\t1\t1\t#C0C0C0\n"
-    "7\tBits32\t4x2\t1\t1\t#00FF00\n"
-    "8\tBits32Fields\t4x2\t1\t1\t#FF00FF\n"
-    "9\tRle8\t2x2\t6\t1\t#FF00FF\n"
-    "10\tRle4\t3x3\t2\t1\t#FF00FF\n"
-    "11\tCore8\t5x3\t1\t1\t#FF00FF\n"
-    "12\tCore24\t5x3\t1\t1\t#FF00FF\n"
-    "13\tBitmap\t3x2\t1\t1\t#FF00FF\n"
-    "14\tUnregistered\t0x0\t0\t1\t#FF00FF\n"
-    "15\tStrip\t30x4\t3\t1\t#C0C0C0\n";
+const char* const kPictureList = "0\tBits1\t7x3\t1\t1\t#FF00FF\n"
+                                 "1\tGr\xC3\xB6\xC3\x9F"
+                                 "e\t5x3\t1\t1\t#FF00FF\n"
+                                 "2\tCaf\xC3\xA9\xE2\x82\xAC\t5x3\t1\t1\t#FF00FF\n"
+                                 "3\tNa\xC3\xAFve16\t5x3\t1\t1\t#FF00FF\n"
+                                 "4\tBits16Fields\t5x3\t1\t1\t#FF00FF\n"
+                                 "5\tBits24\t5x3\t1\t0\t#FF00FF\n"
+                                 "6\tTopDown\t5x3\t1\t1\t#C0C0C0\n"
+                                 "7\tBits32\t4x2\t1\t1\t#00FF00\n"
+                                 "8\tBits32Fields\t4x2\t1\t1\t#FF00FF\n"
+                                 "9\tRle8\t2x2\t6\t1\t#FF00FF\n"
+                                 "10\tRle4\t3x3\t2\t1\t#FF00FF\n"
+                                 "11\tCore8\t5x3\t1\t1\t#FF00FF\n"
+                                 "12\tCore24\t5x3\t1\t1\t#FF00FF\n"
+                                 "13\tBitmap\t3x2\t1\t1\t#FF00FF\n"
+                                 "14\tUnregistered\t0x0\t0\t1\t#FF00FF\n"
+                                 "15\tStrip\t30x4\t3\t1\t#C0C0C0\n";
 
 TEST_F(DxgTool, ListPrintsOneLinePerItem) {
     struct Case {
@@ -108,9 +113,8 @@ TEST_F(DxgTool, ListPrintsOneLinePerItem) {
     const Case cases[] = {
         {"pictures.dxg", kPictureList},
         {"pictures_pos.dxg", kPictureList},
-        {"sounds.dxw",
-         "0\tLaser\t0\t0\t1\t22050\t16\t200\n"
-         "1\tEngine\t1\t1\t2\t11025\t8\t64\n"},
+        {"sounds.dxw", "0\tLaser\t0\t0\t1\t22050\t16\t200\n"
+                       "1\tEngine\t1\t1\t2\t11025\t8\t64\n"},
     };
     for (const auto& c : cases) {
         const Result r = Run({"list", kLibs + c.File});
@@ -140,7 +144,10 @@ TEST_F(DxgTool, ExportWritesEveryPictureAsPngAtFullSize) {
 }
 
 TEST_F(DxgTool, ExportFindsNamesIgnoringCaseInAnyScript) {
-    const Result r = Run({"export", kLibs + "pictures.dxg", "GR\xC3\x96\xC3\x9F" "E", Path("p.png")});
+    const Result r = Run({"export", kLibs + "pictures.dxg",
+                          "GR\xC3\x96\xC3\x9F"
+                          "E",
+                          Path("p.png")});
     ASSERT_EQ(r.Code, 0) << r.Err;
     EXPECT_EQ(ReadPng(Path("p.png")).Width, 5);
 }
@@ -195,7 +202,8 @@ TEST_F(DxgTool, BuildPacksPicturesAsTheManifestSays) {
     TPicture strip;
     strip.Width = 100;
     strip.Height = 40;
-    for (int i = 0; i < 4000; ++i) strip.Pixels.push_back(i % 7 == 0 ? 0xFF00FF : static_cast<TPixel>(i * 977));
+    for (int i = 0; i < 4000; ++i)
+        strip.Pixels.push_back(i % 7 == 0 ? 0xFF00FF : static_cast<TPixel>(i * 977));
     WritePngRgb(Path("strip.png"), strip);
     // A picture with alpha: clear pixels take the transparent colour, an opaque
     // pixel of that very colour is nudged so that it stays visible.
@@ -207,7 +215,7 @@ TEST_F(DxgTool, BuildPacksPicturesAsTheManifestSays) {
     TRgbaImage half;
     half.Width = 2;
     half.Height = 1;
-    half.Pixels = {0x7F0000FF, 0x800000FF};  // just under and at half opacity
+    half.Pixels = {0x7F0000FF, 0x800000FF}; // just under and at half opacity
     WritePngRgba(Path("half.png"), half);
 
     Write("lib.txt",
@@ -222,15 +230,15 @@ TEST_F(DxgTool, BuildPacksPicturesAsTheManifestSays) {
     EXPECT_FALSE(fs::exists(Path("lib.dxg.tmp")));
 
     const Result l = Run({"list", Path("lib.dxg")});
-    EXPECT_EQ(l.Out,
-              "0\tStrip\t30x40\t3\t1\t#FF00FF\n"
-              "1\tSprite\t3x1\t1\t1\t#00FF00\n"
-              "2\tCaf\xC3\xA9\t2x1\t1\t0\t#FF00FF\n");
+    EXPECT_EQ(l.Out, "0\tStrip\t30x40\t3\t1\t#FF00FF\n"
+                     "1\tSprite\t3x1\t1\t1\t#00FF00\n"
+                     "2\tCaf\xC3\xA9\t2x1\t1\t0\t#FF00FF\n");
 
     TPictureCollection lib;
     lib.LoadLibraryFile(Path("lib.dxg"));
     EXPECT_EQ(lib.Find("Strip").Picture.Pixels, strip.Pixels);
-    EXPECT_EQ(lib.Find("Sprite").Picture.Pixels, (std::vector<TPixel>{0x00FF00, 0x00FF01, 0x00FF01}));
+    EXPECT_EQ(lib.Find("Sprite").Picture.Pixels,
+              (std::vector<TPixel>{0x00FF00, 0x00FF01, 0x00FF01}));
     EXPECT_TRUE(lib.Find("Sprite").SystemMemory);
     EXPECT_EQ(lib.Find("Caf\xE9").Picture.Pixels, (std::vector<TPixel>{0xFF00FF, 0x0000FF}));
     EXPECT_EQ(lib.Find("Caf\xE9").SkipHeight, -1);
@@ -248,12 +256,12 @@ TEST_F(DxgTool, BuildPacksWaves) {
     const uint32_t n = static_cast<uint32_t>(body.size());
     riff += std::string{static_cast<char>(n), static_cast<char>(n >> 8), 0, 0} + body;
     Write("engine.wav", riff);
-    Write("waves.txt", "library waves\nwave Engine engine.wav Looped=1 MaxPlayingCount=1\nwave Laser engine.wav\n");
+    Write("waves.txt", "library waves\nwave Engine engine.wav Looped=1 MaxPlayingCount=1\nwave "
+                       "Laser engine.wav\n");
     const Result b = Run({"build", Path("waves.txt"), Path("s.dxw")});
     ASSERT_EQ(b.Code, 0) << b.Err;
-    EXPECT_EQ(Run({"list", Path("s.dxw")}).Out,
-              "0\tEngine\t1\t1\t2\t44100\t16\t8\n"
-              "1\tLaser\t0\t0\t2\t44100\t16\t8\n");
+    EXPECT_EQ(Run({"list", Path("s.dxw")}).Out, "0\tEngine\t1\t1\t2\t44100\t16\t8\n"
+                                                "1\tLaser\t0\t0\t2\t44100\t16\t8\n");
     ASSERT_EQ(Run({"export", Path("s.dxw"), "laser", Path("back.wav")}).Code, 0);
     EXPECT_EQ(Slurp(Path("back.wav")), riff);
 }
@@ -272,10 +280,12 @@ TEST_F(DxgTool, BuildRefusesBadManifestsAndWritesNothing) {
         {"picture A dot.png\n", "library pictures"},
         {"library sprites\n", "library pictures"},
         {"library pictures\npicture A dot.png Width=3\n", ":2: unknown key \"Width\""},
-        {"library pictures\npicture A dot.png PatternWidth=3x\n", ":2: PatternWidth needs a whole number"},
+        {"library pictures\npicture A dot.png PatternWidth=3x\n",
+         ":2: PatternWidth needs a whole number"},
         {"library pictures\npicture A dot.png PatternWidth=99999999999\n", ":2: PatternWidth"},
         {"library pictures\npicture A dot.png Transparent=yes\n", ":2: Transparent needs 0 or 1"},
-        {"library pictures\npicture A dot.png TransparentColor=#F0F\n", ":2: TransparentColor needs #RRGGBB"},
+        {"library pictures\npicture A dot.png TransparentColor=#F0F\n",
+         ":2: TransparentColor needs #RRGGBB"},
         {"library pictures\npicture A\n", ":2: an entry needs a name and a file"},
         {"library pictures\nwave A dot.png\n", ":2: expected \"picture"},
         {"library pictures\npicture A missing.png\n", "missing.png"},
@@ -302,7 +312,8 @@ TEST_F(DxgTool, SheetShowsEveryPictureOnOnePage) {
     ASSERT_GT(sheet.Width, 8 + first.Width);
     for (int32_t y = 0; y < first.Height; ++y)
         for (int32_t x = 0; x < first.Width; ++x)
-            EXPECT_EQ(sheet.Pixels[static_cast<size_t>((8 + y) * sheet.Width + 8 + x)] & 0xFFFFFF, first.At(x, y));
+            EXPECT_EQ(sheet.Pixels[static_cast<size_t>((8 + y) * sheet.Width + 8 + x)] & 0xFFFFFF,
+                      first.At(x, y));
 
     const Result waves = Run({"sheet", kLibs + "sounds.dxw", Path("w.png")});
     EXPECT_EQ(waves.Code, 1);

@@ -38,8 +38,14 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    TColor& At(int x, int y) { return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)]; }
-    const TColor& At(int x, int y) const { return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)]; }
+    TColor& At(int x, int y) {
+        return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                       static_cast<size_t>(x)];
+    }
+    const TColor& At(int x, int y) const {
+        return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                       static_cast<size_t>(x)];
+    }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     /// Lays c over the pixel (x, y); outside the picture nothing happens.

@@ -7,9 +7,15 @@ namespace vantorel::artgen {
 
 namespace {
 
-TArtImage Hills1() { return MakeHills(1); }
-TArtImage Hills2() { return MakeHills(2); }
-TArtImage Hills3() { return MakeHills(3); }
+TArtImage Hills1() {
+    return MakeHills(1);
+}
+TArtImage Hills2() {
+    return MakeHills(2);
+}
+TArtImage Hills3() {
+    return MakeHills(3);
+}
 
 } // namespace
 
@@ -38,7 +44,8 @@ const std::vector<TProceduralPicture>& Catalogue() {
 
 const TProceduralPicture* FindPicture(const std::string& name) {
     for (const TProceduralPicture& p : Catalogue())
-        if (p.Name == name) return &p;
+        if (p.Name == name)
+            return &p;
     return nullptr;
 }
 

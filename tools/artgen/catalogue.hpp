@@ -12,9 +12,9 @@ struct TProceduralPicture {
     std::string Name;
     int PatternWidth;
     int PatternHeight;
-    int Patterns;  ///< laid out row by row, at most Columns per row
+    int Patterns; ///< laid out row by row, at most Columns per row
     int Columns;
-    bool Opaque;   ///< written without alpha (Transparent=0 in the manifest)
+    bool Opaque; ///< written without alpha (Transparent=0 in the manifest)
     TArtImage (*Make)();
 };
 

@@ -30,11 +30,13 @@ constexpr std::array<TStop, 8> kSkyStops{{{0, 0x070a22},
                                           {600, 0xffc872}}};
 
 TColor Gradient(float y) {
-    if (y <= kSkyStops.front().Y) return TColor::Hex(kSkyStops.front().Rgb);
+    if (y <= kSkyStops.front().Y)
+        return TColor::Hex(kSkyStops.front().Rgb);
     for (size_t i = 1; i < kSkyStops.size(); ++i)
         if (y <= kSkyStops[i].Y) {
             const float t = (y - kSkyStops[i - 1].Y) / (kSkyStops[i].Y - kSkyStops[i - 1].Y);
-            return Mix(TColor::Hex(kSkyStops[i - 1].Rgb), TColor::Hex(kSkyStops[i].Rgb), SmoothStep(0, 1, t));
+            return Mix(TColor::Hex(kSkyStops[i - 1].Rgb), TColor::Hex(kSkyStops[i].Rgb),
+                       SmoothStep(0, 1, t));
         }
     return TColor::Hex(kSkyStops.back().Rgb);
 }
@@ -46,14 +48,17 @@ int WrapX(int x, int width) {
 
 } // namespace
 
-TColor SkyColorAt(float y) { return Gradient(y); }
+TColor SkyColorAt(float y) {
+    return Gradient(y);
+}
 
 TArtImage MakeSkyTile() {
     TArtImage sky(kSkyWidth, kSkyHeight);
     TRandom dither(0x5C1D17E5ull);
     for (int y = 0; y < kSkyHeight; ++y) {
         const TColor c = Gradient(static_cast<float>(y));
-        for (int x = 0; x < kSkyWidth; ++x) sky.At(x, y) = c;
+        for (int x = 0; x < kSkyWidth; ++x)
+            sky.At(x, y) = c;
     }
 
     // Stars: the tile repeats every 160 pixels, so keep them few, faint and small,
@@ -79,7 +84,8 @@ TArtImage MakeSkyTile() {
     for (int y = 380; y < kSkyHeight; ++y) {
         const float t = (static_cast<float>(y) - 520.0f) / 70.0f;
         const float glow = 0.10f * std::exp(-t * t);
-        for (int x = 0; x < kSkyWidth; ++x) sky.Add(x, y, TColor{glow, glow * 0.65f, glow * 0.35f, 0.0f});
+        for (int x = 0; x < kSkyWidth; ++x)
+            sky.Add(x, y, TColor{glow, glow * 0.65f, glow * 0.35f, 0.0f});
     }
 
     // Clouds: a few long soft streaks, each running across the whole tile and on
@@ -126,7 +132,8 @@ TArtImage MakeSkyTile() {
         for (int x = 0; x < kSkyWidth; ++x) {
             const float fx = static_cast<float>(x);
             const float d = density(fx, fy);
-            if (d <= 0.002f) continue;
+            if (d <= 0.002f)
+                continue;
             // Lit from below by the sun under the horizon: the underside glows.
             const float below = density(fx, fy + 3.0f);
             const float rim = Clamp01((d - below) * 2.5f + 0.2f + 0.25f * low);
@@ -148,45 +155,51 @@ namespace {
 
 struct THillLayer {
     int Height;
-    int ScreenY;           // where the game draws it
+    int ScreenY; // where the game draws it
     uint64_t Seed;
-    float RidgeBase;       // mean ridge row
-    float RidgeAmplitude;  // rows up and down from the mean
-    float Peakiness;       // 0 rolling, 1 sharp ridged peaks
-    uint32_t Near;         // colour just under the ridge
-    uint32_t Deep;         // colour at the bottom
-    float Haze;            // how far it fades into the sky's horizon colour
-    float Rim;             // strength of the warm light along the ridge
-    float Texture;         // strength of the ground texture
-    uint32_t Soil;         // colour of the bare patches
-    float Relief;          // strength of the lit bumps, tufts and rocks (0 none)
-    uint32_t Rock;         // colour of the outcrops
+    float RidgeBase;      // mean ridge row
+    float RidgeAmplitude; // rows up and down from the mean
+    float Peakiness;      // 0 rolling, 1 sharp ridged peaks
+    uint32_t Near;        // colour just under the ridge
+    uint32_t Deep;        // colour at the bottom
+    float Haze;           // how far it fades into the sky's horizon colour
+    float Rim;            // strength of the warm light along the ridge
+    float Texture;        // strength of the ground texture
+    uint32_t Soil;        // colour of the bare patches
+    float Relief;         // strength of the lit bumps, tufts and rocks (0 none)
+    uint32_t Rock;        // colour of the outcrops
 };
 
 // Layer 1 carries the crisp detail; further away the relief flattens and the
 // colours sink into the haze.
 constexpr std::array<THillLayer, 3> kLayers{{
-    {115, 485, 0x4111Aull, 50.0f, 11.0f, 0.15f, 0x2f3d26, 0x0f140d, 0.05f, 0.85f, 0.22f, 0x3e3426, 1.0f, 0x4a4438},
-    {105, 495, 0x4122Bull, 25.0f, 14.0f, 0.40f, 0x3b3152, 0x1d1a30, 0.25f, 0.50f, 0.14f, 0x40304a, 0.45f, 0x4a4060},
-    {102, 498, 0x4133Cull, 15.0f, 16.0f, 0.9f, 0x5e4672, 0x3a2c52, 0.48f, 0.32f, 0.08f, 0x5a4068, 0.15f, 0x6a5680},
+    {115, 485, 0x4111Aull, 50.0f, 11.0f, 0.15f, 0x2f3d26, 0x0f140d, 0.05f, 0.85f, 0.22f, 0x3e3426,
+     1.0f, 0x4a4438},
+    {105, 495, 0x4122Bull, 25.0f, 14.0f, 0.40f, 0x3b3152, 0x1d1a30, 0.25f, 0.50f, 0.14f, 0x40304a,
+     0.45f, 0x4a4060},
+    {102, 498, 0x4133Cull, 15.0f, 16.0f, 0.9f, 0x5e4672, 0x3a2c52, 0.48f, 0.32f, 0.08f, 0x5a4068,
+     0.15f, 0x6a5680},
 }};
 
-float Ridge(const THillLayer& layer, const TPeriodicNoise1D& broad, const TPeriodicNoise1D& fine, float x) {
+float Ridge(const THillLayer& layer, const TPeriodicNoise1D& broad, const TPeriodicNoise1D& fine,
+            float x) {
     const float b = broad.Sample(x);
-    const float peaks = 1.0f - std::fabs(b) * 2.0f;      // ridged: sharp crests
+    const float peaks = 1.0f - std::fabs(b) * 2.0f; // ridged: sharp crests
     const float shape = (1.0f - layer.Peakiness) * b * 1.6f + layer.Peakiness * peaks;
     return layer.RidgeBase - layer.RidgeAmplitude * shape + 2.5f * fine.Sample(x);
 }
 
 // Turns the tall narrow tuft noise into blades: a sharp light or dark stroke.
-float GrassStroke(float v) { return std::clamp(v * 4.0f, -1.0f, 1.0f); }
+float GrassStroke(float v) {
+    return std::clamp(v * 4.0f, -1.0f, 1.0f);
+}
 
 // A dark conifer silhouette standing on the ridge at column cx, base row by.
 void DrawTree(TArtImage& image, int cx, float by, float height, const TColor& color) {
     const int w = image.Width();
     const int top = static_cast<int>(by - height);
     for (int y = std::max(0, top); y <= static_cast<int>(by) + 2 && y < image.Height(); ++y) {
-        const float t = (static_cast<float>(y) - (by - height)) / height;  // 0 at the tip
+        const float t = (static_cast<float>(y) - (by - height)) / height; // 0 at the tip
         // Three tiers of branches, each widening downwards.
         const float tier = std::fmod(t * 3.0f, 1.0f);
         const float half = std::max(0.5f, (0.35f * t + 0.22f * tier) * height * 0.5f);
@@ -209,7 +222,8 @@ TArtImage MakeHills(int layer) {
     const TColor rimLight = TColor::Hex(0xffa860);
 
     std::vector<float> ridge(kHillsWidth);
-    for (int x = 0; x < kHillsWidth; ++x) ridge[static_cast<size_t>(x)] = Ridge(L, broad, fine, static_cast<float>(x));
+    for (int x = 0; x < kHillsWidth; ++x)
+        ridge[static_cast<size_t>(x)] = Ridge(L, broad, fine, static_cast<float>(x));
 
     // The relief: a bump field lit from the low sun on the right, lumps wider than
     // tall as ground seen at a grazing angle; narrow tall tufts of grass; outcrops
@@ -217,7 +231,9 @@ TArtImage MakeHills(int layer) {
     const TFractalNoise bumps(L.Seed + 4, kHillsWidth, L.Height, 130, 3, 0.55f, 0.6f);
     const TFractalNoise tufts(L.Seed + 5, kHillsWidth, L.Height, 260, 2, 0.5f, 2.5f);
     const TFractalNoise strata(L.Seed + 6, kHillsWidth, L.Height, 40, 2, 0.5f, 0.08f);
-    auto bump = [&](int x, int y) { return bumps.Sample(static_cast<float>(WrapX(x, kHillsWidth)), static_cast<float>(y)); };
+    auto bump = [&](int x, int y) {
+        return bumps.Sample(static_cast<float>(WrapX(x, kHillsWidth)), static_cast<float>(y));
+    };
 
     for (int x = 0; x < kHillsWidth; ++x) {
         const float r = ridge[static_cast<size_t>(x)];
@@ -227,10 +243,12 @@ TArtImage MakeHills(int layer) {
         const float facing = Clamp01(slope * 0.3f + 0.5f);
         for (int y = 0; y < L.Height; ++y) {
             const float fy = static_cast<float>(y);
-            if (fy < r) continue;
+            if (fy < r)
+                continue;
             const float fx = static_cast<float>(x);
             const float below = fy - r;
-            const float depth = Clamp01(below / static_cast<float>(L.Height - static_cast<int>(L.RidgeBase) + 10));
+            const float depth =
+                Clamp01(below / static_cast<float>(L.Height - static_cast<int>(L.RidgeBase) + 10));
             TColor c = Mix(TColor::Hex(L.Near), TColor::Hex(L.Deep), SmoothStep(0.0f, 1.0f, depth));
             const float n = ground.Sample(fx, fy);
             const float m = blotches.Sample(fx, fy);
@@ -256,8 +274,8 @@ TArtImage MakeHills(int layer) {
                                 L.Relief * (0.24f * lit + 0.2f * tuft) * (1.0f - 0.6f * depth);
             c = {c.R * shade, c.G * shade, c.B * shade, 1.0f};
             // The ridge line: a crisp bright edge of sunlight, then a soft fall-off.
-            const float rim = (0.75f * std::exp(-below / 1.1f) + 0.25f * std::exp(-below / 5.0f)) * L.Rim *
-                              (0.6f + 0.4f * facing);
+            const float rim = (0.75f * std::exp(-below / 1.1f) + 0.25f * std::exp(-below / 5.0f)) *
+                              L.Rim * (0.6f + 0.4f * facing);
             c = Mix(c, rimLight, Clamp01(rim));
             c = Mix(c, haze, L.Haze * (1.0f - 0.5f * depth));
             c.A = 1.0f;

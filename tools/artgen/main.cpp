@@ -15,21 +15,22 @@ using namespace vantorel::artgen;
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: vantorel-artgen picture NAME OUT.png\n"
-                 "       vantorel-artgen list\n");
+    std::fprintf(stderr, "usage: vantorel-artgen picture NAME OUT.png\n"
+                         "       vantorel-artgen list\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     const std::string command = argv[1];
     try {
         if (command == "list" && argc == 2) {
             for (const TProceduralPicture& p : Catalogue())
-                std::printf("%s\t%dx%d\t%d\n", p.Name.c_str(), p.PatternWidth, p.PatternHeight, p.Patterns);
+                std::printf("%s\t%dx%d\t%d\n", p.Name.c_str(), p.PatternWidth, p.PatternHeight,
+                            p.Patterns);
             return 0;
         }
         if (command == "picture" && argc == 4) {

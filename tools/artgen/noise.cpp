@@ -12,9 +12,13 @@ uint64_t TRandom::Next() {
     return z ^ (z >> 31);
 }
 
-float TRandom::Unit() { return static_cast<float>(Next() >> 40) / static_cast<float>(1ull << 24); }
+float TRandom::Unit() {
+    return static_cast<float>(Next() >> 40) / static_cast<float>(1ull << 24);
+}
 
-float TRandom::Gauss() { return (Unit() + Unit() + Unit() + Unit() - 2.0f) * 1.7320508f; }
+float TRandom::Gauss() {
+    return (Unit() + Unit() + Unit() + Unit() - 2.0f) * 1.7320508f;
+}
 
 namespace {
 
@@ -23,7 +27,9 @@ int Wrap(int v, int period) {
     return m < 0 ? m + period : m;
 }
 
-float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float Fade(float t) {
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 } // namespace
 
@@ -31,12 +37,14 @@ TPeriodicNoise::TPeriodicNoise(uint64_t seed, int periodX, int periodY)
     : periodX_(periodX < 1 ? 1 : periodX), periodY_(periodY < 1 ? 1 : periodY) {
     TRandom random(seed);
     angles_.resize(static_cast<size_t>(periodX_) * static_cast<size_t>(periodY_));
-    for (float& a : angles_) a = random.Unit() * 2.0f * std::numbers::pi_v<float>;
+    for (float& a : angles_)
+        a = random.Unit() * 2.0f * std::numbers::pi_v<float>;
 }
 
 float TPeriodicNoise::Gradient(int ix, int iy, float dx, float dy) const {
-    const float a = angles_[static_cast<size_t>(Wrap(iy, periodY_)) * static_cast<size_t>(periodX_) +
-                            static_cast<size_t>(Wrap(ix, periodX_))];
+    const float a =
+        angles_[static_cast<size_t>(Wrap(iy, periodY_)) * static_cast<size_t>(periodX_) +
+                static_cast<size_t>(Wrap(ix, periodX_))];
     return std::cos(a) * dx + std::sin(a) * dy;
 }
 
@@ -58,8 +66,8 @@ float TPeriodicNoise::Sample(float x, float y) const {
     return (top + (bottom - top) * v) * 1.41421356f;
 }
 
-TFractalNoise::TFractalNoise(uint64_t seed, int widthPixels, int heightPixels, int baseCellsX, int octaves,
-                             float gain, float stretchY) {
+TFractalNoise::TFractalNoise(uint64_t seed, int widthPixels, int heightPixels, int baseCellsX,
+                             int octaves, float gain, float stretchY) {
     cellsPerPixelX_ = static_cast<float>(baseCellsX) / static_cast<float>(widthPixels);
     cellsPerPixelY_ = cellsPerPixelX_ / stretchY;
     const int baseCellsY =
@@ -81,17 +89,20 @@ float TFractalNoise::Sample(float xPixels, float yPixels) const {
     float sum = 0.0f;
     for (size_t o = 0; o < octaves_.size(); ++o) {
         const float scale = static_cast<float>(1 << o);
-        sum += amplitudes_[o] *
-               octaves_[o].Sample(xPixels * cellsPerPixelX_ * scale, yPixels * cellsPerPixelY_ * scale);
+        sum += amplitudes_[o] * octaves_[o].Sample(xPixels * cellsPerPixelX_ * scale,
+                                                   yPixels * cellsPerPixelY_ * scale);
     }
     return sum * norm_;
 }
 
-TPeriodicNoise1D::TPeriodicNoise1D(uint64_t seed, int periodPixels, int baseCells, int octaves, float gain)
+TPeriodicNoise1D::TPeriodicNoise1D(uint64_t seed, int periodPixels, int baseCells, int octaves,
+                                   float gain)
     : noise_(seed, periodPixels, periodPixels, baseCells, octaves, gain),
       // A row between lattice rows in every octave: gradient noise is zero on the lattice.
       row_(0.41f * static_cast<float>(periodPixels) / static_cast<float>(baseCells)) {}
 
-float TPeriodicNoise1D::Sample(float xPixels) const { return noise_.Sample(xPixels, row_); }
+float TPeriodicNoise1D::Sample(float xPixels) const {
+    return noise_.Sample(xPixels, row_);
+}
 
 } // namespace vantorel::artgen

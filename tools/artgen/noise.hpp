@@ -39,7 +39,7 @@ private:
     float Gradient(int ix, int iy, float dx, float dy) const;
     int periodX_;
     int periodY_;
-    std::vector<float> angles_;  // one gradient direction per lattice point
+    std::vector<float> angles_; // one gradient direction per lattice point
 };
 
 /// Fractal sum of periodic noise over a picture of the given size: octave 0 has
@@ -64,7 +64,8 @@ private:
 /// One-dimensional periodic fractal noise over `period` pixels, roughly -1..1.
 class TPeriodicNoise1D {
 public:
-    TPeriodicNoise1D(uint64_t seed, int periodPixels, int baseCells, int octaves, float gain = 0.5f);
+    TPeriodicNoise1D(uint64_t seed, int periodPixels, int baseCells, int octaves,
+                     float gain = 0.5f);
     float Sample(float xPixels) const;
 
 private:

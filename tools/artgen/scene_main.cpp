@@ -24,28 +24,32 @@ namespace {
 /// Draws the patterns of a library straight from its pictures, without a display.
 class TScenePainter {
 public:
-    TScenePainter(TPictureCollection& library, TDirectDrawSurface& screen) : library_(library), screen_(screen) {}
+    TScenePainter(TPictureCollection& library, TDirectDrawSurface& screen)
+        : library_(library), screen_(screen) {}
 
     void Draw(const std::string& name, int32_t x, int32_t y, int32_t pattern = 0) {
         const TPictureCollectionItem* item = Item(name);
-        if (!item) return;
+        if (!item)
+            return;
         screen_.Draw(x, y, *surfaces_[name], Pattern(*item, pattern), item->Transparent);
     }
 
     void DrawCentered(const std::string& name, int32_t cx, int32_t cy, int32_t pattern = 0) {
         const TPictureCollectionItem* item = Item(name);
-        if (!item) return;
+        if (!item)
+            return;
         Draw(name, cx - item->Width() / 2, cy - item->Height() / 2, pattern);
     }
 
     /// As the game draws a turret barrel or a rotated shot: (u, v) of the picture,
     /// as fractions of its size, lands on (x, y), turned by angle/256 clockwise.
-    void DrawRotated(const std::string& name, int32_t x, int32_t y, double u, double v, int32_t angle,
-                     int32_t pattern = 0) {
+    void DrawRotated(const std::string& name, int32_t x, int32_t y, double u, double v,
+                     int32_t angle, int32_t pattern = 0) {
         const TPictureCollectionItem* item = Item(name);
-        if (!item) return;
-        screen_.DrawRotated(x, y, item->Width(), item->Height(), *surfaces_[name], Pattern(*item, pattern), u, v,
-                            angle, item->Transparent);
+        if (!item)
+            return;
+        screen_.DrawRotated(x, y, item->Width(), item->Height(), *surfaces_[name],
+                            Pattern(*item, pattern), u, v, angle, item->Transparent);
     }
 
     int32_t Width(const std::string& name) {
@@ -56,7 +60,8 @@ public:
 private:
     const TPictureCollectionItem* Item(const std::string& name) {
         auto found = surfaces_.find(name);
-        if (found != surfaces_.end()) return found->second ? &library_.Find(name) : nullptr;
+        if (found != surfaces_.end())
+            return found->second ? &library_.Find(name) : nullptr;
         TPictureCollectionItem* item = nullptr;
         try {
             item = &library_.Find(name);
@@ -65,7 +70,8 @@ private:
             surfaces_[name] = nullptr;
             return nullptr;
         }
-        auto surface = std::make_unique<TDirectDrawSurface>(item->Picture.Width, item->Picture.Height);
+        auto surface =
+            std::make_unique<TDirectDrawSurface>(item->Picture.Width, item->Picture.Height);
         std::copy(item->Picture.Pixels.begin(), item->Picture.Pixels.end(), surface->Pixels());
         surface->SetColorKey(ColorToPixel(item->TransparentColor()));
         surfaces_[name] = std::move(surface);
@@ -86,7 +92,8 @@ private:
 
 void Compose(TScenePainter& p) {
     // Backgrounds, back to front, part-way through their scroll.
-    for (int32_t x = -37; x < 800; x += 160) p.Draw("SkyTile", x, 0);
+    for (int32_t x = -37; x < 800; x += 160)
+        p.Draw("SkyTile", x, 0);
     p.Draw("Hills3", -210, 498);
     p.Draw("Hills3", 590, 498);
     p.Draw("Hills2", -420, 495);
@@ -125,12 +132,13 @@ void Compose(TScenePainter& p) {
     p.Draw("Player", x, y, 0);
     const int32_t body = p.Width("RailBulletBody");
     const int32_t head = x + 108 + 7 * (body > 0 ? body : 24) + 5;
-    for (int32_t i = 0; body > 0 && i <= (head - (x + 108)) / body; ++i) p.Draw("RailBulletBody", x + body * i + 108, y + 18, 0);
+    for (int32_t i = 0; body > 0 && i <= (head - (x + 108)) / body; ++i)
+        p.Draw("RailBulletBody", x + body * i + 108, y + 18, 0);
     p.Draw("RailBullet", head, y + 18, 0);
     p.Draw("PlayerShield", x + 90, y - 6, 1);
     p.DrawRotated("RocketBullet", x + 60, y + 90, 0.5, 0.5, 12);
     p.DrawRotated("EngineFire", x + 60, y + 90, 0.78125, 0.515625, 12, 1);
-    p.Draw("PlasmaFire", 20, 400, 1);  // a plasma flash on its own, for a look
+    p.Draw("PlasmaFire", 20, 400, 1); // a plasma flash on its own, for a look
 
     // Bonuses drifting with the ground.
     p.Draw("BonusShield", 380, 300);
@@ -139,7 +147,8 @@ void Compose(TScenePainter& p) {
 
     // The heads-up display on top.
     p.Draw("Panels", 0, 0);
-    for (int32_t lx : {336, 373, 410}) p.Draw("PanelLife", lx, 41);
+    for (int32_t lx : {336, 373, 410})
+        p.Draw("PanelLife", lx, 41);
     p.DrawCentered("BonusRailGun", 567, 39);
 }
 

@@ -14,7 +14,7 @@ TRgbaImage ReadPng(const std::string& path) {
     if (!png_image_begin_read_from_file(&image, path.c_str()))
         throw std::runtime_error("Cannot read PNG \"" + path + "\": " + image.message);
     const bool hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    image.format = PNG_FORMAT_BGRA;  // bytes B, G, R, A: one little-endian 0xAARRGGBB
+    image.format = PNG_FORMAT_BGRA; // bytes B, G, R, A: one little-endian 0xAARRGGBB
     if (image.width > 16384 || image.height > 16384) {
         png_image_free(&image);
         throw std::runtime_error("PNG \"" + path + "\" is too large");
@@ -29,7 +29,8 @@ TRgbaImage ReadPng(const std::string& path) {
     out.Pixels.resize(static_cast<size_t>(out.Width) * static_cast<size_t>(out.Height));
     for (size_t i = 0; i < out.Pixels.size(); ++i) {
         const uint8_t* p = bytes.data() + 4 * i;
-        out.Pixels[i] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        out.Pixels[i] =
+            uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
     }
     return out;
 }
@@ -49,7 +50,8 @@ void WriteImage(const std::string& path, uint32_t format, int32_t width, int32_t
 } // namespace
 
 void WritePngRgb(const std::string& path, const TPicture& picture) {
-    if (picture.IsEmpty()) throw std::runtime_error("Cannot write an empty picture to \"" + path + "\"");
+    if (picture.IsEmpty())
+        throw std::runtime_error("Cannot write an empty picture to \"" + path + "\"");
     std::vector<uint8_t> bytes;
     bytes.reserve(picture.Pixels.size() * 3);
     for (TPixel px : picture.Pixels) {

@@ -14,7 +14,7 @@ struct TRgbaImage {
     int32_t Width = 0;
     int32_t Height = 0;
     std::vector<uint32_t> Pixels;
-    bool HasAlpha = false;  ///< the file had an alpha channel or a transparent colour
+    bool HasAlpha = false; ///< the file had an alpha channel or a transparent colour
 };
 
 /// Reads any PNG (gray, palette, RGB, with or without alpha; 16-bit channels are

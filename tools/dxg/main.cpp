@@ -1,7 +1,7 @@
 // vantorel-dxg: lists, exports and builds the game's picture and wave libraries.
 // See tools/dxg/README.md for the commands and the manifest format.
-#include "engine/dib.hpp"
 #include "base/errors.hpp"
+#include "engine/dib.hpp"
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"
@@ -23,11 +23,10 @@ using namespace vantorel;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: vantorel-dxg list FILE\n"
-    "       vantorel-dxg export FILE NAME OUT\n"
-    "       vantorel-dxg build MANIFEST OUT\n"
-    "       vantorel-dxg sheet FILE OUT.png\n";
+constexpr const char* kUsage = "usage: vantorel-dxg list FILE\n"
+                               "       vantorel-dxg export FILE NAME OUT\n"
+                               "       vantorel-dxg build MANIFEST OUT\n"
+                               "       vantorel-dxg sheet FILE OUT.png\n";
 
 /// A fault of the tool's own (bad manifest, unreadable input), as opposed to the
 /// library's errors, which carry the library's fixed texts.
@@ -42,8 +41,10 @@ enum class Kind { Pictures, Waves };
 Kind KindOf(const std::string& path, std::span<const uint8_t> bytes) {
     TLibraryReader r(bytes);
     const std::string cls = r.ReadRootStart();
-    if (SameTextCp1252(cls, "TWaveCollectionComponent")) return Kind::Waves;
-    if (SameTextCp1252(cls, "TPictureCollectionComponent")) return Kind::Pictures;
+    if (SameTextCp1252(cls, "TWaveCollectionComponent"))
+        return Kind::Waves;
+    if (SameTextCp1252(cls, "TPictureCollectionComponent"))
+        return Kind::Pictures;
     const std::string ext = std::filesystem::path(path).extension().string();
     return SameTextCp1252(ext, ".dxw") ? Kind::Waves : Kind::Pictures;
 }
@@ -51,7 +52,8 @@ Kind KindOf(const std::string& path, std::span<const uint8_t> bytes) {
 std::string HexColor(uint32_t bgr) {
     const uint32_t rgb = ColorToRGB(bgr);
     char buf[8];
-    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", rgb & 0xFF, (rgb >> 8) & 0xFF,
+                  (rgb >> 16) & 0xFF);
     return buf;
 }
 
@@ -82,9 +84,11 @@ int List(const std::string& file) {
 
 void WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw ToolError("Cannot write \"" + path + "\"");
+    if (!out)
+        throw ToolError("Cannot write \"" + path + "\"");
 }
 
 int Export(const std::string& file, const std::string& utf8Name, const std::string& outPath) {
@@ -94,16 +98,20 @@ int Export(const std::string& file, const std::string& utf8Name, const std::stri
         TWaveCollection waves;
         waves.ReadLibraryBytes(bytes);
         TWaveCollectionItem* item = waves.FindItem(name);
-        if (item == nullptr) throw EWaveCollectionError("Wave '" + utf8Name + "' not found");
-        if (item->Wave.IsEmpty()) throw ToolError("Wave '" + utf8Name + "' holds no recording");
+        if (item == nullptr)
+            throw EWaveCollectionError("Wave '" + utf8Name + "' not found");
+        if (item->Wave.IsEmpty())
+            throw ToolError("Wave '" + utf8Name + "' holds no recording");
         WriteFileBytes(outPath, item->Wave.Riff());
         return 0;
     }
     TPictureCollection pictures;
     pictures.ReadLibraryBytes(bytes);
     TPictureCollectionItem* item = pictures.FindItem(name);
-    if (item == nullptr) throw EPictureCollectionError("Image '" + utf8Name + "' not found");
-    if (item->Picture.IsEmpty()) throw ToolError("Image '" + utf8Name + "' holds no picture");
+    if (item == nullptr)
+        throw EPictureCollectionError("Image '" + utf8Name + "' not found");
+    if (item->Picture.IsEmpty())
+        throw ToolError("Image '" + utf8Name + "' holds no picture");
     WritePngRgb(outPath, item->Picture);
     return 0;
 }
@@ -118,26 +126,31 @@ struct ManifestLine {
 
 std::vector<ManifestLine> ReadManifest(const std::string& path) {
     std::ifstream in(path);
-    if (!in) throw ToolError("Cannot open manifest \"" + path + "\"");
+    if (!in)
+        throw ToolError("Cannot open manifest \"" + path + "\"");
     std::vector<ManifestLine> lines;
     std::string text;
     int number = 0;
     while (std::getline(in, text)) {
         ++number;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
         ManifestLine line{number, {}};
         std::istringstream fields(text);
         std::string field;
         while (fields >> field) {
-            if (field[0] == '#') break;  // a comment runs to the end of the line
+            if (field[0] == '#')
+                break; // a comment runs to the end of the line
             line.Fields.push_back(field);
         }
-        if (!line.Fields.empty()) lines.push_back(std::move(line));
+        if (!line.Fields.empty())
+            lines.push_back(std::move(line));
     }
     return lines;
 }
 
-[[noreturn]] void ManifestFault(const std::string& path, const ManifestLine& line, const std::string& what) {
+[[noreturn]] void ManifestFault(const std::string& path, const ManifestLine& line,
+                                const std::string& what) {
     throw ToolError(path + ":" + std::to_string(line.Number) + ": " + what);
 }
 
@@ -146,7 +159,8 @@ int32_t ParseInt(const std::string& path, const ManifestLine& line, const std::s
     try {
         size_t used = 0;
         const long v = std::stol(value, &used, 10);
-        if (used != value.size() || v < INT32_MIN || v > INT32_MAX) throw std::invalid_argument(value);
+        if (used != value.size() || v < INT32_MIN || v > INT32_MAX)
+            throw std::invalid_argument(value);
         return static_cast<int32_t>(v);
     } catch (const std::logic_error&) {
         ManifestFault(path, line, key + " needs a whole number, not \"" + value + "\"");
@@ -155,8 +169,10 @@ int32_t ParseInt(const std::string& path, const ManifestLine& line, const std::s
 
 bool ParseFlag(const std::string& path, const ManifestLine& line, const std::string& key,
                const std::string& value) {
-    if (value == "0") return false;
-    if (value == "1") return true;
+    if (value == "0")
+        return false;
+    if (value == "1")
+        return true;
     ManifestFault(path, line, key + " needs 0 or 1, not \"" + value + "\"");
 }
 
@@ -164,7 +180,8 @@ bool ParseFlag(const std::string& path, const ManifestLine& line, const std::str
 uint32_t ParseColor(const std::string& path, const ManifestLine& line, const std::string& value) {
     const bool ok = value.size() == 7 && value[0] == '#' &&
                     value.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
-    if (!ok) ManifestFault(path, line, "TransparentColor needs #RRGGBB, not \"" + value + "\"");
+    if (!ok)
+        ManifestFault(path, line, "TransparentColor needs #RRGGBB, not \"" + value + "\"");
     const auto rgb = static_cast<uint32_t>(std::stoul(value.substr(1), nullptr, 16));
     return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
@@ -195,7 +212,8 @@ TPicture ToPicture(const TRgbaImage& png, uint32_t transparentColor) {
 
 std::string Resolve(const std::string& manifest, const std::string& file) {
     const std::filesystem::path p(file);
-    if (p.is_absolute()) return file;
+    if (p.is_absolute())
+        return file;
     return (std::filesystem::path(manifest).parent_path() / p).string();
 }
 
@@ -203,7 +221,8 @@ int Build(const std::string& manifestPath, const std::string& outPath) {
     const auto lines = ReadManifest(manifestPath);
     if (lines.empty() || lines[0].Fields.size() != 2 || lines[0].Fields[0] != "library" ||
         (lines[0].Fields[1] != "pictures" && lines[0].Fields[1] != "waves"))
-        throw ToolError(manifestPath + ": the first entry must be \"library pictures\" or \"library waves\"");
+        throw ToolError(manifestPath +
+                        ": the first entry must be \"library pictures\" or \"library waves\"");
     const bool waves = lines[0].Fields[1] == "waves";
     const std::string entryWord = waves ? "wave" : "picture";
 
@@ -213,8 +232,10 @@ int Build(const std::string& manifestPath, const std::string& outPath) {
         const ManifestLine& line = lines[n];
         const auto& f = line.Fields;
         if (f[0] != entryWord)
-            ManifestFault(manifestPath, line, "expected \"" + entryWord + " NAME FILE ...\", found \"" + f[0] + "\"");
-        if (f.size() < 3) ManifestFault(manifestPath, line, "an entry needs a name and a file");
+            ManifestFault(manifestPath, line,
+                          "expected \"" + entryWord + " NAME FILE ...\", found \"" + f[0] + "\"");
+        if (f.size() < 3)
+            ManifestFault(manifestPath, line, "an entry needs a name and a file");
         const std::string name = Utf8ToCp1252(f[1]);
         const std::string file = Resolve(manifestPath, f[2]);
         if (waves) {
@@ -224,12 +245,16 @@ int Build(const std::string& manifestPath, const std::string& outPath) {
                 const auto eq = f[k].find('=');
                 const std::string key = f[k].substr(0, eq);
                 const std::string value = eq == std::string::npos ? "" : f[k].substr(eq + 1);
-                if (key == "Looped") item.Looped = ParseFlag(manifestPath, line, key, value);
-                else if (key == "MaxPlayingCount") item.SetMaxPlayingCount(ParseInt(manifestPath, line, key, value));
-                else ManifestFault(manifestPath, line, "unknown key \"" + key + "\"");
+                if (key == "Looped")
+                    item.Looped = ParseFlag(manifestPath, line, key, value);
+                else if (key == "MaxPlayingCount")
+                    item.SetMaxPlayingCount(ParseInt(manifestPath, line, key, value));
+                else
+                    ManifestFault(manifestPath, line, "unknown key \"" + key + "\"");
             }
             const auto bytes = ReadWholeFile(file);
-            if (bytes.empty()) throw EWaveStreamError("Wave is invalid");
+            if (bytes.empty())
+                throw EWaveStreamError("Wave is invalid");
             item.Wave.LoadFromRiff(bytes);
         } else {
             auto& item = pictures.Add(pictures);
@@ -239,14 +264,22 @@ int Build(const std::string& manifestPath, const std::string& outPath) {
                 const auto eq = f[k].find('=');
                 const std::string key = f[k].substr(0, eq);
                 const std::string value = eq == std::string::npos ? "" : f[k].substr(eq + 1);
-                if (key == "PatternWidth") item.PatternWidth = ParseInt(manifestPath, line, key, value);
-                else if (key == "PatternHeight") item.PatternHeight = ParseInt(manifestPath, line, key, value);
-                else if (key == "SkipWidth") item.SkipWidth = ParseInt(manifestPath, line, key, value);
-                else if (key == "SkipHeight") item.SkipHeight = ParseInt(manifestPath, line, key, value);
-                else if (key == "SystemMemory") item.SystemMemory = ParseFlag(manifestPath, line, key, value);
-                else if (key == "Transparent") item.Transparent = ParseFlag(manifestPath, line, key, value);
-                else if (key == "TransparentColor") item.SetTransparentColor(ParseColor(manifestPath, line, value));
-                else ManifestFault(manifestPath, line, "unknown key \"" + key + "\"");
+                if (key == "PatternWidth")
+                    item.PatternWidth = ParseInt(manifestPath, line, key, value);
+                else if (key == "PatternHeight")
+                    item.PatternHeight = ParseInt(manifestPath, line, key, value);
+                else if (key == "SkipWidth")
+                    item.SkipWidth = ParseInt(manifestPath, line, key, value);
+                else if (key == "SkipHeight")
+                    item.SkipHeight = ParseInt(manifestPath, line, key, value);
+                else if (key == "SystemMemory")
+                    item.SystemMemory = ParseFlag(manifestPath, line, key, value);
+                else if (key == "Transparent")
+                    item.Transparent = ParseFlag(manifestPath, line, key, value);
+                else if (key == "TransparentColor")
+                    item.SetTransparentColor(ParseColor(manifestPath, line, value));
+                else
+                    ManifestFault(manifestPath, line, "unknown key \"" + key + "\"");
             }
             item.Picture = ToPicture(ReadPng(file), item.TransparentColor());
         }
@@ -262,7 +295,8 @@ int Build(const std::string& manifestPath, const std::string& outPath) {
 
 int Sheet(const std::string& file, const std::string& outPath) {
     const auto bytes = ReadWholeFile(file);
-    if (KindOf(file, bytes) == Kind::Waves) throw ToolError("\"" + file + "\" is a wave library: it holds no pictures");
+    if (KindOf(file, bytes) == Kind::Waves)
+        throw ToolError("\"" + file + "\" is a wave library: it holds no pictures");
     TPictureCollection pictures;
     pictures.ReadLibraryBytes(bytes);
     WritePngRgb(outPath, MakeContactSheet(pictures));
@@ -274,10 +308,14 @@ int Sheet(const std::string& file, const std::string& outPath) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        if (args.size() == 2 && args[0] == "list") return List(args[1]);
-        if (args.size() == 4 && args[0] == "export") return Export(args[1], args[2], args[3]);
-        if (args.size() == 3 && args[0] == "build") return Build(args[1], args[2]);
-        if (args.size() == 3 && args[0] == "sheet") return Sheet(args[1], args[2]);
+        if (args.size() == 2 && args[0] == "list")
+            return List(args[1]);
+        if (args.size() == 4 && args[0] == "export")
+            return Export(args[1], args[2], args[3]);
+        if (args.size() == 3 && args[0] == "build")
+            return Build(args[1], args[2]);
+        if (args.size() == 3 && args[0] == "sheet")
+            return Sheet(args[1], args[2]);
         std::cerr << kUsage;
         return 1;
     } catch (const std::exception& e) {

@@ -19,10 +19,10 @@ namespace vantorel {
 
 namespace sheet_detail {
 
-constexpr int32_t kCell = 200;       ///< largest picture side on the sheet, pixels
+constexpr int32_t kCell = 200; ///< largest picture side on the sheet, pixels
 constexpr int32_t kSheetWidth = 1024;
 constexpr int32_t kGap = 8;
-constexpr int32_t kLabel = 16;       ///< room for the name under a picture
+constexpr int32_t kLabel = 16; ///< room for the name under a picture
 constexpr TPixel kBackground = 0x202020;
 constexpr TPixel kGrid = 0x00C0FF;
 
@@ -38,18 +38,22 @@ inline void PutPicture(TDirectDrawSurface& s, const TPictureCollectionItem& item
         for (int32_t x = 0; x < p.W; ++x) {
             const int32_t sx = static_cast<int32_t>(int64_t{x} * pic.Width / p.W);
             TPixel px = pic.At(sx, sy);
-            if (item.Transparent && px == key) px = ((x / 8 + y / 8) & 1) ? 0x909090 : 0x606060;
+            if (item.Transparent && px == key)
+                px = ((x / 8 + y / 8) & 1) ? 0x909090 : 0x606060;
             s.Row(p.Y + y)[p.X + x] = px;
         }
     }
     // pattern cells, when the picture is cut
     const int32_t w = item.Width(), h = item.Height();
-    if (w <= 0 || h <= 0 || (w == pic.Width && h == pic.Height)) return;
+    if (w <= 0 || h <= 0 || (w == pic.Width && h == pic.Height))
+        return;
     const int64_t cw = int64_t{w} + item.SkipWidth, ch = int64_t{h} + item.SkipHeight;
-    if (cw <= 0 || ch <= 0) return;
+    if (cw <= 0 || ch <= 0)
+        return;
     auto mark = [&](int64_t px, int64_t py) {
         const int64_t x = px * p.W / pic.Width, y = py * p.H / pic.Height;
-        if (x >= 0 && x < p.W && y >= 0 && y < p.H) s.Row(p.Y + static_cast<int32_t>(y))[p.X + x] = kGrid;
+        if (x >= 0 && x < p.W && y >= 0 && y < p.H)
+            s.Row(p.Y + static_cast<int32_t>(y))[p.X + x] = kGrid;
     };
     for (int64_t cy = 0; cy + h <= pic.Height; cy += ch)
         for (int64_t cx = 0; cx + w <= pic.Width; cx += cw) {
@@ -93,13 +97,15 @@ inline TPicture MakeContactSheet(const TPictureCollection& pictures) {
     TDirectDrawSurface s(std::max(right, 64), y + rowHeight + kLabel + kGap);
     s.Fill(kBackground);
     for (const Placed& p : placed) {
-        if (p.W > 0) PutPicture(s, pictures.Items(p.Index), p);
+        if (p.W > 0)
+            PutPicture(s, pictures.Items(p.Index), p);
     }
     try {
         auto& canvas = s.Canvas();
         canvas.Font = TFont{"Arial", 8, false, 0xFFFFFF};
         for (const Placed& p : placed)
-            canvas.TextOut(p.X, p.Y + p.H + 2, std::to_string(p.Index) + " " + pictures.Items(p.Index).Name());
+            canvas.TextOut(p.X, p.Y + p.H + 2,
+                           std::to_string(p.Index) + " " + pictures.Items(p.Index).Name());
         s.ReleaseCanvas();
     } catch (const std::exception&) {
         // no fonts on this machine: the sheet goes without its names

@@ -13,14 +13,18 @@ int main(int argc, char** argv) {
     }
     try {
         std::ifstream in(argv[1], std::ios::binary);
-        if (!in) throw std::runtime_error(std::string("cannot open ") + argv[1]);
+        if (!in)
+            throw std::runtime_error(std::string("cannot open ") + argv[1]);
         std::ostringstream text;
         text << in.rdbuf();
         const auto patch = vantorel::sfx::ParsePatch(text.str());
-        const auto wave = vantorel::sfx::MakeWave(vantorel::sfx::ToPcm16(vantorel::sfx::Render(patch)), patch.SampleRate);
+        const auto wave = vantorel::sfx::MakeWave(
+            vantorel::sfx::ToPcm16(vantorel::sfx::Render(patch)), patch.SampleRate);
         std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
-        if (!out) throw std::runtime_error(std::string("cannot write ") + argv[2]);
+        out.write(reinterpret_cast<const char*>(wave.data()),
+                  static_cast<std::streamsize>(wave.size()));
+        if (!out)
+            throw std::runtime_error(std::string("cannot write ") + argv[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantorel-sfxgen: %s: %s\n", argv[1], e.what());
         return 1;

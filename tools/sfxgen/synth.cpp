@@ -49,24 +49,30 @@ private:
 
 double Envelope(const TSfxVoice& v, double t) {
     auto fall = [&](double x) { return std::pow(std::clamp(x, 0.0, 1.0), v.Curve); };
-    if (t < v.Attack) return t / v.Attack;
+    if (t < v.Attack)
+        return t / v.Attack;
     t -= v.Attack;
-    if (t < v.Decay) return v.Sustain + (1.0 - v.Sustain) * fall(1.0 - t / v.Decay);
+    if (t < v.Decay)
+        return v.Sustain + (1.0 - v.Sustain) * fall(1.0 - t / v.Decay);
     t -= v.Decay;
-    if (t < v.Hold) return v.Sustain;
+    if (t < v.Hold)
+        return v.Sustain;
     t -= v.Hold;
-    if (t < v.Release) return v.Sustain * fall(1.0 - t / v.Release);
+    if (t < v.Release)
+        return v.Sustain * fall(1.0 - t / v.Release);
     return 0.0;
 }
 
 void RenderVoice(const TSfxVoice& v, int rate, TRandom& rng, std::vector<double>& mix) {
     const auto start = static_cast<std::size_t>(std::lround(v.Delay * rate));
     const auto frames = static_cast<std::size_t>(std::ceil(v.Length() * rate));
-    if (mix.size() < start + frames) mix.resize(start + frames, 0.0);
+    if (mix.size() < start + frames)
+        mix.resize(start + frames, 0.0);
 
     double phase = 0.0;
     double noise[32];
-    for (double& n : noise) n = rng.Signed();
+    for (double& n : noise)
+        n = rng.Signed();
     TSvf lowpass, highpass;
     bool silenced = false;
 
@@ -93,9 +99,15 @@ void RenderVoice(const TSfxVoice& v, int rate, TRandom& rng, std::vector<double>
         const double dt = freq / rate;
         double s = 0.0;
         switch (v.Wave) {
-        case TWaveform::Sine: s = std::sin(2.0 * Pi * phase); break;
-        case TWaveform::Triangle: s = 1.0 - 4.0 * std::abs(phase - 0.5); break;
-        case TWaveform::Saw: s = 2.0 * phase - 1.0 - PolyBlep(phase, dt); break;
+        case TWaveform::Sine:
+            s = std::sin(2.0 * Pi * phase);
+            break;
+        case TWaveform::Triangle:
+            s = 1.0 - 4.0 * std::abs(phase - 0.5);
+            break;
+        case TWaveform::Saw:
+            s = 2.0 * phase - 1.0 - PolyBlep(phase, dt);
+            break;
         case TWaveform::Square: {
             const double duty = std::clamp(v.Duty + v.DutySweep * t, 0.05, 0.95);
             s = phase < duty ? 1.0 : -1.0;
@@ -103,18 +115,22 @@ void RenderVoice(const TSfxVoice& v, int rate, TRandom& rng, std::vector<double>
             s -= PolyBlep(std::fmod(phase + 1.0 - duty, 1.0), dt);
             break;
         }
-        case TWaveform::Noise: s = noise[static_cast<int>(phase * 32.0) & 31]; break;
+        case TWaveform::Noise:
+            s = noise[static_cast<int>(phase * 32.0) & 31];
+            break;
         }
         phase += dt;
         if (phase >= 1.0) {
             phase -= std::floor(phase);
             if (v.Wave == TWaveform::Noise)
-                for (double& n : noise) n = rng.Signed();
+                for (double& n : noise)
+                    n = rng.Signed();
         }
 
         if (v.Lowpass > 0.0) {
             double low, high;
-            lowpass.Step(s, v.Lowpass * std::exp2(v.LowpassSweep * t), v.Resonance, rate, low, high);
+            lowpass.Step(s, v.Lowpass * std::exp2(v.LowpassSweep * t), v.Resonance, rate, low,
+                         high);
             s = low;
         }
         if (v.Highpass > 0.0) {
@@ -144,17 +160,21 @@ double ParseNumber(const std::string& value, int line) {
 }
 
 TWaveform ParseWave(const std::string& value, int line) {
-    static const std::map<std::string, TWaveform> names = {
-        {"square", TWaveform::Square}, {"saw", TWaveform::Saw}, {"sine", TWaveform::Sine},
-        {"triangle", TWaveform::Triangle}, {"noise", TWaveform::Noise}};
+    static const std::map<std::string, TWaveform> names = {{"square", TWaveform::Square},
+                                                           {"saw", TWaveform::Saw},
+                                                           {"sine", TWaveform::Sine},
+                                                           {"triangle", TWaveform::Triangle},
+                                                           {"noise", TWaveform::Noise}};
     const auto it = names.find(value);
-    if (it == names.end()) throw std::runtime_error("line " + std::to_string(line) + ": unknown wave " + value);
+    if (it == names.end())
+        throw std::runtime_error("line " + std::to_string(line) + ": unknown wave " + value);
     return it->second;
 }
 
 std::string Trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return {};
+    if (b == std::string::npos)
+        return {};
     const auto e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
 }
@@ -164,33 +184,49 @@ std::string Trim(const std::string& s) {
 std::vector<float> Render(const TSfxPatch& patch) {
     TRandom rng(patch.Seed);
     std::vector<double> mix;
-    for (const TSfxVoice& v : patch.Voices) RenderVoice(v, patch.SampleRate, rng, mix);
+    for (const TSfxVoice& v : patch.Voices)
+        RenderVoice(v, patch.SampleRate, rng, mix);
 
     // Trim trailing silence, then fade the last 5 ms so nothing ends in a click.
-    while (!mix.empty() && std::abs(mix.back()) < 1e-6) mix.pop_back();
-    const std::size_t fade = std::min<std::size_t>(mix.size(), static_cast<std::size_t>(patch.SampleRate / 200));
-    for (std::size_t i = 0; i < fade; ++i) mix[mix.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
+    while (!mix.empty() && std::abs(mix.back()) < 1e-6)
+        mix.pop_back();
+    const std::size_t fade =
+        std::min<std::size_t>(mix.size(), static_cast<std::size_t>(patch.SampleRate / 200));
+    for (std::size_t i = 0; i < fade; ++i)
+        mix[mix.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
 
     double peak = 0.0;
-    for (double s : mix) peak = std::max(peak, std::abs(s));
+    for (double s : mix)
+        peak = std::max(peak, std::abs(s));
     const double scale = peak > 0.0 ? patch.Peak / peak : 0.0;
     std::vector<float> out(mix.size());
-    for (std::size_t i = 0; i < mix.size(); ++i) out[i] = static_cast<float>(mix[i] * scale);
+    for (std::size_t i = 0; i < mix.size(); ++i)
+        out[i] = static_cast<float>(mix[i] * scale);
     return out;
 }
 
 std::vector<std::int16_t> ToPcm16(const std::vector<float>& samples) {
     std::vector<std::int16_t> pcm(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i)
-        pcm[i] = static_cast<std::int16_t>(std::clamp(std::lround(samples[i] * 32767.0), -32768L, 32767L));
+        pcm[i] = static_cast<std::int16_t>(
+            std::clamp(std::lround(samples[i] * 32767.0), -32768L, 32767L));
     return pcm;
 }
 
 std::vector<std::uint8_t> MakeWave(const std::vector<std::int16_t>& pcm, int sampleRate) {
     std::vector<std::uint8_t> out;
-    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i))); };
-    auto u16 = [&](std::uint16_t v) { out.push_back(static_cast<std::uint8_t>(v)); out.push_back(static_cast<std::uint8_t>(v >> 8)); };
-    auto tag = [&](const char* t) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(t[i])); };
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    auto u16 = [&](std::uint16_t v) {
+        out.push_back(static_cast<std::uint8_t>(v));
+        out.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(t[i]));
+    };
     const auto dataBytes = static_cast<std::uint32_t>(pcm.size() * 2);
     out.reserve(44 + dataBytes);
     const auto rate = static_cast<std::uint32_t>(sampleRate);
@@ -199,15 +235,16 @@ std::vector<std::uint8_t> MakeWave(const std::vector<std::int16_t>& pcm, int sam
     tag("WAVE");
     tag("fmt ");
     u32(16);
-    u16(1);          // PCM
-    u16(1);          // mono
+    u16(1); // PCM
+    u16(1); // mono
     u32(rate);
-    u32(rate * 2);   // bytes per second
-    u16(2);          // block align
-    u16(16);         // bits
+    u32(rate * 2); // bytes per second
+    u16(2);        // block align
+    u16(16);       // bits
     tag("data");
     u32(dataBytes);
-    for (std::int16_t s : pcm) u16(static_cast<std::uint16_t>(s));
+    for (std::int16_t s : pcm)
+        u16(static_cast<std::uint16_t>(s));
     return out;
 }
 
@@ -220,14 +257,16 @@ TSfxPatch ParsePatch(const std::string& text) {
     while (std::getline(in, raw)) {
         ++line;
         std::string s = Trim(raw.substr(0, raw.find('#')));
-        if (s.empty()) continue;
+        if (s.empty())
+            continue;
         if (s == "[voice]") {
             patch.Voices.emplace_back();
             voice = &patch.Voices.back();
             continue;
         }
         const auto eq = s.find('=');
-        if (eq == std::string::npos) throw std::runtime_error("line " + std::to_string(line) + ": expected key = value");
+        if (eq == std::string::npos)
+            throw std::runtime_error("line " + std::to_string(line) + ": expected key = value");
         const std::string key = Trim(s.substr(0, eq));
         const std::string value = Trim(s.substr(eq + 1));
         auto num = [&] { return ParseNumber(value, line); };
@@ -235,33 +274,48 @@ TSfxPatch ParsePatch(const std::string& text) {
             if (key == "rate") {
                 patch.SampleRate = static_cast<int>(num());
                 if (patch.SampleRate != 22050 && patch.SampleRate != 44100)
-                    throw std::runtime_error("line " + std::to_string(line) + ": rate must be 22050 or 44100");
+                    throw std::runtime_error("line " + std::to_string(line) +
+                                             ": rate must be 22050 or 44100");
             } else if (key == "seed") {
                 const double seed = num();
                 if (seed < 0 || seed > 4294967295.0 || seed != std::floor(seed))
-                    throw std::runtime_error("line " + std::to_string(line) + ": seed must be a whole number 0..4294967295");
+                    throw std::runtime_error("line " + std::to_string(line) +
+                                             ": seed must be a whole number 0..4294967295");
                 patch.Seed = static_cast<std::uint32_t>(seed);
             } else if (key == "peak") {
                 patch.Peak = std::clamp(num(), 0.0, 1.0);
             } else {
-                throw std::runtime_error("line " + std::to_string(line) + ": unknown patch key " + key);
+                throw std::runtime_error("line " + std::to_string(line) + ": unknown patch key " +
+                                         key);
             }
             continue;
         }
         TSfxVoice& v = *voice;
         static const std::map<std::string, double TSfxVoice::*> fields = {
-            {"delay", &TSfxVoice::Delay}, {"gain", &TSfxVoice::Gain},
-            {"attack", &TSfxVoice::Attack}, {"decay", &TSfxVoice::Decay},
-            {"sustain", &TSfxVoice::Sustain}, {"hold", &TSfxVoice::Hold},
-            {"release", &TSfxVoice::Release}, {"curve", &TSfxVoice::Curve},
-            {"freq", &TSfxVoice::Freq}, {"freq_min", &TSfxVoice::FreqMin},
-            {"slide", &TSfxVoice::Slide}, {"slide_accel", &TSfxVoice::SlideAccel},
-            {"vibrato_depth", &TSfxVoice::VibratoDepth}, {"vibrato_rate", &TSfxVoice::VibratoRate},
-            {"vibrato_delay", &TSfxVoice::VibratoDelay}, {"arp_step", &TSfxVoice::ArpStep},
-            {"repeat", &TSfxVoice::Repeat}, {"duty", &TSfxVoice::Duty},
-            {"duty_sweep", &TSfxVoice::DutySweep}, {"lowpass", &TSfxVoice::Lowpass},
-            {"lowpass_sweep", &TSfxVoice::LowpassSweep}, {"resonance", &TSfxVoice::Resonance},
-            {"highpass", &TSfxVoice::Highpass}, {"highpass_sweep", &TSfxVoice::HighpassSweep},
+            {"delay", &TSfxVoice::Delay},
+            {"gain", &TSfxVoice::Gain},
+            {"attack", &TSfxVoice::Attack},
+            {"decay", &TSfxVoice::Decay},
+            {"sustain", &TSfxVoice::Sustain},
+            {"hold", &TSfxVoice::Hold},
+            {"release", &TSfxVoice::Release},
+            {"curve", &TSfxVoice::Curve},
+            {"freq", &TSfxVoice::Freq},
+            {"freq_min", &TSfxVoice::FreqMin},
+            {"slide", &TSfxVoice::Slide},
+            {"slide_accel", &TSfxVoice::SlideAccel},
+            {"vibrato_depth", &TSfxVoice::VibratoDepth},
+            {"vibrato_rate", &TSfxVoice::VibratoRate},
+            {"vibrato_delay", &TSfxVoice::VibratoDelay},
+            {"arp_step", &TSfxVoice::ArpStep},
+            {"repeat", &TSfxVoice::Repeat},
+            {"duty", &TSfxVoice::Duty},
+            {"duty_sweep", &TSfxVoice::DutySweep},
+            {"lowpass", &TSfxVoice::Lowpass},
+            {"lowpass_sweep", &TSfxVoice::LowpassSweep},
+            {"resonance", &TSfxVoice::Resonance},
+            {"highpass", &TSfxVoice::Highpass},
+            {"highpass_sweep", &TSfxVoice::HighpassSweep},
             {"distortion", &TSfxVoice::Distortion}};
         if (key == "wave") {
             v.Wave = ParseWave(value, line);
@@ -269,7 +323,8 @@ TSfxPatch ParsePatch(const std::string& text) {
             std::istringstream list(value);
             std::string item;
             v.Arpeggio.clear();
-            while (list >> item) v.Arpeggio.push_back(ParseNumber(item, line));
+            while (list >> item)
+                v.Arpeggio.push_back(ParseNumber(item, line));
         } else if (const auto it = fields.find(key); it != fields.end()) {
             v.*(it->second) = num();
         } else {
@@ -278,7 +333,8 @@ TSfxPatch ParsePatch(const std::string& text) {
         if (v.Attack < 0 || v.Decay < 0 || v.Hold < 0 || v.Release < 0 || v.Delay < 0)
             throw std::runtime_error("line " + std::to_string(line) + ": times cannot be negative");
     }
-    if (patch.Voices.empty()) throw std::runtime_error("the patch has no [voice]");
+    if (patch.Voices.empty())
+        throw std::runtime_error("the patch has no [voice]");
     return patch;
 }
 

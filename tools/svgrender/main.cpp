@@ -24,8 +24,7 @@ struct ContextDestroy {
     void operator()(cairo_t* c) const { cairo_destroy(c); }
 };
 
-int Fail(const char* what, const char* file, const GError* error)
-{
+int Fail(const char* what, const char* file, const GError* error) {
     std::fprintf(stderr, "vantorel-svgrender: %s '%s'%s%s\n", what, file, error ? ": " : "",
                  error ? error->message : "");
     return 1;
@@ -33,8 +32,7 @@ int Fail(const char* what, const char* file, const GError* error)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: vantorel-svgrender IN.svg OUT.png\n");
         return 2;

@@ -22,15 +22,16 @@ constexpr int C4Rate = 33452;
 /// detuned oscillators run a whole number of cycles more or fewer in the same loop, so
 /// they beat slowly against it and the loop still closes exactly.
 struct TToneSpec {
-    int Cycles = 1;                         ///< cycles of the main oscillator in the loop
+    int Cycles = 1; ///< cycles of the main oscillator in the loop
     std::vector<std::pair<int, double>> Oscillators = {{0, 1.0}}; ///< (cycle offset, gain)
     int Harmonics = 16;
-    std::function<double(int)> Spectrum;    ///< amplitude of harmonic h in the loop
-    int AttackCycles = 0;                   ///< unlooped lead-in before the loop
+    std::function<double(int)> Spectrum;               ///< amplitude of harmonic h in the loop
+    int AttackCycles = 0;                              ///< unlooped lead-in before the loop
     std::function<double(int, double)> AttackSpectrum; ///< (h, 0..1 through the attack)
 };
 
-std::vector<std::int16_t> BuildTone(const TToneSpec& tone, std::uint32_t& loopStart, std::uint32_t& loopLength) {
+std::vector<std::int16_t> BuildTone(const TToneSpec& tone, std::uint32_t& loopStart,
+                                    std::uint32_t& loopLength) {
     const int loopFrames = tone.Cycles * CycleFrames;
     const int attackFrames = tone.AttackCycles * CycleFrames;
     std::vector<double> wave(static_cast<std::size_t>(attackFrames + loopFrames), 0.0);
@@ -45,13 +46,15 @@ std::vector<std::int16_t> BuildTone(const TToneSpec& tone, std::uint32_t& loopSt
                 double amp = steady;
                 if (n < 0 && tone.AttackSpectrum)
                     amp = tone.AttackSpectrum(h, static_cast<double>(i) / attackFrames);
-                if (amp == 0.0) continue;
+                if (amp == 0.0)
+                    continue;
                 wave[i] += gain * amp * std::sin(2.0 * Pi * h * cyclesPerFrame * n + phase0);
             }
         }
     }
     double peak = 0.0;
-    for (double s : wave) peak = std::max(peak, std::abs(s));
+    for (double s : wave)
+        peak = std::max(peak, std::abs(s));
     std::vector<std::int16_t> pcm(wave.size());
     for (std::size_t i = 0; i < wave.size(); ++i)
         pcm[i] = static_cast<std::int16_t>(std::lround(wave[i] / peak * 30000.0));
@@ -104,8 +107,12 @@ sfx::TSfxVoice Voice(sfx::TWaveform wave, double freq, double decay) {
     return v;
 }
 
-double Saw(int h) { return 1.0 / h; }
-double Lowpassed(int h, double cutoff) { return 1.0 / (1.0 + std::pow(h / cutoff, 2.0)); }
+double Saw(int h) {
+    return 1.0 / h;
+}
+double Lowpassed(int h, double cutoff) {
+    return 1.0 / (1.0 + std::pow(h / cutoff, 2.0));
+}
 
 TXmInstrument Make(const std::string& name) {
     using sfx::TWaveform;
@@ -118,11 +125,13 @@ TXmInstrument Make(const std::string& name) {
         t.Spectrum = [=](int h) { return Saw(h) * Lowpassed(h, cutoff) + (h == 1 ? 0.5 : 0.0); };
         t.AttackCycles = saw ? 24 : 12;
         t.AttackSpectrum = [=](int h, double x) {
-            return Saw(h) * Lowpassed(h, cutoff + (saw ? 14.0 : 4.0) * (1.0 - x)) + (h == 1 ? 0.5 : 0.0);
+            return Saw(h) * Lowpassed(h, cutoff + (saw ? 14.0 : 4.0) * (1.0 - x)) +
+                   (h == 1 ? 0.5 : 0.0);
         };
         TXmInstrument ins = Tonal(name, t, saw ? 52 : 56);
-        ins.VolumeEnvelope.Points = saw ? decltype(ins.VolumeEnvelope.Points){{0, 64}, {6, 52}, {30, 40}}
-                                        : decltype(ins.VolumeEnvelope.Points){{0, 64}, {20, 50}, {60, 44}};
+        ins.VolumeEnvelope.Points =
+            saw ? decltype(ins.VolumeEnvelope.Points){{0, 64}, {6, 52}, {30, 40}}
+                : decltype(ins.VolumeEnvelope.Points){{0, 64}, {20, 50}, {60, 44}};
         ins.VolumeEnvelope.Sustain = 2;
         ins.Fadeout = saw ? 2048 : 1024;
         return ins;
@@ -135,8 +144,9 @@ TXmInstrument Make(const std::string& name) {
         t.Harmonics = bright ? 14 : 8;
         t.Spectrum = [=](int h) { return Saw(h) * Lowpassed(h, bright ? 5.0 : 2.5); };
         TXmInstrument ins = Tonal(name, t, bright ? 30 : 34);
-        ins.VolumeEnvelope.Points = bright ? decltype(ins.VolumeEnvelope.Points){{0, 0}, {12, 64}, {40, 50}}
-                                           : decltype(ins.VolumeEnvelope.Points){{0, 0}, {60, 64}, {140, 52}};
+        ins.VolumeEnvelope.Points =
+            bright ? decltype(ins.VolumeEnvelope.Points){{0, 0}, {12, 64}, {40, 50}}
+                   : decltype(ins.VolumeEnvelope.Points){{0, 0}, {60, 64}, {140, 52}};
         ins.VolumeEnvelope.Sustain = 2;
         ins.Fadeout = bright ? 600 : 300;
         return ins;
@@ -147,12 +157,17 @@ TXmInstrument Make(const std::string& name) {
         t.Cycles = 64;
         t.Oscillators = {{0, 1.0}, {1, 0.5}};
         t.Harmonics = pulse ? 15 : 6; // the top harmonic of E-6 stays below 20 kHz
-        // A 25% pulse lacks every fourth harmonic; the soft lead is nearly a sine with a breath of overtones.
-        t.Spectrum = pulse ? std::function<double(int)>([](int h) { return std::abs(std::sin(Pi * h * 0.25)) / h; })
-                           : std::function<double(int)>([](int h) { return h == 1 ? 1.0 : 0.18 / (h * h) * (h % 2 ? 1.0 : 0.5); });
+        // A 25% pulse lacks every fourth harmonic; the soft lead is nearly a sine with a breath of
+        // overtones.
+        t.Spectrum = pulse ? std::function<double(int)>(
+                                 [](int h) { return std::abs(std::sin(Pi * h * 0.25)) / h; })
+                           : std::function<double(int)>([](int h) {
+                                 return h == 1 ? 1.0 : 0.18 / (h * h) * (h % 2 ? 1.0 : 0.5);
+                             });
         TXmInstrument ins = Tonal(name, t, pulse ? 40 : 46);
-        ins.VolumeEnvelope.Points = pulse ? decltype(ins.VolumeEnvelope.Points){{0, 48}, {3, 64}, {24, 52}}
-                                          : decltype(ins.VolumeEnvelope.Points){{0, 0}, {8, 64}, {60, 52}};
+        ins.VolumeEnvelope.Points =
+            pulse ? decltype(ins.VolumeEnvelope.Points){{0, 48}, {3, 64}, {24, 52}}
+                  : decltype(ins.VolumeEnvelope.Points){{0, 0}, {8, 64}, {60, 52}};
         ins.VolumeEnvelope.Sustain = 2;
         ins.Fadeout = pulse ? 1200 : 700;
         ins.VibratoSweep = pulse ? 40 : 60;
@@ -165,16 +180,29 @@ TXmInstrument Make(const std::string& name) {
         TToneSpec t;
         t.Cycles = 8;
         t.Harmonics = pluck ? 16 : 8;
-        t.Spectrum = pluck ? std::function<double(int)>([](int h) { return (h % 2 ? 1.0 : 0.3) / h * Lowpassed(h, 4.0); })
-                           : std::function<double(int)>([](int h) { return h == 1 ? 1.0 : h == 2 ? 0.35 : h == 4 ? 0.2 : h == 6 ? 0.08 : 0.0; });
+        t.Spectrum =
+            pluck ? std::function<double(int)>(
+                        [](int h) { return (h % 2 ? 1.0 : 0.3) / h * Lowpassed(h, 4.0); })
+                  : std::function<double(int)>([](int h) {
+                        return h == 1 ? 1.0 : h == 2 ? 0.35 : h == 4 ? 0.2 : h == 6 ? 0.08 : 0.0;
+                    });
         t.AttackCycles = pluck ? 10 : 20;
-        t.AttackSpectrum = pluck ? std::function<double(int, double)>([](int h, double x) { return (h % 2 ? 1.0 : 0.3) / h * Lowpassed(h, 4.0 + 10.0 * (1 - x)); })
+        t.AttackSpectrum = pluck ? std::function<double(int, double)>([](int h, double x) {
+            return (h % 2 ? 1.0 : 0.3) / h * Lowpassed(h, 4.0 + 10.0 * (1 - x));
+        })
                                  : std::function<double(int, double)>([](int h, double x) {
-                                       return h == 1 ? 1.0 : h == 2 ? 0.35 : h == 3 ? 0.3 * (1 - x) : h == 4 ? 0.2 + 0.3 * (1 - x) : h == 6 ? 0.08 : h == 7 ? 0.15 * (1 - x) : 0.0;
+                                       return h == 1   ? 1.0
+                                              : h == 2 ? 0.35
+                                              : h == 3 ? 0.3 * (1 - x)
+                                              : h == 4 ? 0.2 + 0.3 * (1 - x)
+                                              : h == 6 ? 0.08
+                                              : h == 7 ? 0.15 * (1 - x)
+                                                       : 0.0;
                                    });
         TXmInstrument ins = Tonal(name, t, pluck ? 36 : 40);
-        ins.VolumeEnvelope.Points = pluck ? decltype(ins.VolumeEnvelope.Points){{0, 64}, {4, 40}, {14, 16}, {30, 0}}
-                                          : decltype(ins.VolumeEnvelope.Points){{0, 64}, {10, 40}, {50, 16}, {120, 0}};
+        ins.VolumeEnvelope.Points =
+            pluck ? decltype(ins.VolumeEnvelope.Points){{0, 64}, {4, 40}, {14, 16}, {30, 0}}
+                  : decltype(ins.VolumeEnvelope.Points){{0, 64}, {10, 40}, {50, 16}, {120, 0}};
         ins.Fadeout = pluck ? 2048 : 800;
         return ins;
     }
@@ -213,6 +241,8 @@ TXmInstrument Make(const std::string& name) {
 
 } // namespace
 
-TXmInstrument MakeInstrument(const std::string& name) { return Make(name); }
+TXmInstrument MakeInstrument(const std::string& name) {
+    return Make(name);
+}
 
 } // namespace vantorel::xm

@@ -16,8 +16,10 @@ int main(int argc, char** argv) {
         const auto song = which == "menu" ? vantorel::xm::MenuSong() : vantorel::xm::RaceSong();
         const auto bytes = vantorel::xm::WriteXm(vantorel::xm::Arrange(song));
         std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) throw std::runtime_error(std::string("cannot write ") + argv[2]);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        if (!out)
+            throw std::runtime_error(std::string("cannot write ") + argv[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantorel-xmgen: %s: %s\n", which.c_str(), e.what());
         return 1;

@@ -20,57 +20,28 @@ const std::vector<std::string> RaceChordsA = {"Am", "F", "C", "G", "Am", "F", "G
 const std::vector<std::string> RaceChordsB = {"F", "G", "Em", "Am", "F", "G", "E", "E"};
 
 const std::vector<std::string> RaceThemeA = {
-    "A4 . C5 . E5 . D5 C5",
-    "C5 . A4 . F4 . A4 C5",
-    "E5 . G5 . E5 . D5 C5",
-    "D5 . . . B4 . G4 .",
-    "A4 . C5 . E5 . A5 .",
-    "G5 . F5 . E5 . C5 .",
-    "D5 . E5 . D5 . B4 G4",
-    "G#4 . . . B4 . E5 .",
+    "A4 . C5 . E5 . D5 C5", "C5 . A4 . F4 . A4 C5", "E5 . G5 . E5 . D5 C5", "D5 . . . B4 . G4 .",
+    "A4 . C5 . E5 . A5 .",  "G5 . F5 . E5 . C5 .",  "D5 . E5 . D5 . B4 G4", "G#4 . . . B4 . E5 .",
 };
 // The answer: same opening, then it climbs to the top of the range.
 const std::vector<std::string> RaceThemeA2 = {
-    "A4 . C5 . E5 . D5 C5",
-    "C5 . A4 . F4 . A4 C5",
-    "E5 . G5 . C6 . B5 G5",
-    "A5 . G5 . - . D5 .",
-    "E5 . A5 . C6 . B5 A5",
-    "A5 . . . F5 . A5 .",
-    "G5 . F5 . E5 . D5 .",
-    "E5 . . . . . - .",
+    "A4 . C5 . E5 . D5 C5", "C5 . A4 . F4 . A4 C5", "E5 . G5 . C6 . B5 G5", "A5 . G5 . - . D5 .",
+    "E5 . A5 . C6 . B5 A5", "A5 . . . F5 . A5 .",   "G5 . F5 . E5 . D5 .",  "E5 . . . . . - .",
 };
 const std::vector<std::string> RaceChorus1 = {
-    "A5 . . . G5 . A5 .",
-    "B5 . . . A5 . G5 .",
-    "G5 . . . E5 . . .",
-    "C6 . B5 . A5 . E5 .",
-    "A5 . . . G5 . A5 .",
-    "B5 . . . D6 . B5 .",
-    "G#5 . . . B5 . . .",
-    "E5 . . . - . . .",
+    "A5 . . . G5 . A5 .", "B5 . . . A5 . G5 .", "G5 . . . E5 . . .",  "C6 . B5 . A5 . E5 .",
+    "A5 . . . G5 . A5 .", "B5 . . . D6 . B5 .", "G#5 . . . B5 . . .", "E5 . . . - . . .",
 };
 // Second chorus: the same climb, resolved higher and pushed on into the turnaround.
 const std::vector<std::string> RaceChorus2 = {
-    "A5 . . . G5 . A5 .",
-    "B5 . . . A5 . G5 .",
-    "G5 . . . E5 . G5 .",
-    "C6 . B5 . A5 . C6 .",
-    "A5 . . . G5 . A5 C6",
-    "D6 . . . B5 . G5 .",
-    "G#5 . B5 . E6 . D6 .",
-    "B5 . . . G#5 . E5 .",
+    "A5 . . . G5 . A5 .",  "B5 . . . A5 . G5 .", "G5 . . . E5 . G5 .",   "C6 . B5 . A5 . C6 .",
+    "A5 . . . G5 . A5 C6", "D6 . . . B5 . G5 .", "G#5 . B5 . E6 . D6 .", "B5 . . . G#5 . E5 .",
 };
 // The solo runs up the chorus chords in eighths and lands on the dominant.
 const std::vector<std::string> RaceSolo = {
-    "A5 G5 F5 G5 A5 . C6 .",
-    "B5 A5 G5 A5 B5 . D6 .",
-    "C6 B5 A5 B5 C6 . E6 .",
-    "E6 . D6 C6 B5 . A5 .",
-    "A5 G5 F5 E5 F5 . A5 .",
-    "G5 F5 E5 D5 E5 . G5 .",
-    "G#5 . B5 . E6 . D6 .",
-    "B5 . G#5 . E5 . - .",
+    "A5 G5 F5 G5 A5 . C6 .", "B5 A5 G5 A5 B5 . D6 .", "C6 B5 A5 B5 C6 . E6 .",
+    "E6 . D6 C6 B5 . A5 .",  "A5 G5 F5 E5 F5 . A5 .", "G5 F5 E5 D5 E5 . G5 .",
+    "G#5 . B5 . E6 . D6 .",  "B5 . G#5 . E5 . - .",
 };
 const std::vector<std::string> RaceTurnaround = {
     "A5 . . . G5 . E5 .",
@@ -92,48 +63,25 @@ const TGroove MenuSwell = {"x.......x.......", "........o.o.o.ox", "..o...o...o.
 
 const std::vector<std::string> MenuChordsA = {"Dm", "Bb", "F", "C", "Dm", "Bb", "Gm", "A"};
 const std::vector<std::string> MenuChordsB = {"Gm", "Dm", "Bb", "F", "Gm", "Dm", "A", "A"};
-const std::vector<std::string> MenuChordsBridge = {"Bbmaj7", "C", "Am", "Dm", "Bbmaj7", "C", "Gm", "A"};
+const std::vector<std::string> MenuChordsBridge = {"Bbmaj7", "C", "Am", "Dm",
+                                                   "Bbmaj7", "C", "Gm", "A"};
 
 const std::vector<std::string> MenuThemeA = {
-    "A4 . . . D5 . E5 .",
-    "F5 . . . . . E5 D5",
-    "C5 . . . A4 . C5 .",
-    "G4 . . . . . - .",
-    "A4 . . . D5 . E5 .",
-    "F5 . . . G5 . F5 .",
-    "D5 . . . Bb4 . D5 .",
-    "C#5 . . . . . - .",
+    "A4 . . . D5 . E5 .", "F5 . . . . . E5 D5", "C5 . . . A4 . C5 .",  "G4 . . . . . - .",
+    "A4 . . . D5 . E5 .", "F5 . . . G5 . F5 .", "D5 . . . Bb4 . D5 .", "C#5 . . . . . - .",
 };
 const std::vector<std::string> MenuThemeA2 = {
-    "A4 . . . D5 . E5 .",
-    "F5 . . . . . G5 A5",
-    "C6 . . . A5 . G5 .",
-    "G5 . . . E5 . . .",
-    "F5 . . . E5 . D5 .",
-    "D5 . . . F5 . D5 .",
-    "G5 . . . F5 . E5 .",
-    "E5 . . . C#5 . - .",
+    "A4 . . . D5 . E5 .", "F5 . . . . . G5 A5", "C6 . . . A5 . G5 .", "G5 . . . E5 . . .",
+    "F5 . . . E5 . D5 .", "D5 . . . F5 . D5 .", "G5 . . . F5 . E5 .", "E5 . . . C#5 . - .",
 };
 const std::vector<std::string> MenuThemeB = {
-    "Bb5 . . . A5 . G5 .",
-    "A5 . . . F5 . . .",
-    "D5 . . . F5 . Bb5 .",
-    "A5 . . . . . - .",
-    "G5 . . . Bb5 . A5 .",
-    "F5 . . . A5 . D6 .",
-    "C#6 . . . A5 . . .",
-    "E5 . . . - . . .",
+    "Bb5 . . . A5 . G5 .", "A5 . . . F5 . . .",  "D5 . . . F5 . Bb5 .", "A5 . . . . . - .",
+    "G5 . . . Bb5 . A5 .", "F5 . . . A5 . D6 .", "C#6 . . . A5 . . .",  "E5 . . . - . . .",
 };
 // Over the bridge the lead only recalls the opening's first notes.
 const std::vector<std::string> MenuBridge = {
-    "- . . . . . . .",
-    "- . . . . . . .",
-    "- . . . . . . .",
-    "A4 . . . D5 . E5 .",
-    "F5 . . . . . . .",
-    "E5 . . . G5 . . .",
-    "F5 . . . D5 . . .",
-    "C#5 . . . . . - .",
+    "- . . . . . . .",  "- . . . . . . .",   "- . . . . . . .",   "A4 . . . D5 . E5 .",
+    "F5 . . . . . . .", "E5 . . . G5 . . .", "F5 . . . D5 . . .", "C#5 . . . . . - .",
 };
 const std::vector<std::string> MenuOutro = {
     "F5 . . . E5 . D5 .",
@@ -168,7 +116,9 @@ TSong RaceSong() {
     const std::string arp8 = "1 . 3 . 4 . 3 . 2 . 3 . 4 . 3 .";
     const std::string arp16 = "1 2 3 4 3 2 1 2 1 2 3 4 3 4 3 2";
 
-    TSection intro{"intro", {"Am", "Am", "F", "G"}, {}, "off", "R . . . R . . . R . . . R . R .", "", true, 24};
+    TSection intro{
+        "intro", {"Am", "Am", "F", "G"}, {}, "off", "R . . . R . . . R . . . R . R .", "", true,
+        24};
     intro.Groove = &RaceIntro;
     intro.Fill = &RaceFill;
 
@@ -187,7 +137,16 @@ TSong RaceSong() {
     b.Fill = &RaceBigFill;
     b.Crash = true;
 
-    TSection brk{"breakdown", {"Am", "F", "C", "G"}, {}, "off", "R . . . . . . . . . . . R . . .", arp16, true, 44, 64, 38};
+    TSection brk{"breakdown",
+                 {"Am", "F", "C", "G"},
+                 {},
+                 "off",
+                 "R . . . . . . . . . . . R . . .",
+                 arp16,
+                 true,
+                 44,
+                 64,
+                 38};
     brk.Groove = &RaceBreak;
     brk.Fill = &RaceBuild;
 
@@ -201,12 +160,17 @@ TSong RaceSong() {
     b2.Fill = &RaceBigFill;
     b2.Crash = true;
 
-    TSection solo{"solo", {"F", "G", "Am", "Am", "F", "G", "E", "E"}, RaceSolo, "echo", pump, arp16, true, 36, 64, 30};
+    TSection solo{"solo",   {"F", "G", "Am", "Am", "F", "G", "E", "E"},
+                  RaceSolo, "echo",
+                  pump,     arp16,
+                  true,     36,
+                  64,       30};
     solo.Groove = &RaceDrive;
     solo.Fill = &RaceFill;
     solo.Crash = true;
 
-    TSection turn{"turnaround", {"Am", "F", "G", "E"}, RaceTurnaround, "echo", pump, arp8, true, 36, 64, 28};
+    TSection turn{
+        "turnaround", {"Am", "F", "G", "E"}, RaceTurnaround, "echo", pump, arp8, true, 36, 64, 28};
     turn.Groove = &RaceDrive;
     turn.Fill = &RaceBigFill;
 
@@ -240,7 +204,16 @@ TSong MenuSong() {
     const std::string bells = "1 . 3 . 4 . 3 . 2 . 3 . 4 . 3 .";
     const std::string bellsSparse = "1 . . . 3 . . . 4 . . . 2 . . .";
 
-    TSection intro{"intro", {"Dm", "Bb", "F", "C"}, {}, "off", "R . . . . . . . . . . . . . . .", bellsSparse, true, 30, 64, 30};
+    TSection intro{"intro",
+                   {"Dm", "Bb", "F", "C"},
+                   {},
+                   "off",
+                   "R . . . . . . . . . . . . . . .",
+                   bellsSparse,
+                   true,
+                   30,
+                   64,
+                   30};
 
     TSection a{"theme", MenuChordsA, MenuThemeA, "echo", bassA, bellsSparse, true, 34, 60, 24};
     a.Groove = &MenuSoft;
@@ -255,7 +228,16 @@ TSong MenuSong() {
     b.Fill = &MenuFill;
     b.Crash = true;
 
-    TSection bridge{"bridge", MenuChordsBridge, MenuBridge, "echo", "R . . . . . . . . . . . . . . .", bells, true, 42, 56, 32};
+    TSection bridge{"bridge",
+                    MenuChordsBridge,
+                    MenuBridge,
+                    "echo",
+                    "R . . . . . . . . . . . . . . .",
+                    bells,
+                    true,
+                    42,
+                    56,
+                    32};
     bridge.Groove = &MenuHats;
     bridge.Fill = &MenuSwell;
 
@@ -264,7 +246,8 @@ TSong MenuSong() {
     a3.Fill = &MenuFill;
     a3.Crash = true;
 
-    TSection outro{"outro", {"Bb", "C", "Gm", "A"}, MenuOutro, "echo", bassA, bellsSparse, true, 34, 56, 24};
+    TSection outro{
+        "outro", {"Bb", "C", "Gm", "A"}, MenuOutro, "echo", bassA, bellsSparse, true, 34, 56, 24};
     outro.Groove = &MenuSoft;
     outro.Fill = &MenuFill;
 

@@ -62,7 +62,7 @@ struct TXmInstrument {
 struct TXmModule {
     std::string Name;
     int Channels = 8;
-    int Speed = 6;   ///< ticks per row
+    int Speed = 6; ///< ticks per row
     int Bpm = 125;
     int Restart = 0; ///< order index the song continues from after its last entry
     std::vector<std::uint8_t> Orders;

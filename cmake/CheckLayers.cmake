@@ -1,0 +1,51 @@
+# Checks the include direction of the layers. Run as:
+#   cmake -DSOURCE_DIR=<project> -P cmake/CheckLayers.cmake
+# A file in a layer folder may include its own layer and the layers below it.
+# Only platform/, tools/, bench/, fuzz/ and tests/ may include the desktop
+# libraries' headers (SDL, SDL_ttf, SDL_mixer, libcurl, fontconfig).
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+set(desktop_ok platform tools bench fuzz tests)
+set(desktop_regex "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL[^>\"]*|SDL2/[^>\"]*|curl/[^>\"]*|fontconfig/[^>\"]*)[>\"]")
+set(layer_regex "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/[^\"]*\"")
+
+set(failures "")
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
+  ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.hpp ${SOURCE_DIR}/*.h)
+foreach(file ${files})
+  if(file MATCHES "^(build|\\.git)")
+    continue()
+  endif()
+  string(REGEX MATCH "^[^/]+" folder "${file}")
+  list(FIND VANTOREL_LAYERS "${folder}" own)
+  file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${lines})
+    if(line MATCHES "${desktop_regex}")
+      list(FIND desktop_ok "${folder}" ok)
+      if(ok EQUAL -1)
+        list(APPEND failures "${file}: desktop header outside platform/: ${line}")
+      endif()
+    endif()
+    if(own EQUAL -1)
+      continue()
+    endif()
+    if(line MATCHES "${layer_regex}")
+      set(target "${CMAKE_MATCH_1}")
+      list(FIND VANTOREL_LAYERS "${target}" their)
+      if(their EQUAL -1)
+        if(target STREQUAL "tools" OR target STREQUAL "tests" OR target STREQUAL "bench")
+          list(APPEND failures "${file}: the game's layers do not include ${target}/: ${line}")
+        endif()
+      elseif(their GREATER own)
+        list(APPEND failures "${file}: ${folder}/ may not include ${target}/, a layer above it: ${line}")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+if(failures)
+  list(JOIN failures "\n" text)
+  message(FATAL_ERROR "Layer check failed (allowed direction: ${VANTOREL_LAYERS}):\n${text}")
+endif()
+message(STATUS "Layer check passed: ${VANTOREL_LAYERS}")

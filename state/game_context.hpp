@@ -6,6 +6,7 @@
 namespace vantorel {
 
 class IGameShell;
+class TDXInput;
 class TDXImageList;
 class TDXSpriteEngine;
 struct TGameState;
@@ -21,6 +22,8 @@ struct TGameContext {
     TDXImageList& Images2;
     /// Screen and window flow, sound, display mode and exit.
     IGameShell& Shell;
+    /// The input states (keyboard and joystick), updated once a frame.
+    TDXInput& Input;
 };
 
 } // namespace vantorel

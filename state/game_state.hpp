@@ -92,6 +92,10 @@ struct TGameState {
     /// Last pointer position on the display, in 800x600 display pixels.
     int32_t MouseX = 0;
     int32_t MouseY = 0;
+    /// Relative pointer motion since the player ship last read it, in display pixels;
+    /// mouse-move events add to it, the ship takes it and sets it back to 0.
+    int32_t MouseDeltaX = 0;
+    int32_t MouseDeltaY = 0;
     bool MouseHeld = false;
     bool SpaceHeld = false;
     bool CtrlHeld = false;

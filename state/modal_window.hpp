@@ -23,6 +23,9 @@ public:
     /// Performs the highlighted item of this window (items 11 "Yes" and 12 "No"
     /// on the question windows).
     virtual void ActivateItem(int32_t item) = 0;
+    /// A typed character (Windows-1252; 8 Backspace, 13 Enter, 27 Esc) while this
+    /// window is the one the keys go to. Most ignore it.
+    virtual void CharacterTyped(uint8_t character) { (void)character; }
     /// Kills the window's sprites; the main window then restores the items.
     virtual void Close() = 0;
 };

@@ -20,6 +20,9 @@ public:
     /// Performs one of this screen's items (the highlighted one, given by the main
     /// window). An index outside the screen's items does nothing.
     virtual void ActivateItem(int32_t item) = 0;
+    /// A typed character (Windows-1252; 8 Backspace, 13 Enter, 27 Esc) while this
+    /// screen is the one the keys go to. Most ignore it.
+    virtual void CharacterTyped(uint8_t character) { (void)character; }
     /// Once a frame while a window is open over this screen, after the window's
     /// tick: what of the screen stays drawn under the window. Most draw nothing.
     virtual void DrawUnderWindow() {}

@@ -3,13 +3,12 @@
 // fake clock in tests.
 #pragma once
 
+#include "platform/clock.hpp"
+
 #include <cstdint>
 #include <functional>
 
 namespace vantorel {
-
-/// A millisecond clock that wraps at 2^32 (the platform's, or a fake one).
-using TMsClock = std::function<uint32_t()>;
 
 class TDXTimer {
 public:

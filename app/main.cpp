@@ -1,13 +1,18 @@
 // Program entry: brings up the desktop services and the main window, then runs
-// the main loop until the window is done. Frames run from the loop's idle time.
+// the main loop until the window is done.
+#include "app/main_loop.hpp"
 #include "app/main_window.hpp"
-#include "base/errors.hpp"
 #include "platform/clock.hpp"
-#include "platform/events.hpp"
+#include "platform/curl_http_client.hpp"
+#include "platform/desktop_link_opener.hpp"
 #include "platform/message_box.hpp"
+#include "platform/sdl_audio_output.hpp"
+#include "platform/sdl_event_source.hpp"
+#include "platform/sdl_pointer.hpp"
 #include "platform/sdl_system.hpp"
 #include "platform/sdl_video_output.hpp"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,45 +32,34 @@ bool DebugFps() {
 int RunGame() {
     using namespace vantorel;
     TSdlSystem system;
-    TSdlVideoOutput output(kTitle, 800, 600);
-    TMForm form(&output, &PlatformClockMs);
-    form.OnError = [](const std::string& text) { ShowErrorBox(kTitle, text); };
+    TSdlVideoOutput video(kTitle, 800, 600);
+    TSdlEventSource events;
+    TSdlPointer pointer;
+    TDesktopLinkOpener links;
+    TSdlAudioOutput audio;
+    TCurlHttpClient http;
+    const TDesktopServices services{video,
+                                    events,
+                                    pointer,
+                                    links,
+                                    audio,
+                                    http,
+                                    &PlatformClockMs,
+                                    [](const std::string& text) { ShowErrorBox(kTitle, text); }};
+
+    // Every game differs: the generator is seeded from the wall clock.
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    const auto seed = static_cast<uint32_t>(now) ^ static_cast<uint32_t>(now >> 32);
+    TMForm form(services, seed ^ PlatformClockMs());
     form.FormCreate();
     // A freshly shown window counts as the active one until the desktop says otherwise.
     form.StartFrames(true);
 
-    const bool debugFps = DebugFps();
-    if (debugFps)
-        std::fprintf(stderr, "display: %s\n", output.Describe().c_str());
-    uint32_t lastLog = PlatformClockMs();
-    int64_t lastFrames = 0;
-
-    TPlatformEvent event;
-    while (!form.Terminated()) {
-        while (!form.Terminated() && PollPlatformEvent(event))
-            form.HandleEvent(event);
-        if (form.Terminated())
-            break;
-        if (form.MDXTimer.Registered()) {
-            const int64_t before = form.FrameCount();
-            form.Idle();
-            // A frame that could not be shown was not paced by the display either;
-            // rest a little instead of spinning until the display is back.
-            if (form.FrameCount() == before && WaitPlatformEvent(event, 10))
-                form.HandleEvent(event);
-        } else if (WaitPlatformEvent(event, 100)) {
-            form.HandleEvent(event);
-        }
-        if (debugFps) {
-            const uint32_t now = PlatformClockMs();
-            if (now - lastLog >= 1000u) {
-                std::fprintf(stderr, "fps %d (frames %lld in %u ms)\n", form.MDXTimer.FrameRate(),
-                             static_cast<long long>(form.FrameCount() - lastFrames), now - lastLog);
-                lastLog = now;
-                lastFrames = form.FrameCount();
-            }
-        }
-    }
+    TMainLoop loop(form, events, &PlatformClockMs);
+    loop.LogFrameRate = DebugFps();
+    if (loop.LogFrameRate)
+        std::fprintf(stderr, "display: %s\n", video.Describe().c_str());
+    loop.Run();
     return 0;
 }
 

@@ -2,8 +2,9 @@
 
 #include "app/frame_rate.hpp"
 #include "base/errors.hpp"
+#include "state/modal_window.hpp"
+#include "state/screen.hpp"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -17,8 +18,11 @@ constexpr const char* kLibrary2 = "Data/Res/Res2.dxg";
 
 } // namespace
 
-TMForm::TMForm(IVideoOutput* output, TMsClock clock)
-    : MDXDraw(output), MDXTimer(clock), clock_(std::move(clock)) {
+TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
+    : MDXDraw(&services.Video),
+      MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
+                                        MDXImageList2, *this,           MDXInput},
+      services_(services), randomSeed_(randomSeed) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -33,6 +37,26 @@ TMForm::TMForm(IVideoOutput* output, TMsClock clock)
 
 TMForm::~TMForm() = default;
 
+void TMForm::RegisterScreen(std::unique_ptr<IScreen> screen) {
+    const auto code = static_cast<size_t>(screen->Code());
+    screens_.at(code) = std::move(screen);
+}
+
+void TMForm::RegisterWindow(std::unique_ptr<IModalWindow> window) {
+    const auto kind = static_cast<size_t>(window->Kind());
+    windows_.at(kind) = std::move(window);
+}
+
+IScreen* TMForm::Screen(TScreenCode code) const {
+    const auto i = static_cast<size_t>(code);
+    return i < screens_.size() ? screens_[i].get() : nullptr;
+}
+
+IModalWindow* TMForm::Window(TWindowKind kind) const {
+    const auto i = static_cast<size_t>(kind);
+    return i < windows_.size() ? windows_[i].get() : nullptr;
+}
+
 void TMForm::ShowException(std::exception_ptr error) {
     std::string text = "Unknown error";
     try {
@@ -41,8 +65,8 @@ void TMForm::ShowException(std::exception_ptr error) {
         text = e.what();
     } catch (...) {
     }
-    if (OnError)
-        OnError(text);
+    if (services_.ShowError)
+        services_.ShowError(text);
     else
         std::fprintf(stderr, "%s\n", text.c_str());
 }
@@ -56,10 +80,7 @@ void TMForm::FormCreate() {
         ShowException(std::current_exception());
     }
     try {
-        const auto seed = std::chrono::system_clock::now().time_since_epoch().count();
-        State.Random.Seed(static_cast<uint32_t>(seed) ^ (clock_ ? clock_() : 0u));
-        // The game's own start-up sequence (sound library, saved table and options,
-        // sky and main menu) comes in here; for now the pictures load when present.
+        State.Random.Seed(randomSeed_);
         if (std::filesystem::exists(kLibrary1))
             MDXImageList1.Items.LoadLibraryFile(kLibrary1);
         if (std::filesystem::exists(kLibrary2))
@@ -107,38 +128,6 @@ void TMForm::HandleEvent(const TPlatformEvent& e) {
 
 void TMForm::RouteEvent(const TPlatformEvent& e) {
     switch (e.Kind) {
-    case TEventKind::KeyDown:
-        FormKeyDown(e.Key, e.Shift);
-        break;
-    case TEventKind::KeyUp:
-        FormKeyUp(e.Key, e.Shift);
-        break;
-    case TEventKind::Char:
-        FormKeyPress(e.Char);
-        break;
-    case TEventKind::MouseMove:
-        MDXDrawMouseMove(e.Shift, e.X, e.Y);
-        break;
-    case TEventKind::MouseDown:
-        MDXDrawMouseDown(e.Button, e.Shift, e.X, e.Y);
-        // A left press completes a click on its release; the second press of a
-        // double click is a click by itself, and its release is not.
-        if (e.Button == TMouseButton::Left) {
-            if (e.Clicks == 2) {
-                clickArmed_ = false;
-                MDXDrawClick();
-            } else {
-                clickArmed_ = true;
-            }
-        }
-        break;
-    case TEventKind::MouseUp:
-        MDXDrawMouseUp(e.Button, e.Shift, e.X, e.Y);
-        if (e.Button == TMouseButton::Left && clickArmed_) {
-            clickArmed_ = false;
-            MDXDrawClick();
-        }
-        break;
     case TEventKind::CloseRequest:
         FormCloseQuery();
         break;
@@ -150,6 +139,8 @@ void TMForm::RouteEvent(const TPlatformEvent& e) {
         break;
     case TEventKind::FocusLost:
         MDXTimer.ApplicationDeactivated();
+        break;
+    default:
         break;
     }
 }
@@ -166,12 +157,15 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
     MDXSpriteEngine.Draw();
     UpdateKeyEdges();
 
-    if (State.WindowKind != TWindowKind::None) {
-        WindowTick(lagCount);
-        if (State.ScreenCode == TScreenCode::Options)
-            DrawOptionValues();
-    } else {
-        ScreenTick(lagCount);
+    if (IModalWindow* window = Window(State.WindowKind)) {
+        window->Tick(lagCount);
+        // The window may have closed and the screen changed during its tick.
+        if (State.WindowKind != TWindowKind::None)
+            if (IScreen* screen = Screen(State.ScreenCode))
+                screen->DrawUnderWindow();
+    } else if (State.WindowKind == TWindowKind::None) {
+        if (IScreen* screen = Screen(State.ScreenCode))
+            screen->Tick(lagCount);
     }
 
     if (State.ItemIndex != rememberedItem)
@@ -189,50 +183,61 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
     ++frameCount_;
 }
 
-void TMForm::ScreenTick(int32_t lagCount) {
-    switch (State.ScreenCode) {
-    case TScreenCode::None:
-        break;
-    case TScreenCode::MainMenu:
-        MainMenuTick(lagCount);
-        break;
-    case TScreenCode::Options:
-        OptionsTick(lagCount);
-        break;
-    case TScreenCode::HighScores:
-        HighScoresTick(lagCount);
-        break;
-    case TScreenCode::Help:
-        HelpTick(lagCount);
-        break;
-    case TScreenCode::Game:
-        GameTick(lagCount);
-        break;
-    }
+void TMForm::UpdateKeyEdges() {}
+
+void TMForm::OpenWindow(TWindowKind kind) {
+    if (State.WindowKind != TWindowKind::None)
+        return;
+    State.WindowKind = kind;
+    State.SavedItemIndex = State.ItemIndex;
+    State.SavedFirstItem = State.FirstItem;
+    State.SavedLastItem = State.LastItem;
+    if (IModalWindow* window = Window(kind))
+        window->Open();
 }
 
-// ---- Steps filled in by the input, sound, menu, window and gameplay code ----
+void TMForm::CloseWindow() {
+    if (State.WindowKind == TWindowKind::None)
+        return;
+    State.ItemIndex = State.SavedItemIndex;
+    State.FirstItem = State.SavedFirstItem;
+    State.LastItem = State.SavedLastItem;
+    if (IModalWindow* window = Window(State.WindowKind))
+        window->Close();
+    State.WindowKind = TWindowKind::None;
+}
 
-void TMForm::UpdateKeyEdges() {}
-void TMForm::WindowTick(int32_t) {}
+void TMForm::ActivateItem() {
+    if (State.ScreenCode != TScreenCode::Game || State.WindowKind != TWindowKind::None)
+        PlaySound("Button");
+    if (State.WindowKind != TWindowKind::None) {
+        if (IModalWindow* window = Window(State.WindowKind))
+            window->ActivateItem(State.ItemIndex);
+        return;
+    }
+    if (IScreen* screen = Screen(State.ScreenCode))
+        screen->ActivateItem(State.ItemIndex);
+}
+
+void TMForm::ActivateItemNo(int32_t item) {
+    State.ItemIndex = item;
+    ActivateItem();
+}
+
+void TMForm::NewGame() {}
+void TMForm::EndGame() {}
+void TMForm::BuildMainMenu(int32_t, int32_t, int32_t) {}
+void TMForm::BuildHighScores() {}
 void TMForm::PlaySound(const std::string&) {}
-void TMForm::MainMenuTick(int32_t) {}
-void TMForm::OptionsTick(int32_t) {}
-void TMForm::HighScoresTick(int32_t) {}
-void TMForm::HelpTick(int32_t) {}
-void TMForm::GameTick(int32_t) {}
-void TMForm::DrawOptionValues() {}
-void TMForm::FormKeyDown(TKey, TShiftState) {}
-void TMForm::FormKeyUp(TKey, TShiftState) {}
-void TMForm::FormKeyPress(uint8_t) {}
-void TMForm::MDXDrawMouseMove(TShiftState, int32_t, int32_t) {}
-void TMForm::MDXDrawMouseDown(TMouseButton, TShiftState, int32_t, int32_t) {}
-void TMForm::MDXDrawMouseUp(TMouseButton, TShiftState, int32_t, int32_t) {}
-void TMForm::MDXDrawClick() {}
+void TMForm::PlayMusicForScreen() {}
+
+void TMForm::ExitGame() {
+    Terminate();
+}
 
 // Until the exit questions exist, closing the window ends the program.
 void TMForm::FormCloseQuery() {
-    Terminate();
+    ExitGame();
 }
 
 } // namespace vantorel

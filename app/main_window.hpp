@@ -1,29 +1,37 @@
 // The main window TMForm: owner of every long-lived component, the start-up, the
-// display-mode switch, the routing of window events and the frame of the game.
+// display-mode switch, the routing of window events, the order of one frame and
+// the dispatch to the current screen or the open window. What each screen and
+// window does lives in its own class (menus/, gameplay/).
 #pragma once
 
 #include "app/frame_timer.hpp"
 #include "engine/display.hpp"
+#include "engine/dx_input.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
+#include "platform/desktop_services.hpp"
 #include "platform/events.hpp"
+#include "state/game_context.hpp"
+#include "state/game_shell.hpp"
 #include "state/game_state.hpp"
 
+#include <array>
 #include <cstdint>
 #include <exception>
-#include <functional>
+#include <memory>
 #include <string>
 
 namespace vantorel {
 
-class IVideoOutput;
+class IModalWindow;
+class IScreen;
 
-class TMForm {
+class TMForm final : public IGameShell {
 public:
-    /// output presents the frames (the desktop window, or a null output headless)
-    /// and must outlive the form; clock is the millisecond clock of the frame timer.
-    TMForm(IVideoOutput* output, TMsClock clock);
-    ~TMForm();
+    /// services must outlive the form. randomSeed seeds the game's one generator:
+    /// the game passes the clock, tests a fixed number.
+    TMForm(const TDesktopServices& services, uint32_t randomSeed);
+    ~TMForm() override;
     TMForm(const TMForm&) = delete;
     TMForm& operator=(const TMForm&) = delete;
 
@@ -33,34 +41,29 @@ public:
     TDXImageList MDXImageList1;
     TDXImageList MDXImageList2;
     TDXSpriteEngine MDXSpriteEngine;
+    TDXInput MDXInput;
     TDXTimer MDXTimer;
 
     /// The shared state of the game, read and written directly.
     TGameState State;
+    /// What screens, windows and game objects work with.
+    TGameContext Context;
 
     /// The full-screen choice that SetDisplayMode applies.
     bool FullScreen = false;
 
-    /// Where errors that reach the top of a frame or an event go: the application's
-    /// error box. Defaults to stderr.
-    std::function<void(const std::string& text)> OnError;
-
     /// Start-up: brings the display up in a window (as the window appears), then
     /// seeds the random generator, loads the two image libraries when their files
-    /// are present and sets the display mode. A media error is shown through
-    /// OnError and the remaining steps are skipped; the window still shows.
+    /// are present and sets the display mode. A media error is shown through the
+    /// services' ShowError and the remaining steps are skipped; the window still shows.
     void FormCreate();
     /// Starts the frame timer; call once the window is shown and the loop begins.
     void StartFrames(bool applicationActive);
 
-    /// Applies FullScreen: finalises the display and initialises it again in
-    /// window or full-screen mode, then reads the refresh rate into State.
-    void SetDisplayMode();
-
     /// One idle pass of the main loop: runs a frame when the timer says so.
-    /// True when a frame ran. Errors go to OnError.
+    /// True when a frame ran. Errors go to ShowError.
     bool Idle();
-    /// One window event, between frames. Errors go to OnError.
+    /// One window event, between frames. Errors go to ShowError.
     void HandleEvent(const TPlatformEvent& e);
 
     /// One frame, given LagCount in milliseconds (the frame timer's event).
@@ -73,38 +76,39 @@ public:
     /// Frames that reached Flip since the form was made.
     int64_t FrameCount() const { return frameCount_; }
 
-    // Frame steps that other parts of the game fill in.
-    void UpdateKeyEdges();
-    void WindowTick(int32_t lagCount);
-    void ScreenTick(int32_t lagCount);
-    void PlaySound(const std::string& name);
+    /// The screen that runs under code, and the window of kind; null where none is
+    /// registered. Screens and windows are registered once, at construction.
+    IScreen* Screen(TScreenCode code) const;
+    IModalWindow* Window(TWindowKind kind) const;
+    void RegisterScreen(std::unique_ptr<IScreen> screen);
+    void RegisterWindow(std::unique_ptr<IModalWindow> window);
+
+    // IGameShell
+    void OpenWindow(TWindowKind kind) override;
+    void CloseWindow() override;
+    void ActivateItem() override;
+    void ActivateItemNo(int32_t item) override;
+    void NewGame() override;
+    void EndGame() override;
+    void BuildMainMenu(int32_t intro, int32_t item, int32_t fresh) override;
+    void BuildHighScores() override;
+    void PlaySound(const std::string& name) override;
+    void PlayMusicForScreen() override;
+    void SetDisplayMode() override;
+    void ExitGame() override;
 
 private:
     void ShowException(std::exception_ptr error);
     void RouteEvent(const TPlatformEvent& e);
-
-    // Screen handlers, by screen code.
-    void MainMenuTick(int32_t lagCount);
-    void OptionsTick(int32_t lagCount);
-    void HighScoresTick(int32_t lagCount);
-    void HelpTick(int32_t lagCount);
-    void GameTick(int32_t lagCount);
-    void DrawOptionValues();
-
-    // Window events of the form and of the display.
-    void FormKeyDown(TKey key, TShiftState shift);
-    void FormKeyUp(TKey key, TShiftState shift);
-    void FormKeyPress(uint8_t character);
+    void UpdateKeyEdges();
     void FormCloseQuery();
-    void MDXDrawMouseMove(TShiftState shift, int32_t x, int32_t y);
-    void MDXDrawMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
-    void MDXDrawMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
-    void MDXDrawClick();
 
-    TMsClock clock_;
+    TDesktopServices services_;
+    uint32_t randomSeed_;
     bool terminated_ = false;
-    bool clickArmed_ = false; // a left press on the display that its release completes
     int64_t frameCount_ = 0;
+    std::array<std::unique_ptr<IScreen>, 6> screens_;
+    std::array<std::unique_ptr<IModalWindow>, 11> windows_;
 };
 
 } // namespace vantorel

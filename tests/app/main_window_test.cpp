@@ -1,6 +1,7 @@
 #include "app/main_window.hpp"
 
 #include "platform/video_output.hpp"
+#include "support/null_desktop.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,11 @@ namespace fs = std::filesystem;
 struct FormFixture : ::testing::Test {
     fs::path oldDir;
     fs::path dir;
-    uint32_t now = 1000;
-    TNullVideoOutput output;
+    testing::TNullDesktop desktop;
+    uint32_t& now = desktop.Now;
+    TNullVideoOutput& output = desktop.Video;
     std::unique_ptr<TMForm> form;
-    std::vector<std::string> errors;
+    std::vector<std::string>& errors = desktop.Errors;
     std::vector<int32_t> lags;
 
     void SetUp() override {
@@ -33,8 +35,7 @@ struct FormFixture : ::testing::Test {
         dir = fs::temp_directory_path() / ("vantorel_form_" + std::to_string(::getpid()));
         fs::create_directories(dir);
         fs::current_path(dir);
-        form = std::make_unique<TMForm>(&output, [this] { return now; });
-        form->OnError = [this](const std::string& text) { errors.push_back(text); };
+        form = std::make_unique<TMForm>(desktop.Services(), 1u);
     }
     void TearDown() override {
         form.reset();

@@ -1,4 +1,4 @@
-#include "platform/shell.hpp"
+#include "platform/desktop_link_opener.hpp"
 
 #include <SDL.h>
 
@@ -29,7 +29,7 @@ std::string EncodePath(const std::string& path) {
 
 } // namespace
 
-bool OpenWithDesktop(const std::string& address) {
+bool TDesktopLinkOpener::Open(const std::string& address) {
     if (address.empty())
         return false;
     std::string url = address;

@@ -1,0 +1,73 @@
+#include "platform/curl_http_client.hpp"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace vantorel {
+
+namespace {
+
+struct TBody {
+    std::string Text;
+    size_t Max = 0;
+    bool TooLong = false;
+};
+
+size_t WriteBody(char* data, size_t size, size_t count, void* user) {
+    auto* body = static_cast<TBody*>(user);
+    const size_t n = size * count;
+    if (body->Text.size() + n > body->Max) {
+        body->TooLong = true;
+        return 0; // ends the transfer
+    }
+    body->Text.append(data, n);
+    return n;
+}
+
+} // namespace
+
+TCurlHttpClient::TCurlHttpClient() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+}
+
+TCurlHttpClient::~TCurlHttpClient() {
+    curl_global_cleanup();
+}
+
+THttpResponse TCurlHttpClient::Get(const THttpRequest& request) {
+    THttpResponse response;
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl)
+        return response;
+    curl_slist* headers = nullptr;
+    for (const auto& [name, value] : request.Headers)
+        headers = curl_slist_append(headers, (name + ": " + value).c_str());
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headerList(headers,
+                                                                           curl_slist_free_all);
+    TBody body;
+    body.Max = request.MaxBodyBytes;
+    CURL* h = curl.get();
+    curl_easy_setopt(h, CURLOPT_URL, request.Url.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(h, CURLOPT_PROXY, "");
+    curl_easy_setopt(h, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.ConnectTimeoutMs));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.TotalTimeoutMs));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+    const CURLcode rc = curl_easy_perform(h);
+    if (rc != CURLE_OK || body.TooLong)
+        return response;
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    response.Ok = true;
+    response.Status = static_cast<int32_t>(status);
+    response.Body = std::move(body.Text);
+    return response;
+}
+
+} // namespace vantorel

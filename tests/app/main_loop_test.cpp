@@ -1,0 +1,44 @@
+#include "support/scenario.hpp"
+
+#include <gtest/gtest.h>
+
+namespace vantorel {
+namespace {
+
+TEST(MainLoopScenario, RunsFramesUntilTheCloseRequestEndsTheLoop) {
+    testing::TScenario game(7);
+    game.CloseRequest(5);
+    EXPECT_EQ(game.RunFrames(20), 5);
+    EXPECT_TRUE(game.Ended());
+    EXPECT_FALSE(game.Loop->RunOnce());
+}
+
+TEST(MainLoopScenario, FramesAdvanceTheClockAtTheDisplaysRate) {
+    testing::TScenario game;
+    const uint32_t start = game.Desktop.Now;
+    ASSERT_EQ(game.RunFrames(120), 120);
+    EXPECT_EQ(game.Desktop.Now - start, 2000u);
+    EXPECT_EQ(game.Form->MDXTimer.FrameRate(), 60);
+    EXPECT_EQ(game.State().FrameMs, 16);
+    EXPECT_EQ(game.LastFrame().size(), 800u * 600u);
+}
+
+TEST(MainLoopScenario, AnInactiveWindowShowsNoFramesUntilItIsBack) {
+    testing::TScenario game;
+    game.RunFrames(3);
+    TPlatformEvent lost;
+    lost.Kind = TEventKind::FocusLost;
+    game.Desktop.Events.Push(lost);
+    for (int i = 0; i < 10; ++i) {
+        game.Desktop.Now += 20;
+        game.Loop->RunOnce();
+    }
+    EXPECT_EQ(game.Frames(), 3);
+    TPlatformEvent gained;
+    gained.Kind = TEventKind::FocusGained;
+    game.Desktop.Events.Push(gained);
+    EXPECT_EQ(game.RunFrames(2), 2);
+}
+
+} // namespace
+} // namespace vantorel

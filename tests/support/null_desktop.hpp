@@ -1,0 +1,41 @@
+// The desktop services of headless tests: null video, scripted events, a null
+// pointer, recorded links and HTTP requests, silent audio and a hand-moved clock.
+#pragma once
+
+#include "platform/audio_output.hpp"
+#include "platform/desktop_services.hpp"
+#include "platform/event_source.hpp"
+#include "platform/http_client.hpp"
+#include "platform/link_opener.hpp"
+#include "platform/pointer.hpp"
+#include "platform/video_output.hpp"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantorel::testing {
+
+struct TNullDesktop {
+    TNullVideoOutput Video;
+    TScriptedEventSource Events;
+    TNullPointer Pointer;
+    TRecordingLinkOpener Links;
+    TNullAudioOutput Audio;
+    TRecordingHttpClient Http;
+    uint32_t Now = 1000;
+    std::vector<std::string> Errors;
+
+    TDesktopServices Services() {
+        return TDesktopServices{Video,
+                                Events,
+                                Pointer,
+                                Links,
+                                Audio,
+                                Http,
+                                [this] { return Now; },
+                                [this](const std::string& text) { Errors.push_back(text); }};
+    }
+};
+
+} // namespace vantorel::testing

@@ -3,7 +3,12 @@
 // and 32 buttons) that the game reads.
 #pragma once
 
+#include "platform/joystick_device.hpp"
+#include "platform/keyboard_state.hpp"
+
+#include <array>
 #include <cstdint>
+#include <functional>
 
 namespace vantorel {
 
@@ -21,6 +26,9 @@ constexpr TDXInputState StateButton(int32_t n) {
     return static_cast<TDXInputState>(3 + n);
 }
 
+/// Number of states (bits 0 to 35).
+constexpr int32_t kInputStateCount = 36;
+
 /// A set of input states (bits 0 to 35).
 class TDXInputStates {
 public:
@@ -36,11 +44,117 @@ private:
     uint64_t bits_ = 0;
 };
 
+/// Key codes per state: three slots for each of the 36 states, 0 for none. Codes
+/// are the game's key codes (TKey); 0 and codes above 255 never match.
+using TKeyAssigns = std::array<std::array<uint32_t, 3>, kInputStateCount>;
+
+/// The main window's table: arrows to the four directions; P, Y, N, Esc to buttons
+/// 6 to 9 (the keys the game reads); Space, Enter, Z, X, C, V, B to 10 to 16;
+/// digits 1..9 and 0 to 17..26. Buttons 1 to 5 have no key: button 1 is the
+/// joystick's fire button.
+TKeyAssigns MainWindowAssigns();
+
+/// Scales one raw axis reading to -range..range. The travel is centred at
+/// (minimum + maximum) / 2, so signed and unsigned devices both rest at 0;
+/// deadZone is a percentage (0..100) of half the travel around the centre that
+/// reads 0; beyond it the rest of the travel maps linearly onto 1..range, rounded
+/// to nearest. Readings outside the travel give at most range.
+int32_t ScaleAxis(const TAxisReading& axis, int32_t deadZone, int32_t range);
+
+/// What every device of TDXInput has.
+struct TCustomInput {
+    /// A disabled device is not read and contributes nothing.
+    bool Enabled = true;
+    /// The device's states join TDXInput::States.
+    bool BindInputStates = true;
+    /// The device's own states at the last update.
+    TDXInputStates States;
+};
+
+/// The keyboard device: the keys held now, through the Assigns table.
+class TKeyboard : public TCustomInput {
+public:
+    TKeyAssigns Assigns = MainWindowAssigns();
+    /// The keys held at the last update, by key code.
+    TKeyDownArray Keys{};
+
+    /// Where the held keys come from; null means no keyboard. Not owned.
+    void SetDevice(IKeyboardState* device) { device_ = device; }
+    /// Reads the keys and recomputes States; nothing is held when foreground is false.
+    void Update(bool foreground);
+
+private:
+    IKeyboardState* device_ = nullptr;
+};
+
+/// Dead zone and range of one joystick axis.
+struct TJoystickAxis {
+    /// Percent of half the travel that reads 0 (0 to 100).
+    int32_t DeadZone = 50;
+    /// The value reported at full deflection.
+    int32_t Range = 1000;
+};
+
+/// The joystick device: the first joystick or gamepad.
+///
+/// A plain joystick gives button i as StateButton(i + 1) and its X and Y axes as
+/// the four directions. A gamepad is read by the places of its controls: the left
+/// stick and the D-pad steer; the south face button, the right shoulder and the
+/// right trigger (pulled past half its travel) are button 1, the fire button;
+/// Start is button 6 and Back button 9, the states of the keys P and Esc, so the
+/// pad pauses and leaves exactly as those keys do. No pad control gives the Y and
+/// N states (buttons 7 and 8), so a pad never answers a question by accident.
+class TJoystick : public TCustomInput {
+public:
+    TJoystickAxis AxisX;
+    TJoystickAxis AxisY;
+
+    /// What the last update read: the device's kind (None: no device), the axes
+    /// scaled to -Range..Range and the 32 buttons, button 0 first.
+    TJoystickKind Kind = TJoystickKind::None;
+    int32_t X = 0;
+    int32_t Y = 0;
+    std::array<bool, 32> Buttons{};
+
+    /// Where the readings come from; null means no joystick. Not owned.
+    void SetDevice(IJoystickDevice* device) { device_ = device; }
+    /// A joystick or gamepad was plugged in or out: look for the first device again.
+    void DevicesChanged();
+    /// Reads the device and recomputes States; nothing is read when foreground is false.
+    void Update(bool foreground);
+
+private:
+    void MapGamepad(const TJoystickReading& r);
+    IJoystickDevice* device_ = nullptr;
+};
+
 /// The device `MDXInput` of the main window. Update runs once a frame.
 class TDXInput {
 public:
     /// The states after the last Update; they change only on transitions.
     TDXInputStates States;
+
+    /// Read the devices only while the game's window is the active one.
+    bool ActiveOnly = true;
+    /// True while the game's window has the focus; when unset the window counts as active.
+    std::function<bool()> IsForeground;
+
+    // Devices, in the order they are read.
+    TJoystick Joystick;
+    TKeyboard Keyboard;
+
+    /// Reads every enabled device, then moves States by transitions: a state that
+    /// came on since the last Update is added, one that went off is removed, and
+    /// the others are left as they are (so a caller that removed a held state
+    /// does not get it back until it is released and pressed again). Called once
+    /// a frame by the key-edge update.
+    void Update();
+
+    /// Passes a device plug-in or removal on to the joystick device.
+    void DevicesChanged() { Joystick.DevicesChanged(); }
+
+private:
+    TDXInputStates previous_;
 };
 
 } // namespace vantorel

@@ -188,6 +188,28 @@ TKey KeyFromSdl(SDL_Keycode key) {
         return TKey::Decimal;
     case SDLK_KP_DIVIDE:
         return TKey::Divide;
+    case SDLK_SEMICOLON:
+        return TKey::Semicolon;
+    case SDLK_EQUALS:
+        return TKey::Equals;
+    case SDLK_COMMA:
+        return TKey::Comma;
+    case SDLK_MINUS:
+        return TKey::Minus;
+    case SDLK_PERIOD:
+        return TKey::Period;
+    case SDLK_SLASH:
+        return TKey::Slash;
+    case SDLK_BACKQUOTE:
+        return TKey::Backquote;
+    case SDLK_LEFTBRACKET:
+        return TKey::LeftBracket;
+    case SDLK_BACKSLASH:
+        return TKey::Backslash;
+    case SDLK_RIGHTBRACKET:
+        return TKey::RightBracket;
+    case SDLK_QUOTE:
+        return TKey::Apostrophe;
     default:
         return TKey::None;
     }
@@ -265,6 +287,13 @@ void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out) {
         return;
     case SDL_QUIT:
         ev.Kind = TEventKind::Quit;
+        out.push_back(ev);
+        return;
+    // Every joystick, gamepad or not, also arrives as a joystick device.
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+        ev.Kind =
+            e.type == SDL_JOYDEVICEADDED ? TEventKind::DeviceAdded : TEventKind::DeviceRemoved;
         out.push_back(ev);
         return;
     default:

@@ -94,6 +94,19 @@ enum class TKey : uint16_t {
     F10,
     F11,
     F12,
+    // Punctuation keys have codes of their own, apart from the arrows and editing
+    // keys: the apostrophe's character code (39) is the right arrow's key code.
+    Semicolon = 186,
+    Equals = 187,
+    Comma = 188,
+    Minus = 189,
+    Period = 190,
+    Slash = 191,
+    Backquote = 192,
+    LeftBracket = 219,
+    Backslash = 220,
+    RightBracket = 221,
+    Apostrophe = 222,
 };
 
 /// Modifier keys held when the event happened.
@@ -107,17 +120,19 @@ struct TShiftState {
 enum class TMouseButton : uint8_t { Left, Right, Middle, Other };
 
 enum class TEventKind : uint8_t {
-    KeyDown,      ///< Key, Shift, Repeat (held keys repeat like the desktop's)
-    KeyUp,        ///< Key, Shift
-    Char,         ///< Char: one typed character in Windows-1252; also 8 (Backspace),
-                  ///< 13 (Enter) and 27 (Esc) when those keys go down
-    MouseMove,    ///< X, Y on the 800x600 display; DX, DY relative motion
-    MouseDown,    ///< Button, X, Y, Clicks (2 for the second press of a double click)
-    MouseUp,      ///< Button, X, Y
-    CloseRequest, ///< the player asked the window to close (title bar, Alt+F4)
-    Quit,         ///< the session or a signal ends the program
-    FocusGained,  ///< the game's window became the active one
-    FocusLost,    ///< another window became active, or the game was minimised
+    KeyDown,       ///< Key, Shift, Repeat (held keys repeat like the desktop's)
+    KeyUp,         ///< Key, Shift
+    Char,          ///< Char: one typed character in Windows-1252; also 8 (Backspace),
+                   ///< 13 (Enter) and 27 (Esc) when those keys go down
+    MouseMove,     ///< X, Y on the 800x600 display; DX, DY relative motion
+    MouseDown,     ///< Button, X, Y, Clicks (2 for the second press of a double click)
+    MouseUp,       ///< Button, X, Y
+    CloseRequest,  ///< the player asked the window to close (title bar, Alt+F4)
+    Quit,          ///< the session or a signal ends the program
+    FocusGained,   ///< the game's window became the active one
+    FocusLost,     ///< another window became active, or the game was minimised
+    DeviceAdded,   ///< a joystick or gamepad was plugged in
+    DeviceRemoved, ///< a joystick or gamepad was unplugged
 };
 
 struct TPlatformEvent {

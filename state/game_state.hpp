@@ -99,7 +99,14 @@ struct TGameState {
     bool MouseHeld = false;
     bool SpaceHeld = false;
     bool CtrlHeld = false;
+    /// The joystick's fire button (StateButton1: button 0, or a pad's fire
+    /// controls) is down; set once a frame by the key-edge update.
+    bool JoystickFireHeld = false;
     TKeyEdge KeyUp, KeyDown, KeyLeft, KeyRight, KeyP, KeyY, KeyN, KeyEsc;
+
+    /// The player's fire input: Space, Ctrl, a mouse button on the display or the
+    /// joystick's fire button is down. The game tick reads it once a frame.
+    bool FireHeld() const { return SpaceHeld || CtrlHeld || MouseHeld || JoystickFireHeld; }
 
     // --- Game ---
     int32_t Score = 0;

@@ -1,0 +1,170 @@
+#include "app/form_input.hpp"
+
+#include "engine/dx_input.hpp"
+#include "state/game_shell.hpp"
+#include "state/game_state.hpp"
+#include "state/modal_window.hpp"
+#include "state/screen.hpp"
+
+#include <algorithm>
+
+namespace vantorel {
+
+namespace {
+
+void UpdateEdge(TKeyEdge& edge, bool down) {
+    edge.Pressed = down && !edge.Previous;
+    edge.Previous = down;
+}
+
+constexpr uint8_t kEnter = 13;
+constexpr int32_t kFirstItemSlot = 1;
+constexpr int32_t kLastItemSlot = 12;
+
+} // namespace
+
+TFormInput::TFormInput(TGameState& state, TDXInput& input, IGameShell& shell)
+    : state_(state), input_(input), shell_(shell) {}
+
+void TFormInput::HandleEvent(const TPlatformEvent& e) {
+    switch (e.Kind) {
+    case TEventKind::KeyDown:
+        FormKeyDown(e.Key, e.Shift, e.Repeat);
+        break;
+    case TEventKind::KeyUp:
+        FormKeyUp(e.Key);
+        break;
+    case TEventKind::Char:
+        // Alt+Enter is the full-screen switch (FormKeyDown), not an activation.
+        if (!(e.Shift.Alt && e.Char == kEnter))
+            FormKeyPress(e.Char);
+        break;
+    case TEventKind::MouseMove:
+        MouseMove(e.X, e.Y, e.DX, e.DY);
+        break;
+    case TEventKind::MouseDown:
+        MouseDown(e.Button, e.Clicks);
+        break;
+    case TEventKind::MouseUp:
+        MouseUp(e.Button);
+        break;
+    case TEventKind::FocusLost:
+        FocusLost();
+        break;
+    case TEventKind::DeviceAdded:
+    case TEventKind::DeviceRemoved:
+        input_.DevicesChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormInput::UpdateKeyEdges() {
+    input_.Update();
+    const TDXInputStates& s = input_.States;
+    UpdateEdge(state_.KeyUp, s.Contains(TDXInputState::StateUp));
+    UpdateEdge(state_.KeyDown, s.Contains(TDXInputState::StateDown));
+    UpdateEdge(state_.KeyLeft, s.Contains(TDXInputState::StateLeft));
+    UpdateEdge(state_.KeyRight, s.Contains(TDXInputState::StateRight));
+    UpdateEdge(state_.KeyP, s.Contains(StateButton(6)));
+    UpdateEdge(state_.KeyY, s.Contains(StateButton(7)));
+    UpdateEdge(state_.KeyN, s.Contains(StateButton(8)));
+    UpdateEdge(state_.KeyEsc, s.Contains(StateButton(9)));
+    state_.JoystickFireHeld = s.Contains(StateButton(1));
+
+    const bool shipSteers =
+        state_.ScreenCode == TScreenCode::Game && state_.WindowKind == TWindowKind::None;
+    if (!shipSteers) {
+        state_.MouseDeltaX = 0;
+        state_.MouseDeltaY = 0;
+    }
+}
+
+void TFormInput::FormKeyDown(TKey key, TShiftState shift, bool repeat) {
+    if (key == TKey::Ctrl)
+        state_.CtrlHeld = true;
+    else if (key == TKey::Space)
+        state_.SpaceHeld = true;
+    else if (key == TKey::Enter && shift.Alt && !repeat) {
+        // A held Alt+Enter switches once, not at the key-repeat rate.
+        if (InvertFullScreen)
+            InvertFullScreen();
+        if (state_.ScreenCode == TScreenCode::Game)
+            shell_.OpenWindow(TWindowKind::Pause);
+        shell_.SetDisplayMode();
+    }
+}
+
+void TFormInput::FormKeyUp(TKey key) {
+    if (key == TKey::Ctrl)
+        state_.CtrlHeld = false;
+    else if (key == TKey::Space)
+        state_.SpaceHeld = false;
+}
+
+void TFormInput::FormKeyPress(uint8_t character) {
+    // The screen first: the options screen's add-text editor takes characters
+    // even while a window is open over it.
+    if (IScreen* screen = CurrentScreen ? CurrentScreen() : nullptr)
+        screen->CharacterTyped(character);
+    if (IModalWindow* window = CurrentWindow ? CurrentWindow() : nullptr)
+        window->CharacterTyped(character);
+    if (character == kEnter)
+        shell_.ActivateItem();
+}
+
+void TFormInput::MouseMove(int32_t x, int32_t y, int32_t dx, int32_t dy) {
+    state_.MouseX = x;
+    state_.MouseY = y;
+    state_.MouseDeltaX += dx;
+    state_.MouseDeltaY += dy;
+
+    const int32_t before = state_.ItemIndex;
+    if (ItemContains) {
+        const int32_t first = std::max(state_.FirstItem, kFirstItemSlot);
+        const int32_t last = std::min(state_.LastItem, kLastItemSlot);
+        for (int32_t k = first; k <= last; ++k) {
+            const TMenuButton* item = state_.Items[static_cast<size_t>(k)];
+            if (item != nullptr && ItemContains(*item, x, y)) {
+                state_.ItemIndex = k;
+                break;
+            }
+        }
+    }
+    if (state_.ItemIndex != before && !(HoverSilent && HoverSilent()))
+        shell_.PlaySound("Button");
+}
+
+void TFormInput::MouseDown(TMouseButton button, int32_t clicks) {
+    state_.MouseHeld = true;
+    if (button != TMouseButton::Left)
+        return;
+    if (clicks == 2) {
+        clickArmed_ = false;
+        Click();
+    } else {
+        clickArmed_ = true;
+    }
+}
+
+void TFormInput::MouseUp(TMouseButton button) {
+    state_.MouseHeld = false;
+    if (button == TMouseButton::Left && clickArmed_) {
+        clickArmed_ = false;
+        Click();
+    }
+}
+
+void TFormInput::Click() {
+    shell_.ActivateItem();
+}
+
+void TFormInput::FocusLost() {
+    state_.SpaceHeld = false;
+    state_.CtrlHeld = false;
+    state_.MouseHeld = false;
+    clickArmed_ = false;
+}
+
+} // namespace vantorel

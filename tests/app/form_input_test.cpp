@@ -1,0 +1,428 @@
+#include "app/form_input.hpp"
+
+#include "engine/dx_input.hpp"
+#include "state/game_shell.hpp"
+#include "state/game_state.hpp"
+#include "state/modal_window.hpp"
+#include "state/screen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vantorel {
+namespace {
+
+/// Records what the input asks of the main window, in order.
+class TRecordingShell final : public IGameShell {
+public:
+    std::vector<std::string> Calls;
+
+    void OpenWindow(TWindowKind kind) override {
+        Calls.push_back("OpenWindow " + std::to_string(static_cast<int>(kind)));
+    }
+    void CloseWindow() override { Calls.push_back("CloseWindow"); }
+    void ActivateItem() override { Calls.push_back("ActivateItem"); }
+    void ActivateItemNo(int32_t item) override {
+        Calls.push_back("ActivateItemNo " + std::to_string(item));
+    }
+    void NewGame() override { Calls.push_back("NewGame"); }
+    void EndGame() override { Calls.push_back("EndGame"); }
+    void BuildMainMenu(int32_t, int32_t, int32_t) override { Calls.push_back("BuildMainMenu"); }
+    void BuildHighScores() override { Calls.push_back("BuildHighScores"); }
+    void PlaySound(const std::string& name) override { Calls.push_back("PlaySound " + name); }
+    void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
+    void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
+    void ExitGame() override { Calls.push_back("ExitGame"); }
+};
+
+/// A screen or window that writes down the characters it is given.
+class TTypingScreen final : public IScreen {
+public:
+    explicit TTypingScreen(std::vector<std::string>& log) : log_(log) {}
+    TScreenCode Code() const override { return TScreenCode::Options; }
+    void Tick(int32_t) override {}
+    void ActivateItem(int32_t) override {}
+    void CharacterTyped(uint8_t c) override { log_.push_back("screen " + std::to_string(c)); }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class TTypingWindow final : public IModalWindow {
+public:
+    explicit TTypingWindow(std::vector<std::string>& log) : log_(log) {}
+    TWindowKind Kind() const override { return TWindowKind::NameEntry; }
+    void Open() override {}
+    void Tick(int32_t) override {}
+    void ActivateItem(int32_t) override {}
+    void CharacterTyped(uint8_t c) override { log_.push_back("window " + std::to_string(c)); }
+    void Close() override {}
+
+private:
+    std::vector<std::string>& log_;
+};
+
+TPlatformEvent Event(TEventKind kind) {
+    TPlatformEvent e;
+    e.Kind = kind;
+    return e;
+}
+
+TPlatformEvent KeyEvent(TEventKind kind, TKey key, TShiftState shift = {}, bool repeat = false) {
+    TPlatformEvent e = Event(kind);
+    e.Key = key;
+    e.Shift = shift;
+    e.Repeat = repeat;
+    return e;
+}
+
+TPlatformEvent CharEvent(uint8_t c, TShiftState shift = {}) {
+    TPlatformEvent e = Event(TEventKind::Char);
+    e.Char = c;
+    e.Shift = shift;
+    return e;
+}
+
+TPlatformEvent MouseEvent(TEventKind kind, TMouseButton button = TMouseButton::Left,
+                          int32_t clicks = 1) {
+    TPlatformEvent e = Event(kind);
+    e.Button = button;
+    e.Clicks = clicks;
+    return e;
+}
+
+TPlatformEvent Move(int32_t x, int32_t y, int32_t dx = 0, int32_t dy = 0) {
+    TPlatformEvent e = Event(TEventKind::MouseMove);
+    e.X = x;
+    e.Y = y;
+    e.DX = dx;
+    e.DY = dy;
+    return e;
+}
+
+/// The input of a main window with a scripted keyboard and joystick.
+class FormInputFixture : public ::testing::Test {
+protected:
+    FormInputFixture() {
+        input.Keyboard.SetDevice(&keys);
+        input.Joystick.SetDevice(&stick);
+    }
+
+    void Send(const TPlatformEvent& e) { form.HandleEvent(e); }
+
+    TGameState state;
+    TDXInput input;
+    TRecordingShell shell;
+    TScriptedKeyboardState keys;
+    TScriptedJoystickDevice stick;
+    TFormInput form{state, input, shell};
+};
+
+// --- Held flags and fire ---
+
+TEST_F(FormInputFixture, HeldFlagsFollowTheirEvents) {
+    struct Case {
+        const char* Name;
+        TPlatformEvent Event;
+        bool Space, Ctrl, Mouse;
+    };
+    // Each case runs after the ones before it.
+    const Case cases[] = {
+        {"space down", KeyEvent(TEventKind::KeyDown, TKey::Space), true, false, false},
+        {"ctrl down", KeyEvent(TEventKind::KeyDown, TKey::Ctrl), true, true, false},
+        {"right button down", MouseEvent(TEventKind::MouseDown, TMouseButton::Right), true, true,
+         true},
+        {"other key up", KeyEvent(TEventKind::KeyUp, TKey::A), true, true, true},
+        {"space up", KeyEvent(TEventKind::KeyUp, TKey::Space), false, true, true},
+        {"right button up", MouseEvent(TEventKind::MouseUp, TMouseButton::Right), false, true,
+         false},
+        {"ctrl up", KeyEvent(TEventKind::KeyUp, TKey::Ctrl), false, false, false},
+        {"space down again", KeyEvent(TEventKind::KeyDown, TKey::Space), true, false, false},
+        {"left button down", MouseEvent(TEventKind::MouseDown), true, false, true},
+        // A key or button released in another window sends the game no release.
+        {"focus lost", Event(TEventKind::FocusLost), false, false, false},
+    };
+    for (const Case& c : cases) {
+        Send(c.Event);
+        EXPECT_EQ(state.SpaceHeld, c.Space) << c.Name;
+        EXPECT_EQ(state.CtrlHeld, c.Ctrl) << c.Name;
+        EXPECT_EQ(state.MouseHeld, c.Mouse) << c.Name;
+        EXPECT_EQ(state.FireHeld(), c.Space || c.Ctrl || c.Mouse) << c.Name;
+    }
+}
+
+TEST_F(FormInputFixture, JoystickFireButtonHoldsFire) {
+    struct Case {
+        const char* Name;
+        TJoystickKind Kind;
+        uint32_t Buttons;
+        bool Fire;
+    };
+    const Case cases[] = {
+        {"joystick button 0", TJoystickKind::Joystick, 1u, true},
+        {"joystick button 1", TJoystickKind::Joystick, 2u, false},
+        {"pad south", TJoystickKind::Gamepad, 1u << static_cast<int>(TPadButton::South), true},
+        {"pad right shoulder", TJoystickKind::Gamepad,
+         1u << static_cast<int>(TPadButton::RightShoulder), true},
+        {"pad east", TJoystickKind::Gamepad, 1u << static_cast<int>(TPadButton::East), false},
+        {"unplugged", TJoystickKind::None, 1u, false},
+    };
+    for (const Case& c : cases) {
+        stick.Reading.Kind = c.Kind;
+        stick.Reading.Buttons = c.Buttons;
+        form.UpdateKeyEdges();
+        EXPECT_EQ(state.JoystickFireHeld, c.Fire) << c.Name;
+        EXPECT_EQ(state.FireHeld(), c.Fire) << c.Name;
+    }
+}
+
+// --- Pressed-this-frame flags ---
+
+TEST_F(FormInputFixture, EachPressIsSeenInOneFrameOnly) {
+    struct Case {
+        TKey Key;
+        TKeyEdge TGameState::*Edge;
+    };
+    const Case cases[] = {
+        {TKey::Up, &TGameState::KeyUp},     {TKey::Down, &TGameState::KeyDown},
+        {TKey::Left, &TGameState::KeyLeft}, {TKey::Right, &TGameState::KeyRight},
+        {TKey::P, &TGameState::KeyP},       {TKey::Y, &TGameState::KeyY},
+        {TKey::N, &TGameState::KeyN},       {TKey::Escape, &TGameState::KeyEsc},
+    };
+    for (const Case& c : cases) {
+        const int code = static_cast<int>(c.Key);
+        keys.Press(c.Key);
+        form.UpdateKeyEdges();
+        EXPECT_TRUE((state.*c.Edge).Pressed) << code;
+        // Held on: the exit question opens once, not every frame.
+        form.UpdateKeyEdges();
+        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
+        form.UpdateKeyEdges();
+        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
+        keys.Release(c.Key);
+        form.UpdateKeyEdges();
+        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
+        keys.Press(c.Key);
+        form.UpdateKeyEdges();
+        EXPECT_TRUE((state.*c.Edge).Pressed) << code;
+        keys.Release(c.Key);
+        form.UpdateKeyEdges();
+    }
+    // A key with no flag of its own sets none.
+    keys.Press(TKey::Z);
+    form.UpdateKeyEdges();
+    for (const Case& c : cases)
+        EXPECT_FALSE((state.*c.Edge).Pressed) << static_cast<int>(c.Key);
+}
+
+TEST_F(FormInputFixture, PadStartAndBackActAsPAndEsc) {
+    stick.Reading.Kind = TJoystickKind::Gamepad;
+    stick.Reading.SetPadButton(TPadButton::Start, true);
+    form.UpdateKeyEdges();
+    EXPECT_TRUE(state.KeyP.Pressed);
+    EXPECT_FALSE(state.KeyEsc.Pressed);
+    // Start and P held together are one press.
+    keys.Press(TKey::P);
+    form.UpdateKeyEdges();
+    EXPECT_FALSE(state.KeyP.Pressed);
+
+    stick.Reading.Buttons = 0;
+    stick.Reading.SetPadButton(TPadButton::Back, true);
+    form.UpdateKeyEdges();
+    EXPECT_TRUE(state.KeyEsc.Pressed);
+    // No pad control answers a question.
+    for (int b = 0; b <= static_cast<int>(TPadButton::DPadRight); ++b) {
+        stick.Reading.Buttons = 1u << b;
+        form.UpdateKeyEdges();
+        EXPECT_FALSE(state.KeyY.Pressed || state.KeyN.Pressed) << "pad button " << b;
+    }
+}
+
+TEST_F(FormInputFixture, PluggingADeviceRescans) {
+    Send(Event(TEventKind::DeviceAdded));
+    Send(Event(TEventKind::DeviceRemoved));
+    EXPECT_EQ(stick.RescanCount, 2);
+}
+
+// --- Keys that act at once ---
+
+TEST_F(FormInputFixture, AltEnterSwitchesFullScreen) {
+    struct Case {
+        const char* Name;
+        TScreenCode Screen;
+        bool Repeat;
+        std::vector<std::string> Calls;
+        int Inversions;
+    };
+    const Case cases[] = {
+        {"on a menu", TScreenCode::MainMenu, false, {"SetDisplayMode"}, 1},
+        {"in a game: pause first", TScreenCode::Game, false, {"OpenWindow 5", "SetDisplayMode"}, 1},
+        {"key repeat does nothing", TScreenCode::MainMenu, true, {}, 0},
+    };
+    for (const Case& c : cases) {
+        shell.Calls.clear();
+        int inversions = 0;
+        form.InvertFullScreen = [&] { ++inversions; };
+        state.ScreenCode = c.Screen;
+        const TShiftState alt{false, false, true};
+        Send(KeyEvent(TEventKind::KeyDown, TKey::Enter, alt, c.Repeat));
+        // The Enter character that comes with it activates nothing.
+        Send(CharEvent(13, alt));
+        EXPECT_EQ(shell.Calls, c.Calls) << c.Name;
+        EXPECT_EQ(inversions, c.Inversions) << c.Name;
+    }
+    // Plain Enter only activates.
+    shell.Calls.clear();
+    Send(KeyEvent(TEventKind::KeyDown, TKey::Enter));
+    Send(CharEvent(13));
+    EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
+}
+
+TEST_F(FormInputFixture, TypedCharactersGoToTheScreenThenTheWindowThenEnterActivates) {
+    std::vector<std::string> log;
+    TTypingScreen screen(log);
+    TTypingWindow window(log);
+    bool windowOpen = false;
+    form.CurrentScreen = [&]() -> IScreen* { return &screen; };
+    form.CurrentWindow = [&]() -> IModalWindow* { return windowOpen ? &window : nullptr; };
+
+    Send(CharEvent('a'));
+    EXPECT_EQ(log, std::vector<std::string>{"screen 97"});
+    EXPECT_TRUE(shell.Calls.empty());
+
+    log.clear();
+    windowOpen = true;
+    Send(CharEvent(8));
+    Send(CharEvent(13));
+    EXPECT_EQ(log, (std::vector<std::string>{"screen 8", "window 8", "screen 13", "window 13"}));
+    EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
+}
+
+TEST_F(FormInputFixture, EnterWithNoScreenStillActivates) {
+    Send(CharEvent(13));
+    Send(CharEvent(27));
+    EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
+}
+
+// --- The mouse ---
+
+/// Items 1 to 3 as 100 x 20 boxes at y = 100, 200, 300; item 12 far away.
+class MouseFixture : public FormInputFixture {
+protected:
+    MouseFixture() {
+        for (int32_t k = 1; k <= 12; ++k)
+            state.Items[static_cast<size_t>(k)] = reinterpret_cast<TMenuButton*>(&cells_[k]);
+        form.ItemContains = [this](const TMenuButton& item, int32_t x, int32_t y) {
+            const auto k = static_cast<int32_t>(reinterpret_cast<const char*>(&item) - cells_);
+            const int32_t top = 100 * k;
+            return x >= 0 && x <= 100 && y >= top && y <= top + 20;
+        };
+        state.FirstItem = 1;
+        state.LastItem = 3;
+        state.ItemIndex = 1;
+    }
+
+private:
+    char cells_[13] = {};
+};
+
+TEST_F(MouseFixture, HoverHighlightsTheItemUnderThePointer) {
+    struct Case {
+        const char* Name;
+        int32_t X, Y;
+        int32_t Item;
+        bool Sound;
+    };
+    // Each case runs after the ones before it.
+    const Case cases[] = {
+        {"onto item 2", 50, 210, 2, true},
+        {"within item 2", 60, 215, 2, false},
+        {"bottom-right corner of item 3 counts", 100, 320, 3, true},
+        {"off every item keeps the highlight", 400, 500, 3, false},
+        {"just past item 1's right edge", 101, 110, 3, false},
+        {"top-left corner of item 1", 0, 100, 1, true},
+        {"item 12 is outside the range", 0, 1200, 1, false},
+    };
+    for (const Case& c : cases) {
+        shell.Calls.clear();
+        Send(Move(c.X, c.Y));
+        EXPECT_EQ(state.MouseX, c.X) << c.Name;
+        EXPECT_EQ(state.MouseY, c.Y) << c.Name;
+        EXPECT_EQ(state.ItemIndex, c.Item) << c.Name;
+        EXPECT_EQ(shell.Calls, c.Sound ? std::vector<std::string>{"PlaySound Button"}
+                                       : std::vector<std::string>{})
+            << c.Name;
+    }
+}
+
+TEST_F(MouseFixture, HoverIsSilentDuringTheMenuIntroAndSkipsMissingItems) {
+    bool intro = true;
+    form.HoverSilent = [&] { return intro; };
+    Send(Move(50, 210));
+    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_TRUE(shell.Calls.empty());
+
+    intro = false;
+    state.Items[3] = nullptr;
+    Send(Move(50, 310));
+    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_TRUE(shell.Calls.empty());
+}
+
+TEST_F(FormInputFixture, ClicksActivateTheHighlightedItemWherever) {
+    struct Step {
+        TPlatformEvent Event;
+        int Activations; // total so far
+    };
+    const Step steps[] = {
+        // A left click: press, then release.
+        {MouseEvent(TEventKind::MouseDown), 0},
+        {MouseEvent(TEventKind::MouseUp), 1},
+        // The second press of a double click activates again; its release does not.
+        {MouseEvent(TEventKind::MouseDown, TMouseButton::Left, 2), 2},
+        {MouseEvent(TEventKind::MouseUp), 2},
+        // Other buttons only hold fire.
+        {MouseEvent(TEventKind::MouseDown, TMouseButton::Right), 2},
+        {MouseEvent(TEventKind::MouseUp, TMouseButton::Right), 2},
+        // A press whose window lost the focus before the release is no click.
+        {MouseEvent(TEventKind::MouseDown), 2},
+        {Event(TEventKind::FocusLost), 2},
+        {MouseEvent(TEventKind::MouseUp), 2},
+    };
+    int i = 0;
+    for (const Step& s : steps) {
+        Send(s.Event);
+        EXPECT_EQ(static_cast<int>(shell.Calls.size()), s.Activations) << "step " << i++;
+    }
+    for (const std::string& call : shell.Calls)
+        EXPECT_EQ(call, "ActivateItem");
+}
+
+TEST_F(FormInputFixture, MouseMotionSteersOnlyARunningGame) {
+    state.ScreenCode = TScreenCode::Game;
+    Send(Move(10, 10, 5, -3));
+    Send(Move(20, 5, 7, 1));
+    form.UpdateKeyEdges();
+    EXPECT_EQ(state.MouseDeltaX, 12);
+    EXPECT_EQ(state.MouseDeltaY, -2);
+
+    // Paused: motion is dropped, so the ship does not jump when the game goes on.
+    state.WindowKind = TWindowKind::Pause;
+    Send(Move(30, 5, 40, 40));
+    form.UpdateKeyEdges();
+    EXPECT_EQ(state.MouseDeltaX, 0);
+    EXPECT_EQ(state.MouseDeltaY, 0);
+
+    // Over a menu likewise.
+    state.WindowKind = TWindowKind::None;
+    state.ScreenCode = TScreenCode::MainMenu;
+    Send(Move(40, 5, 9, 9));
+    form.UpdateKeyEdges();
+    EXPECT_EQ(state.MouseDeltaX, 0);
+}
+
+} // namespace
+} // namespace vantorel

@@ -1,0 +1,61 @@
+// A stand-in for the main window's shell in gameplay tests: it writes every call
+// into a log and keeps the window kind as the real one does, so that a second
+// window request while one is open is dropped.
+#pragma once
+
+#include "state/game_shell.hpp"
+#include "state/game_state.hpp"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantorel {
+
+class TFakeShell final : public IGameShell {
+public:
+    explicit TFakeShell(TGameState& state) : state_(state) {}
+
+    std::vector<std::string> Calls;
+
+    void OpenWindow(TWindowKind kind) override {
+        const int32_t k = static_cast<int32_t>(kind);
+        if (state_.WindowKind != TWindowKind::None) {
+            Calls.push_back("OpenWindow " + std::to_string(k) + " dropped");
+            return;
+        }
+        state_.WindowKind = kind;
+        Calls.push_back("OpenWindow " + std::to_string(k));
+    }
+    void CloseWindow() override {
+        state_.WindowKind = TWindowKind::None;
+        Calls.push_back("CloseWindow");
+    }
+    void ActivateItem() override { Calls.push_back("ActivateItem"); }
+    void ActivateItemNo(int32_t item) override {
+        Calls.push_back("ActivateItemNo " + std::to_string(item));
+    }
+    void NewGame() override { Calls.push_back("NewGame"); }
+    void EndGame() override {
+        if (OnEndGame)
+            OnEndGame();
+        Calls.push_back("EndGame");
+    }
+    void BuildMainMenu(int32_t intro, int32_t item, int32_t fresh) override {
+        Calls.push_back("BuildMainMenu " + std::to_string(intro) + " " + std::to_string(item) +
+                        " " + std::to_string(fresh));
+    }
+    void BuildHighScores() override { Calls.push_back("BuildHighScores"); }
+    void PlaySound(const std::string& name) override { Calls.push_back("PlaySound " + name); }
+    void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
+    void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
+    void ExitGame() override { Calls.push_back("ExitGame"); }
+
+    /// What EndGame does besides logging (a test can run the real one).
+    std::function<void()> OnEndGame;
+
+private:
+    TGameState& state_;
+};
+
+} // namespace vantorel

@@ -2,6 +2,15 @@
 
 #include "app/frame_rate.hpp"
 #include "base/errors.hpp"
+#include "gameplay/game_flow.hpp"
+#include "gameplay/game_over_window.hpp"
+#include "gameplay/game_pools.hpp"
+#include "gameplay/game_screen.hpp"
+#include "gameplay/level_banner_window.hpp"
+#include "gameplay/pause_window.hpp"
+#include "menus/menu_screens.hpp"
+#include "objects/scroll_background.hpp"
+#include "platform/pointer.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
 
@@ -33,28 +42,51 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
     MDXTimer.ActiveOnly = true;
     MDXTimer.Interval = 0;
     MDXTimer.OnTimer = [this](int32_t lagCount) { MDXTimerTimer(lagCount); };
+
+    menus_ = std::make_unique<TMenuScreens>(Context);
+    pools_ = std::make_unique<TGamePools>(Context);
+    flow_ = std::make_unique<TGameFlow>(Context, *pools_);
+    gameScreen_ = std::make_unique<TGameScreen>(*flow_);
+    pauseWindow_ = std::make_unique<TPauseWindow>(Context);
+    levelBannerWindow_ = std::make_unique<TLevelBannerWindow>(Context);
+    gameOverWindow_ = std::make_unique<TGameOverWindow>(Context);
+
+    Register(menus_->MainMenu);
+    Register(menus_->Options);
+    Register(menus_->HighScores);
+    Register(menus_->Help);
+    Register(*gameScreen_);
+    Register(menus_->ExitGame);
+    Register(menus_->ExitToMenu);
+    Register(menus_->ClearTable);
+    Register(*pauseWindow_);
+    Register(*levelBannerWindow_);
+    Register(*gameOverWindow_);
+    Register(menus_->NameEntry);
+    Register(menus_->SendQuestion);
+    Register(menus_->Sending);
 }
 
+// The sprites of screens and windows belong to the sprite engine, which goes after
+// them; the game's pools only refer to sprites.
 TMForm::~TMForm() = default;
 
-void TMForm::RegisterScreen(std::unique_ptr<IScreen> screen) {
-    const auto code = static_cast<size_t>(screen->Code());
-    screens_.at(code) = std::move(screen);
+void TMForm::Register(IScreen& screen) {
+    screens_.at(static_cast<size_t>(screen.Code())) = &screen;
 }
 
-void TMForm::RegisterWindow(std::unique_ptr<IModalWindow> window) {
-    const auto kind = static_cast<size_t>(window->Kind());
-    windows_.at(kind) = std::move(window);
+void TMForm::Register(IModalWindow& window) {
+    windows_.at(static_cast<size_t>(window.Kind())) = &window;
 }
 
 IScreen* TMForm::Screen(TScreenCode code) const {
     const auto i = static_cast<size_t>(code);
-    return i < screens_.size() ? screens_[i].get() : nullptr;
+    return i < screens_.size() ? screens_[i] : nullptr;
 }
 
 IModalWindow* TMForm::Window(TWindowKind kind) const {
     const auto i = static_cast<size_t>(kind);
-    return i < windows_.size() ? windows_[i].get() : nullptr;
+    return i < windows_.size() ? windows_[i] : nullptr;
 }
 
 void TMForm::ShowException(std::exception_ptr error) {
@@ -87,6 +119,10 @@ void TMForm::FormCreate() {
             MDXImageList2.Items.LoadLibraryFile(kLibrary2);
         SetDisplayMode();
         State.ScreenCode = TScreenCode::None;
+        // The sky lives for the whole run; every screen draws over it.
+        State.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
+        // Until the menus are drawn, the game starts at once.
+        NewGame();
     } catch (...) {
         ShowException(std::current_exception());
     }
@@ -224,10 +260,22 @@ void TMForm::ActivateItemNo(int32_t item) {
     ActivateItem();
 }
 
-void TMForm::NewGame() {}
-void TMForm::EndGame() {}
-void TMForm::BuildMainMenu(int32_t, int32_t, int32_t) {}
-void TMForm::BuildHighScores() {}
+void TMForm::NewGame() {
+    services_.Pointer.SetVisible(false);
+    flow_->NewGame();
+}
+
+void TMForm::EndGame() {
+    flow_->EndGame();
+}
+
+void TMForm::BuildMainMenu(int32_t intro, int32_t item, int32_t fresh) {
+    menus_->MainMenu.Build(intro, item, fresh);
+}
+
+void TMForm::BuildHighScores() {
+    menus_->HighScores.Build();
+}
 void TMForm::PlaySound(const std::string&) {}
 void TMForm::PlayMusicForScreen() {}
 

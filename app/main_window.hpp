@@ -25,6 +25,13 @@ namespace vantorel {
 
 class IModalWindow;
 class IScreen;
+class TGameFlow;
+class TGamePools;
+class TGameOverWindow;
+class TGameScreen;
+class TLevelBannerWindow;
+class TPauseWindow;
+struct TMenuScreens;
 
 class TMForm final : public IGameShell {
 public:
@@ -77,11 +84,14 @@ public:
     int64_t FrameCount() const { return frameCount_; }
 
     /// The screen that runs under code, and the window of kind; null where none is
-    /// registered. Screens and windows are registered once, at construction.
+    /// registered. Every screen and window is made and registered at construction.
     IScreen* Screen(TScreenCode code) const;
     IModalWindow* Window(TWindowKind kind) const;
-    void RegisterScreen(std::unique_ptr<IScreen> screen);
-    void RegisterWindow(std::unique_ptr<IModalWindow> window);
+
+    /// The menus' screens and windows, and the game's pools and flow.
+    TMenuScreens& Menus() { return *menus_; }
+    TGamePools& Pools() { return *pools_; }
+    TGameFlow& Flow() { return *flow_; }
 
     // IGameShell
     void OpenWindow(TWindowKind kind) override;
@@ -102,13 +112,22 @@ private:
     void RouteEvent(const TPlatformEvent& e);
     void UpdateKeyEdges();
     void FormCloseQuery();
+    void Register(IScreen& screen);
+    void Register(IModalWindow& window);
 
     TDesktopServices services_;
     uint32_t randomSeed_;
     bool terminated_ = false;
     int64_t frameCount_ = 0;
-    std::array<std::unique_ptr<IScreen>, 6> screens_;
-    std::array<std::unique_ptr<IModalWindow>, 11> windows_;
+    std::unique_ptr<TMenuScreens> menus_;
+    std::unique_ptr<TGamePools> pools_;
+    std::unique_ptr<TGameFlow> flow_;
+    std::unique_ptr<TGameScreen> gameScreen_;
+    std::unique_ptr<TPauseWindow> pauseWindow_;
+    std::unique_ptr<TLevelBannerWindow> levelBannerWindow_;
+    std::unique_ptr<TGameOverWindow> gameOverWindow_;
+    std::array<IScreen*, 6> screens_{};
+    std::array<IModalWindow*, 11> windows_{};
 };
 
 } // namespace vantorel

@@ -1,0 +1,23 @@
+#include "menus/exit_to_menu_window.hpp"
+
+#include "menus/menu_screens.hpp"
+#include "state/game_context.hpp"
+#include "state/game_shell.hpp"
+
+namespace vantorel {
+
+void TExitToMenuWindow::Yes() {
+    ctx_.Shell.CloseWindow();
+    if (ctx_.State.ScoreQualifies()) {
+        ctx_.Shell.OpenWindow(TWindowKind::NameEntry);
+    } else {
+        ctx_.Shell.EndGame();
+        menus_.MainMenu.Build(0, 3, 1);
+    }
+}
+
+void TExitToMenuWindow::No() {
+    ctx_.Shell.CloseWindow();
+}
+
+} // namespace vantorel

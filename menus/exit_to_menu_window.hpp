@@ -1,0 +1,22 @@
+// "Exit to menu?" during a game: Yes ends the game (with the name entry for a qualifying score).
+#pragma once
+
+#include "menus/question_window.hpp"
+
+namespace vantorel {
+
+struct TMenuScreens;
+
+class TExitToMenuWindow final : public TQuestionWindow {
+public:
+    TExitToMenuWindow(TGameContext& context, TMenuScreens& menus)
+        : TQuestionWindow(context, kNo), menus_(menus) {}
+    TWindowKind Kind() const override { return TWindowKind::ExitToMenu; }
+
+private:
+    void Yes() override;
+    void No() override;
+    TMenuScreens& menus_;
+};
+
+} // namespace vantorel

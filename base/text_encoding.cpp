@@ -6,24 +6,14 @@ namespace vantorel {
 
 namespace {
 
-// Unicode code points of the Windows-1252 bytes 0x80..0x9F; the five bytes the
-// code page leaves undefined map to the C1 control of the same value, as Windows does.
+// Unicode code points of the Windows-1252 bytes 0x80..0x9F.
 constexpr std::array<uint16_t, 32> kCp1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char CodePointToCp1252(uint32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    for (size_t i = 0; i < kCp1252High.size(); ++i)
-        if (kCp1252High[i] == cp)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -38,51 +28,76 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 } // namespace
 
+std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos) {
+    const auto c = static_cast<unsigned char>(text[pos]);
+    size_t extra = 0;
+    char32_t cp = 0;
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    } else if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1Fu;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0Fu;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07u;
+    } else {
+        ++pos;
+        return std::nullopt;
+    }
+    if (text.size() - pos <= extra) {
+        ++pos;
+        return std::nullopt;
+    }
+    for (size_t k = 1; k <= extra; ++k) {
+        const auto t = static_cast<unsigned char>(text[pos + k]);
+        if ((t & 0xC0) != 0x80) {
+            ++pos;
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (t & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values past Unicode are not UTF-8.
+    static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return std::nullopt;
+    }
+    pos += extra + 1;
+    return cp;
+}
+
+std::optional<uint8_t> CodePointToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<uint8_t>(cp);
+    for (size_t i = 0; i < kCp1252High.size(); ++i)
+        if (kCp1252High[i] == cp)
+            return static_cast<uint8_t>(0x80 + i);
+    return std::nullopt;
+}
+
+char32_t Cp1252ToCodePoint(uint8_t byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80u] : byte;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
-    }
+    for (char ch : text)
+        AppendUtf8(out, Cp1252ToCodePoint(static_cast<uint8_t>(ch)));
     return out;
 }
 
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        size_t len = 0;
-        uint32_t cp = 0;
-        if (c < 0x80) {
-            len = 1;
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            cp = c & 0x07u;
-        }
-        bool ok = len > 0 && i + len <= text.size();
-        for (size_t k = 1; ok && k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                ok = false;
-            cp = (cp << 6) | (cc & 0x3Fu);
-        }
-        if (!ok) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += CodePointToCp1252(cp);
-        i += len;
+    for (size_t pos = 0; pos < text.size();) {
+        const std::optional<char32_t> cp = DecodeUtf8(text, pos);
+        const std::optional<uint8_t> byte = cp ? CodePointToCp1252(*cp) : std::nullopt;
+        out += byte ? static_cast<char>(*byte) : '?';
     }
     return out;
 }
@@ -97,47 +112,16 @@ std::string Utf16ToCp1252(std::span<const uint16_t> text) {
             ++i; // a pair outside the basic plane: no Windows-1252 form
             out += '?';
         } else {
-            out += CodePointToCp1252(u);
+            out += static_cast<char>(CodePointToCp1252(u).value_or('?'));
         }
     }
     return out;
 }
 
-bool IsValidUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t n = 0;
-        char32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            n = 1;
-            cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            n = 2;
-            cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            n = 3;
-            cp = c & 0x07u;
-        } else {
+bool IsValidUtf8(std::string_view text) {
+    for (size_t pos = 0; pos < text.size();)
+        if (!DecodeUtf8(text, pos))
             return false;
-        }
-        for (size_t k = 1; k <= n; ++k) {
-            if (i + k >= s.size())
-                return false;
-            const auto t = static_cast<unsigned char>(s[i + k]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (t & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values past Unicode are not UTF-8.
-        static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += n + 1;
-    }
     return true;
 }
 

@@ -212,38 +212,22 @@ namespace {
 
 // Walks the rows and runs, handing each run to copy(dst, src, n).
 template <class Copy>
-inline void WalkRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src,
-                     std::ptrdiff_t srcPitch, const uint32_t* rowFirst, std::ptrdiff_t rowStep,
-                     const uint8_t* dense, const RunSpan* spans, int32_t rows, int32_t sa,
-                     int32_t sb, Pixel key, Copy copy) {
+[[gnu::always_inline]] inline void
+WalkRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+         const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
+         const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key, Copy copy) {
     Pixel* out = dst - sa; // indexed by source column
     for (int32_t r = 0; r < rows;
          ++r, out += destPitch, src += srcPitch, rowFirst += rowStep, dense += rowStep) {
-        const RunSpan* span = spans + rowFirst[0];
-        const RunSpan* end = spans + rowFirst[1];
-        if (span == end)
-            continue;
-        if (*dense) {
-            const int32_t ea = std::max(sa, span->Begin);
-            const int32_t eb = std::min(sb, (end - 1)->End);
-            if (ea < eb)
-                CopyRowKeyed(out + ea, src + ea, eb - ea, key);
-            continue;
-        }
-        if (sa > span->Begin)
-            span =
-                std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
-        for (; span != end && span->Begin < sb; ++span) {
-            const int32_t cb = std::max(span->Begin, sa);
-            copy(out + cb, src + cb, std::min(span->End, sb) - cb);
-        }
+        ForEachRowRun(
+            spans, rowFirst, *dense != 0, sa, sb,
+            [&](int32_t a, int32_t b) { CopyRowKeyed(out + a, src + a, b - a, key); },
+            [&](int32_t a, int32_t b) { copy(out + a, src + a, b - a); });
     }
 }
 
 #if VANTOREL_BLIT_AVX2
 // 64-byte moves with a masked last one: no tail loop, whatever the run's length.
-// The same walk as WalkRuns, spelled out: a copy compiled for AVX-512 is not
-// inlined into a template compiled without it.
 __attribute__((target("avx512f"))) inline void CopyRun512(Pixel* d, const Pixel* s,
                                                           std::ptrdiff_t n) {
     std::ptrdiff_t i = 0;
@@ -255,37 +239,13 @@ __attribute__((target("avx512f"))) inline void CopyRun512(Pixel* d, const Pixel*
     }
 }
 
+// The walk is inlined here, so the lambda and CopyRun512 compile for AVX-512 with it.
 __attribute__((target("avx512f"))) void
 CopyRunRowsAvx512(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
                   const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
                   const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key) {
-    Pixel* out = dst - sa; // indexed by source column
-    for (int32_t r = 0; r < rows;
-         ++r, out += destPitch, src += srcPitch, rowFirst += rowStep, dense += rowStep) {
-        const RunSpan* span = spans + rowFirst[0];
-        const RunSpan* end = spans + rowFirst[1];
-        if (span == end)
-            continue;
-        if (*dense) {
-            const int32_t ea = std::max(sa, span->Begin);
-            const int32_t eb = std::min(sb, (end - 1)->End);
-            if (ea < eb)
-                CopyRowKeyed(out + ea, src + ea, eb - ea, key);
-            continue;
-        }
-        if (sa <= span->Begin && (end - 1)->End <= sb) { // the whole row shows
-            for (; span != end; ++span)
-                CopyRun512(out + span->Begin, src + span->Begin, span->End - span->Begin);
-            continue;
-        }
-        if (sa > span->Begin)
-            span =
-                std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
-        for (; span != end && span->Begin < sb; ++span) {
-            const int32_t cb = std::max(span->Begin, sa);
-            CopyRun512(out + cb, src + cb, std::min(span->End, sb) - cb);
-        }
-    }
+    WalkRuns(dst, destPitch, src, srcPitch, rowFirst, rowStep, dense, spans, rows, sa, sb, key,
+             [](Pixel* d, const Pixel* s, std::ptrdiff_t n) { CopyRun512(d, s, n); });
 }
 
 bool HasAvx512() {

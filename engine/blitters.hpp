@@ -3,6 +3,7 @@
 // clipping and trust every count and pointer they are given.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -46,6 +47,39 @@ struct RunSpan {
     int32_t Begin;
     int32_t End;
 };
+
+/// The opaque runs of one row of a keyed picture that meet source columns
+/// [sa, sb), sa < sb: the row's runs are spans[rowFirst[0]] up to
+/// spans[rowFirst[1]], ascending. A dense row calls keyTest(a, b) once with its
+/// runs' extent clipped to [sa, sb), to be copied with a key test per pixel; any
+/// other row calls run(a, b) for each run clipped to [sa, sb), left to right.
+/// Every range handed on is non-empty. Forced inline: the blitters call it per
+/// row, and an AVX-512 caller must get its own copy of the lambdas inlined.
+template <class KeyTest, class Run>
+[[gnu::always_inline]] inline void ForEachRowRun(const RunSpan* spans, const uint32_t* rowFirst,
+                                                 bool dense, int32_t sa, int32_t sb,
+                                                 KeyTest&& keyTest, Run&& run) {
+    const RunSpan* span = spans + rowFirst[0];
+    const RunSpan* end = spans + rowFirst[1];
+    if (span == end)
+        return;
+    if (dense) {
+        const int32_t ea = std::max(sa, span->Begin);
+        const int32_t eb = std::min(sb, (end - 1)->End);
+        if (ea < eb)
+            keyTest(ea, eb);
+        return;
+    }
+    if (sa <= span->Begin && (end - 1)->End <= sb) { // the whole row shows
+        for (; span != end; ++span)
+            run(span->Begin, span->End);
+        return;
+    }
+    if (sa > span->Begin)
+        span = std::partition_point(span, end, [sa](const RunSpan& sp) { return sp.End <= sa; });
+    for (; span != end && span->Begin < sb; ++span)
+        run(std::max(span->Begin, sa), std::min(span->End, sb));
+}
 
 /// The keyed copy of rows through their opaque runs. For row r (r < rows) the
 /// runs are spans[rowFirst[r * rowStep]] up to spans[rowFirst[r * rowStep + 1]],

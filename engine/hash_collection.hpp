@@ -4,10 +4,14 @@
 // last is found.
 #pragma once
 
+#include "engine/library_stream.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,10 +81,13 @@ private:
     std::array<std::vector<THashCollectionItem*>, 256> buckets_;
 };
 
-/// Owns the items in index order and keeps their names indexed.
+/// Owns the items in index order and keeps their names indexed. The picture and
+/// the wave libraries derive from it; each reads its own items from the library
+/// container and names its own not-found error.
 template <class Item> class THashCollection {
 public:
     THashCollection() = default;
+    virtual ~THashCollection() = default;
     THashCollection(const THashCollection&) = delete;
     THashCollection& operator=(const THashCollection&) = delete;
 
@@ -106,7 +113,31 @@ public:
     /// The item found by the name index, or null.
     Item* FindItem(std::string_view name) const { return static_cast<Item*>(index_.Lookup(name)); }
 
+    /// The item named name, ignoring case; among equal names the one that entered
+    /// the index last. Raises the library's error when there is none
+    /// (EPictureCollectionError "Image '%s' not found", EWaveCollectionError
+    /// "Wave '%s' not found"). The game looks names up every frame.
+    Item& Find(const std::string& name) {
+        Item* item = FindItem(name);
+        if (item == nullptr)
+            RaiseNotFound(name);
+        return *item;
+    }
+
+    /// Removes all items, then reads a library file. Raises EFOpenError "Cannot
+    /// open file "%s". %s" when it cannot be opened, else as ReadLibraryBytes.
+    void LoadLibraryFile(const std::string& fileName) { ReadLibraryBytes(ReadWholeFile(fileName)); }
+    /// The same from a stream, read from its position to its end.
+    void ReadLibraryStream(std::istream& stream) { ReadLibraryBytes(ReadWholeStream(stream)); }
+    /// The same from bytes already in memory (see library_stream.hpp). Raises
+    /// EFilerError and the library's own errors; a failed read leaves it empty.
+    virtual void ReadLibraryBytes(std::span<const uint8_t> bytes) = 0;
+
     THashIndex& NameIndex() { return index_; }
+
+protected:
+    /// Raises the library's error for a name that Find does not find.
+    [[noreturn]] virtual void RaiseNotFound(const std::string& name) const = 0;
 
 private:
     THashIndex index_; // declared first: items leave it as they are destroyed

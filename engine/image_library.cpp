@@ -5,7 +5,6 @@
 #include "engine/library_stream.hpp"
 
 #include <algorithm>
-#include <istream>
 #include <limits>
 
 namespace vantorel {
@@ -307,20 +306,8 @@ void TPictureCollectionItem::DrawRotated(TDirectDrawSurface* dest, int32_t x, in
 // ---------------------------------------------------------------------------
 // Collection
 
-TPictureCollectionItem& TPictureCollection::Find(const std::string& name) {
-    if (TPictureCollectionItem* item = FindItem(name))
-        return Items(item->Index());
+void TPictureCollection::RaiseNotFound(const std::string& name) const {
     throw EPictureCollectionError("Image '" + name + "' not found");
-}
-
-void TPictureCollection::LoadLibraryFile(const std::string& fileName) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    ReadLibraryBytes(bytes);
-}
-
-void TPictureCollection::ReadLibraryStream(std::istream& stream) {
-    const std::vector<uint8_t> bytes = ReadWholeStream(stream);
-    ReadLibraryBytes(bytes);
 }
 
 namespace {

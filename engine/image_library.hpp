@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <span>
 #include <string>
@@ -98,20 +97,13 @@ class TPictureCollection : public THashCollection<TPictureCollectionItem> {
 public:
     TPictureCollection() = default;
 
-    /// The item named name, ignoring case; among equal names the one that entered
-    /// the index last. Raises EPictureCollectionError "Image '%s' not found".
-    TPictureCollectionItem& Find(const std::string& name);
-
     /// 256 entries of 4 bytes, kept from the file and written back; not used for drawing.
     std::array<uint8_t, 1024> ColorTable{};
 
-    /// Removes all items, then reads a library file (see library_stream.hpp);
-    /// initialises and restores when the display is initialised.
-    /// Raises EFOpenError, EFilerError or EInvalidGraphic with the library's texts.
-    void LoadLibraryFile(const std::string& fileName);
-    void ReadLibraryStream(std::istream& stream);
-    /// The same from bytes already in memory.
-    void ReadLibraryBytes(std::span<const uint8_t> bytes);
+    /// Removes all items, then reads the pictures of a library file held in memory
+    /// (LoadLibraryFile and ReadLibraryStream come here); initialises and restores
+    /// when the display is initialised. Raises EFilerError or EInvalidGraphic.
+    void ReadLibraryBytes(std::span<const uint8_t> bytes) override;
     /// The whole library file: root class "TPictureCollectionComponent", property
     /// List.ColorTable, then List with every item (pictures as 24-bit "TDIB").
     std::vector<uint8_t> WriteLibraryBytes() const;
@@ -123,6 +115,10 @@ public:
     /// Builds every item's patterns, in index order.
     void Restore();
     TDXDraw* Display() const { return display_; }
+
+protected:
+    /// EPictureCollectionError "Image '%s' not found".
+    [[noreturn]] void RaiseNotFound(const std::string& name) const override;
 
 private:
     TDXDraw* display_ = nullptr;

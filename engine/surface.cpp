@@ -14,14 +14,9 @@ namespace vantorel {
 /// The opaque runs of every row: the pixels that are not the colour key, as
 /// half-open column ranges in ascending order. Built on the first keyed copy
 /// from the surface and dropped whenever its pixels or its key may change.
-namespace {
-using TRunSpan = blit::RunSpan;
-} // namespace
-
 struct TDirectDrawSurface::Runs {
-    using Span = TRunSpan;
     std::vector<uint32_t> RowFirst; // Height() + 1 offsets into Spans
-    std::vector<Span> Spans;
+    std::vector<blit::RunSpan> Spans;
     // A row broken into many short runs is cheaper to copy pixel by pixel with a
     // key test over its whole extent than run by run.
     std::vector<uint8_t> Dense;
@@ -285,34 +280,16 @@ void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TDirectDrawSurface& sr
                 blit::CopyRow(d, s + sa, n);
             continue;
         }
-        const auto* spanBegin = runs->Spans.data() + runs->RowFirst[static_cast<size_t>(sy)];
-        const auto* spanEnd = runs->Spans.data() + runs->RowFirst[static_cast<size_t>(sy) + 1];
-        if (spanBegin == spanEnd)
-            continue;
-        if (runs->Dense[static_cast<size_t>(sy)]) {
-            const int32_t ea = std::max(sa, spanBegin->Begin);
-            const int32_t eb = std::min(sb, (spanEnd - 1)->End);
-            if (ax.Mirror) {
-                for (int32_t c = ea; c < eb; ++c)
+        // Only a mirrored keyed copy comes here; the others went through CopyRunRows.
+        const auto row = static_cast<size_t>(sy);
+        blit::ForEachRowRun(
+            runs->Spans.data(), runs->RowFirst.data() + row, runs->Dense[row] != 0, sa, sb,
+            [&](int32_t a, int32_t b) {
+                for (int32_t c = a; c < b; ++c)
                     if (s[c] != key)
                         d[sb - 1 - c] = s[c];
-            } else if (ea < eb) {
-                blit::CopyRowKeyed(d + (ea - sa), s + ea, eb - ea, key);
-            }
-            continue;
-        }
-        const auto* span = spanBegin;
-        if (sa > span->Begin)
-            span = std::partition_point(spanBegin, spanEnd,
-                                        [sa](const Runs::Span& sp) { return sp.End <= sa; });
-        for (; span != spanEnd && span->Begin < sb; ++span) {
-            const int32_t cb = std::max(span->Begin, sa);
-            const int32_t ce = std::min(span->End, sb);
-            if (ax.Mirror)
-                blit::CopyRowMirrored(d + (sb - ce), s + cb, ce - cb);
-            else
-                blit::CopyRow(d + (cb - sa), s + cb, ce - cb);
-        }
+            },
+            [&](int32_t a, int32_t b) { blit::CopyRowMirrored(d + (sb - b), s + a, b - a); });
     }
 }
 
@@ -368,26 +345,13 @@ void TDirectDrawSurface::DrawBlended(const TRect& destRect, const TDirectDrawSur
                 blit::BlendRow(d, s + sa, n, w);
                 continue;
             }
-            const auto* spanBegin = runs->Spans.data() + runs->RowFirst[static_cast<size_t>(sy)];
-            const auto* spanEnd = runs->Spans.data() + runs->RowFirst[static_cast<size_t>(sy) + 1];
-            if (spanBegin == spanEnd)
-                continue;
-            if (runs->Dense[static_cast<size_t>(sy)]) {
-                const int32_t ea = std::max(sa, spanBegin->Begin);
-                const int32_t eb = std::min(sb, (spanEnd - 1)->End);
-                if (ea < eb)
-                    blit::BlendRowKeyed(d + (ea - sa), s + ea, eb - ea, w, key);
-                continue;
-            }
-            const auto* span = spanBegin;
-            if (sa > span->Begin)
-                span = std::partition_point(spanBegin, spanEnd,
-                                            [sa](const Runs::Span& sp) { return sp.End <= sa; });
-            for (; span != spanEnd && span->Begin < sb; ++span) {
-                const int32_t cb = std::max(span->Begin, sa);
-                const int32_t ce = std::min(span->End, sb);
-                blit::BlendRow(d + (cb - sa), s + cb, ce - cb, w);
-            }
+            const auto row = static_cast<size_t>(sy);
+            blit::ForEachRowRun(
+                runs->Spans.data(), runs->RowFirst.data() + row, runs->Dense[row] != 0, sa, sb,
+                [&](int32_t a, int32_t b) {
+                    blit::BlendRowKeyed(d + (a - sa), s + a, b - a, w, key);
+                },
+                [&](int32_t a, int32_t b) { blit::BlendRow(d + (a - sa), s + a, b - a, w); });
         }
         return;
     }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <istream>
 #include <limits>
 
 namespace vantorel {
@@ -87,20 +86,8 @@ uint16_t TWave::BitsPerSample() const {
 TWaveCollectionItem::TWaveCollectionItem(TWaveCollection& collection)
     : THashCollectionItem(collection.NameIndex()), collection_(collection) {}
 
-TWaveCollectionItem& TWaveCollection::Find(const std::string& name) {
-    if (TWaveCollectionItem* item = FindItem(name))
-        return Items(item->Index());
+void TWaveCollection::RaiseNotFound(const std::string& name) const {
     throw EWaveCollectionError("Wave '" + name + "' not found");
-}
-
-void TWaveCollection::LoadLibraryFile(const std::string& fileName) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    ReadLibraryBytes(bytes);
-}
-
-void TWaveCollection::ReadLibraryStream(std::istream& stream) {
-    const std::vector<uint8_t> bytes = ReadWholeStream(stream);
-    ReadLibraryBytes(bytes);
 }
 
 namespace {

@@ -7,7 +7,6 @@
 #include "engine/hash_collection.hpp"
 
 #include <cstdint>
-#include <iosfwd>
 #include <span>
 #include <string>
 #include <vector>
@@ -85,19 +84,17 @@ class TWaveCollection : public THashCollection<TWaveCollectionItem> {
 public:
     TWaveCollection() = default;
 
-    /// The item named name, ignoring case; among equal names the one that entered
-    /// the index last. Raises EWaveCollectionError "Wave '%s' not found".
-    TWaveCollectionItem& Find(const std::string& name);
-
-    /// Removes all items, then reads a library file. Raises EFOpenError,
-    /// EFilerError or EWaveStreamError with the library's texts; a failed read
-    /// leaves the collection empty.
-    void LoadLibraryFile(const std::string& fileName);
-    void ReadLibraryStream(std::istream& stream);
-    void ReadLibraryBytes(std::span<const uint8_t> bytes);
+    /// Removes all items, then reads the sounds of a library file held in memory
+    /// (LoadLibraryFile and ReadLibraryStream come here). Raises EFilerError or
+    /// EWaveStreamError; a failed read leaves the collection empty.
+    void ReadLibraryBytes(std::span<const uint8_t> bytes) override;
     /// The whole library file: root class "TWaveCollectionComponent", property
     /// List with Name, Looped, MaxPlayingCount and Wave.WAVE of every item.
     std::vector<uint8_t> WriteLibraryBytes() const;
+
+protected:
+    /// EWaveCollectionError "Wave '%s' not found".
+    [[noreturn]] void RaiseNotFound(const std::string& name) const override;
 };
 
 } // namespace vantorel

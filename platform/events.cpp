@@ -1,9 +1,12 @@
 #include "platform/events.hpp"
 
+#include "base/text_encoding.hpp"
 #include "platform/sdl_events.hpp"
 
 #include <algorithm>
 #include <deque>
+#include <optional>
+#include <string_view>
 
 namespace vantorel {
 
@@ -62,65 +65,7 @@ uint8_t ControlCharOfKey(SDL_Keycode key) {
     }
 }
 
-/// Decodes UTF-8 text into code points; malformed bytes are skipped.
-template <class F> void ForEachCodePoint(const char* text, F&& f) {
-    const auto* s = reinterpret_cast<const unsigned char*>(text);
-    while (*s != 0) {
-        const unsigned char c = *s;
-        int extra = 0;
-        uint32_t cp = 0;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1Fu;
-            extra = 1;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0Fu;
-            extra = 2;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07u;
-            extra = 3;
-        } else {
-            ++s;
-            continue;
-        }
-        ++s;
-        bool ok = true;
-        for (int i = 0; i < extra; ++i) {
-            if ((*s & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (*s & 0x3Fu);
-            ++s;
-        }
-        if (ok)
-            f(cp);
-    }
-}
-
 } // namespace
-
-uint8_t CodePointToCp1252(uint32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<uint8_t>(cp);
-    struct Pair {
-        uint32_t CodePoint;
-        uint8_t Byte;
-    };
-    static constexpr Pair kHigh[] = {
-        {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85},
-        {0x2020, 0x86}, {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A},
-        {0x2039, 0x8B}, {0x0152, 0x8C}, {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92},
-        {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95}, {0x2013, 0x96}, {0x2014, 0x97},
-        {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B}, {0x0153, 0x9C},
-        {0x017E, 0x9E}, {0x0178, 0x9F},
-    };
-    for (const Pair& p : kHigh)
-        if (p.CodePoint == cp)
-            return p.Byte;
-    return 0;
-}
 
 TKey KeyFromSdl(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z)
@@ -239,17 +184,23 @@ void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out) {
         }
         return;
     }
-    case SDL_TEXTINPUT:
-        ForEachCodePoint(e.text.text, [&](uint32_t cp) {
-            const uint8_t c = CodePointToCp1252(cp);
-            if (c < 32)
-                return; // control characters come from their keys
+    case SDL_TEXTINPUT: {
+        const std::string_view text(e.text.text);
+        for (size_t pos = 0; pos < text.size();) {
+            const std::optional<char32_t> cp = DecodeUtf8(text, pos);
+            // Control characters come from their keys (C0) or are never typed (C1).
+            if (!cp || *cp < 32 || (*cp >= 0x80 && *cp < 0xA0))
+                continue;
+            const std::optional<uint8_t> c = CodePointToCp1252(*cp);
+            if (!c)
+                continue; // Windows-1252 cannot hold it: the game never sees it
             TPlatformEvent ch;
             ch.Kind = TEventKind::Char;
-            ch.Char = c;
+            ch.Char = *c;
             out.push_back(ch);
-        });
+        }
         return;
+    }
     case SDL_MOUSEMOTION:
         ev.Kind = TEventKind::MouseMove;
         ev.X = ClampX(e.motion.x);

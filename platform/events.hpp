@@ -154,7 +154,4 @@ bool PollPlatformEvent(TPlatformEvent& out);
 /// Waits up to timeoutMs for an event; false when none came.
 bool WaitPlatformEvent(TPlatformEvent& out, int32_t timeoutMs);
 
-/// Windows-1252 byte for a Unicode code point; 0 when it has none.
-uint8_t CodePointToCp1252(uint32_t codePoint);
-
 } // namespace vantorel

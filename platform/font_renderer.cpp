@@ -30,13 +30,13 @@ std::string TextToUtf8(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     if (IsValidUtf8(text))
         return std::string(text);
-    // The five bytes Windows-1252 leaves unused would come out as invisible control
+    // The five bytes Windows-1252 leaves unused read as invisible C1 control
     // characters; the replacement mark shows that a character was there.
     std::string out;
     out.reserve(text.size() * 2);
     for (char ch : text) {
-        const auto b = static_cast<unsigned char>(ch);
-        const bool unused = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        const char32_t cp = Cp1252ToCodePoint(static_cast<uint8_t>(ch));
+        const bool unused = cp >= 0x80 && cp < 0xA0;
         out += unused ? std::string("\xEF\xBF\xBD") : Cp1252ToUtf8(std::string_view(&ch, 1));
     }
     return out;

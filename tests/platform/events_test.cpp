@@ -95,6 +95,8 @@ TEST(PlatformEvents, TypedTextBecomesWindows1252Characters) {
         {"\xD0\x96", {}},             // Cyrillic: no single byte for it
         {"\xF0\x9F\x98\x80x", {'x'}}, // emoji dropped, the rest kept
         {"\xC3", {}},                 // truncated sequence
+        {"a\x80z", {'a', 'z'}},       // stray byte dropped, decoding resumes
+        {"\xC2\x81", {}},             // C1 control: never a typed character
     };
     for (const Case& c : cases) {
         const auto out = Translate(Text(c.Utf8));

@@ -50,6 +50,13 @@ THttpResponse TCurlHttpClient::Get(const THttpRequest& request) {
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, request.Url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    // Only web addresses, and no redirects: the address is the game's own.
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(h, CURLOPT_PROXY, "");
     curl_easy_setopt(h, CURLOPT_NOPROXY, "*");

@@ -1,0 +1,116 @@
+#include "gameplay/game_flow.hpp"
+
+#include "engine/dx_sprite_engine.hpp"
+#include "gameplay/game_pools.hpp"
+#include "gameplay/level_config.hpp"
+#include "objects/ground_gun.hpp"
+#include "objects/monster.hpp"
+#include "objects/player.hpp"
+#include "state/game_context.hpp"
+#include "state/game_shell.hpp"
+#include "state/game_state.hpp"
+
+namespace vantorel {
+
+TGameFlow::TGameFlow(TGameContext& ctx, TGamePools& pools)
+    : ctx_(ctx), pools_(pools), landscape_(ctx), hud_(ctx), spawner_(ctx.State, pools) {}
+
+void TGameFlow::NewGame() {
+    TGameState& s = ctx_.State;
+    s.ScreenCode = TScreenCode::Game;
+    ctx_.Shell.PlayMusicForScreen();
+    s.FirstItem = 1;
+    s.LastItem = 0;
+    s.ItemIndex = 0;
+    // A Truck or Mega of an earlier game (or a flag raised for a monster that
+    // found no slot) must not hold back the enemies of this one.
+    s.TruckPresent = false;
+    s.MegaPresent = false;
+
+    landscape_.Setup();
+    s.Player = new TPlayer(ctx_, pools_);
+    s.Player->CreateCompanions();
+    s.Player->Respawn();
+    hud_.Create();
+    hud_.Draw();
+    StartLevel(1);
+}
+
+void TGameFlow::StartLevel(int32_t level) {
+    TGameState& s = ctx_.State;
+    s.Level = level;
+    s.LevelFinishing = false;
+    TLevelConfig::ForLevel(level).ApplyTo(s);
+    ctx_.Shell.OpenWindow(TWindowKind::LevelBanner);
+}
+
+void TGameFlow::GameTick(int32_t lagCount) {
+    TGameState& s = ctx_.State;
+    ctx_.Sprites.Move(lagCount);
+
+    if (TPlayer* player = s.Player) {
+        player->ReadControls();
+        if (s.MonstersLeft <= 0 && !player->Leaving) {
+            FinishLevel();
+            player->StartLeaving();
+        }
+        if (player->Leaving && player->Alpha <= 0) {
+            player->Respawn();
+            StartLevel(s.Level + 1);
+        }
+    }
+
+    spawner_.SpawnGroundGuns();
+    spawner_.SpawnMonsters();
+    spawner_.SpawnBonuses();
+    hud_.Draw();
+    pools_.SweepOffscreen();
+
+    if (s.KeyEsc.Pressed)
+        ctx_.Shell.OpenWindow(TWindowKind::ExitToMenu);
+    if (s.KeyP.Pressed)
+        ctx_.Shell.OpenWindow(TWindowKind::Pause);
+}
+
+void TGameFlow::FinishLevel() {
+    ctx_.State.LevelFinishing = true;
+    pools_.RemoveAllBonuses();
+    pools_.RemoveAllBullets();
+    for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
+        if (TMonster* monster = pools_.Monster(slot))
+            monster->Explode();
+    for (int32_t slot = 1; slot <= IGameWorld::kGroundGunSlots; ++slot)
+        if (TGroundGun* gun = pools_.GroundGun(slot))
+            gun->Explode();
+}
+
+void TGameFlow::EndGame() {
+    TGameState& s = ctx_.State;
+    s.ScreenCode = TScreenCode::None;
+    landscape_.Remove();
+
+    // The sprites are freed below, so no reference to them may stay behind.
+    if (s.Player != nullptr)
+        s.Player->Kill();
+    s.Player = nullptr;
+    for (TMyImageSprite** companion :
+         {&s.EngineFlame1, &s.EngineFlame2, &s.MuzzleFlash, &s.ShieldSprite}) {
+        if (*companion != nullptr)
+            (*companion)->Kill();
+        *companion = nullptr;
+    }
+    hud_.Remove();
+
+    pools_.RemoveAllBullets();
+    pools_.RemoveAllGroundGuns();
+    pools_.RemoveAllMonsters();
+    pools_.RemoveAllBonuses();
+    ctx_.Sprites.FreeDead();
+}
+
+void TGameFlow::DrawHudUnderWindow() {
+    if (ctx_.State.ScreenCode == TScreenCode::Game)
+        hud_.Draw();
+}
+
+} // namespace vantorel

@@ -1,0 +1,48 @@
+#include "storage/save_files.hpp"
+
+#include "storage/atomic_file_set.hpp"
+#include "storage/high_score_file.hpp"
+#include "storage/high_score_table.hpp"
+#include "storage/options_file.hpp"
+
+namespace vantorel {
+
+TSaveFiles::TSaveFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+void TSaveFiles::Load(HighScoreTable& table, OptionsRecord& options) {
+    const THighScoreLoad hs = LoadHighScoreFile(TablePath());
+    for (int32_t rank = 1; rank <= HighScoreTable::Ranked; ++rank)
+        table[rank] = hs.Table[rank];
+    tableWritable_ = hs.Status != TFileReadStatus::Unreadable;
+
+    TOptionsLoad loaded = LoadOptionsFile(OptionsPath());
+    options = std::move(loaded.Options);
+    optionsWritable_ = loaded.Status != TFileReadStatus::Unreadable;
+    if (loaded.Status == TFileReadStatus::Read && !loaded.Complete &&
+        !KeepAsideAsBad(OptionsPath(), loaded.Bytes))
+        optionsWritable_ = false;
+
+    bool reset = false;
+    if (!table.SignatureMatches(options.StoredSignature)) {
+        const HighScoreTable before = table;
+        table.ResetToDefaults();
+        reset = before.Entries != table.Entries;
+    }
+    if (hs.Status == TFileReadStatus::Read && (reset || !hs.Complete) &&
+        !KeepAsideAsBad(TablePath(), hs.Bytes))
+        tableWritable_ = false;
+}
+
+bool TSaveFiles::Save(const HighScoreTable& table, const OptionsRecord& options) const {
+    if (!optionsWritable_)
+        return false;
+    TAtomicFileSet set;
+    const std::string signature = tableWritable_ ? table.Signature() : options.StoredSignature;
+    if (!set.Stage(OptionsPath(), FormatOptions(options, signature)))
+        return false;
+    if (tableWritable_ && !set.Stage(TablePath(), FormatHighScores(table)))
+        return false;
+    return set.Commit();
+}
+
+} // namespace vantorel

@@ -8,6 +8,8 @@
 #include "platform/message_box.hpp"
 #include "platform/sdl_audio_output.hpp"
 #include "platform/sdl_event_source.hpp"
+#include "platform/sdl_joystick_device.hpp"
+#include "platform/sdl_keyboard_state.hpp"
 #include "platform/sdl_pointer.hpp"
 #include "platform/sdl_system.hpp"
 #include "platform/sdl_video_output.hpp"
@@ -35,12 +37,16 @@ int RunGame() {
     TSdlVideoOutput video(kTitle, 800, 600);
     TSdlEventSource events;
     TSdlPointer pointer;
+    TSdlKeyboardState keyboard;
+    TSdlJoystickDevice joystick;
     TDesktopLinkOpener links;
     TSdlAudioOutput audio;
     TCurlHttpClient http;
     const TDesktopServices services{video,
                                     events,
                                     pointer,
+                                    keyboard,
+                                    joystick,
                                     links,
                                     audio,
                                     http,

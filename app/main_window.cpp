@@ -11,6 +11,7 @@
 #include "menus/menu_screens.hpp"
 #include "objects/scroll_background.hpp"
 #include "platform/pointer.hpp"
+#include "platform/video_output.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
 
@@ -31,7 +32,7 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
     : MDXDraw(&services.Video),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           MDXInput},
-      services_(services), randomSeed_(randomSeed) {
+      FormInput(State, MDXInput, *this), services_(services), randomSeed_(randomSeed) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -42,6 +43,13 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
     MDXTimer.ActiveOnly = true;
     MDXTimer.Interval = 0;
     MDXTimer.OnTimer = [this](int32_t lagCount) { MDXTimerTimer(lagCount); };
+
+    MDXInput.IsForeground = [this] { return services_.Video.IsActive(); };
+    MDXInput.Keyboard.SetDevice(&services_.Keyboard);
+    MDXInput.Joystick.SetDevice(&services_.Joystick);
+    FormInput.CurrentScreen = [this] { return Screen(State.ScreenCode); };
+    FormInput.CurrentWindow = [this] { return Window(State.WindowKind); };
+    FormInput.InvertFullScreen = [this] { FullScreen = !FullScreen; };
 
     menus_ = std::make_unique<TMenuScreens>(Context);
     pools_ = std::make_unique<TGamePools>(Context);
@@ -163,6 +171,7 @@ void TMForm::HandleEvent(const TPlatformEvent& e) {
 }
 
 void TMForm::RouteEvent(const TPlatformEvent& e) {
+    FormInput.HandleEvent(e);
     switch (e.Kind) {
     case TEventKind::CloseRequest:
         FormCloseQuery();
@@ -219,7 +228,9 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
     ++frameCount_;
 }
 
-void TMForm::UpdateKeyEdges() {}
+void TMForm::UpdateKeyEdges() {
+    FormInput.UpdateKeyEdges();
+}
 
 void TMForm::OpenWindow(TWindowKind kind) {
     if (State.WindowKind != TWindowKind::None)

@@ -4,6 +4,7 @@
 // window does lives in its own class (menus/, gameplay/).
 #pragma once
 
+#include "app/form_input.hpp"
 #include "app/frame_timer.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_input.hpp"
@@ -55,6 +56,8 @@ public:
     TGameState State;
     /// What screens, windows and game objects work with.
     TGameContext Context;
+    /// Keys, typed characters, the mouse and the input states' frame update.
+    TFormInput FormInput;
 
     /// The full-screen choice that SetDisplayMode applies.
     bool FullScreen = false;

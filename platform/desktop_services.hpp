@@ -13,6 +13,8 @@ namespace vantorel {
 class IAudioOutput;
 class IEventSource;
 class IHttpClient;
+class IJoystickDevice;
+class IKeyboardState;
 class ILinkOpener;
 class IPointer;
 class IVideoOutput;
@@ -21,6 +23,8 @@ struct TDesktopServices {
     IVideoOutput& Video;
     IEventSource& Events;
     IPointer& Pointer;
+    IKeyboardState& Keyboard;
+    IJoystickDevice& Joystick;
     ILinkOpener& Links;
     IAudioOutput& Audio;
     IHttpClient& Http;

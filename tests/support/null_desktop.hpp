@@ -6,6 +6,8 @@
 #include "platform/desktop_services.hpp"
 #include "platform/event_source.hpp"
 #include "platform/http_client.hpp"
+#include "platform/joystick_device.hpp"
+#include "platform/keyboard_state.hpp"
 #include "platform/link_opener.hpp"
 #include "platform/pointer.hpp"
 #include "platform/video_output.hpp"
@@ -20,6 +22,8 @@ struct TNullDesktop {
     TNullVideoOutput Video;
     TScriptedEventSource Events;
     TNullPointer Pointer;
+    TScriptedKeyboardState Keyboard;
+    TScriptedJoystickDevice Joystick;
     TRecordingLinkOpener Links;
     TNullAudioOutput Audio;
     TRecordingHttpClient Http;
@@ -30,6 +34,8 @@ struct TNullDesktop {
         return TDesktopServices{Video,
                                 Events,
                                 Pointer,
+                                Keyboard,
+                                Joystick,
                                 Links,
                                 Audio,
                                 Http,

@@ -11,8 +11,9 @@ void TPacedVideoOutput::Present(const TFrameView& frame, bool waitVBlank) {
 
 TScenario::TScenario(uint32_t seed) {
     TDesktopServices services = Desktop.Services();
-    TDesktopServices paced{Video,          services.Events, services.Pointer, services.Links,
-                           services.Audio, services.Http,   services.Clock,   services.ShowError};
+    TDesktopServices paced{
+        Video,          services.Events, services.Pointer, services.Keyboard, services.Joystick,
+        services.Links, services.Audio,  services.Http,    services.Clock,    services.ShowError};
     Form = std::make_unique<TMForm>(paced, seed);
     Loop = std::make_unique<TMainLoop>(*Form, Desktop.Events, services.Clock);
     Form->FormCreate();
@@ -22,7 +23,27 @@ TScenario::TScenario(uint32_t seed) {
 TScenario::~TScenario() = default;
 
 void TScenario::At(int64_t frame, const TPlatformEvent& e) {
-    script_.emplace(frame, e);
+    script_.emplace(frame, [this, e] {
+        // The keyboard's held keys (read by the input states) follow the key events.
+        if (e.Kind == TEventKind::KeyDown)
+            Desktop.Keyboard.Press(e.Key);
+        else if (e.Kind == TEventKind::KeyUp)
+            Desktop.Keyboard.Release(e.Key);
+        Desktop.Events.Push(e);
+    });
+}
+
+void TScenario::Pad(int64_t frame, const TJoystickReading& reading) {
+    script_.emplace(frame, [this, reading] {
+        const bool plugged = Desktop.Joystick.Reading.Kind != reading.Kind;
+        Desktop.Joystick.Reading = reading;
+        if (plugged) {
+            TPlatformEvent e;
+            e.Kind = reading.Kind == TJoystickKind::None ? TEventKind::DeviceRemoved
+                                                         : TEventKind::DeviceAdded;
+            Desktop.Events.Push(e);
+        }
+    });
 }
 
 void TScenario::KeyDown(int64_t frame, TKey key, TShiftState shift) {
@@ -84,7 +105,7 @@ void TScenario::Deliver() {
     const int64_t shown = Frames();
     auto it = script_.begin();
     while (it != script_.end() && it->first <= shown) {
-        Desktop.Events.Push(it->second);
+        it->second();
         it = script_.erase(it);
     }
 }

@@ -63,6 +63,9 @@ public:
     /// Left button down at frame, up at frame + 1.
     void Click(int64_t frame, int32_t x, int32_t y);
     void CloseRequest(int64_t frame);
+    /// From frame on, the first joystick or gamepad reads reading (Kind None:
+    /// unplugged); plugging in or out sends the device event too.
+    void Pad(int64_t frame, const TJoystickReading& reading);
 
     /// Runs main-loop passes until count more frames have been shown or the game
     /// ended. Returns the frames shown.
@@ -81,7 +84,7 @@ public:
 
 private:
     void Deliver();
-    std::multimap<int64_t, TPlatformEvent> script_;
+    std::multimap<int64_t, std::function<void()>> script_;
 };
 
 } // namespace vantorel::testing

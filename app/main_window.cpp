@@ -217,6 +217,7 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
         PlaySound("Button");
 
     MDXSpriteEngine.FreeDead();
+    UpdatePointerMode();
 
     const TFrameQuantities q = FrameQuantities(State.RefreshRate, MDXTimer.FrameRate());
     State.FrameFactor = q.FrameFactor;
@@ -226,6 +227,22 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
         s->ReleaseCanvas();
     MDXDraw.Flip();
     ++frameCount_;
+}
+
+// While the ship flies (a game with no question open), the pointer is held by
+// the window in relative mode: it is hidden, and its motion steers the ship even
+// at the screen's edges. Everywhere else the system pointer shows.
+void TMForm::UpdatePointerMode() {
+    const TWindowKind k = State.WindowKind;
+    const bool question = k == TWindowKind::ExitGame || k == TWindowKind::ExitToMenu ||
+                          k == TWindowKind::ClearTable || k == TWindowKind::NameEntry ||
+                          k == TWindowKind::SendQuestion || k == TWindowKind::Sending;
+    const bool relative = State.ScreenCode == TScreenCode::Game && !question;
+    if (relative == pointerRelative_)
+        return;
+    pointerRelative_ = relative;
+    services_.Pointer.SetRelative(relative);
+    services_.Pointer.SetVisible(!relative);
 }
 
 void TMForm::UpdateKeyEdges() {
@@ -272,7 +289,6 @@ void TMForm::ActivateItemNo(int32_t item) {
 }
 
 void TMForm::NewGame() {
-    services_.Pointer.SetVisible(false);
     flow_->NewGame();
 }
 

@@ -115,6 +115,7 @@ private:
     void RouteEvent(const TPlatformEvent& e);
     void UpdateKeyEdges();
     void FormCloseQuery();
+    void UpdatePointerMode();
     void Register(IScreen& screen);
     void Register(IModalWindow& window);
 
@@ -122,6 +123,7 @@ private:
     uint32_t randomSeed_;
     bool terminated_ = false;
     int64_t frameCount_ = 0;
+    bool pointerRelative_ = false;
     std::unique_ptr<TMenuScreens> menus_;
     std::unique_ptr<TGamePools> pools_;
     std::unique_ptr<TGameFlow> flow_;

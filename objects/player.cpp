@@ -119,7 +119,7 @@ void TPlayer::CreateCompanions() {
 
 void TPlayer::ReadControls() {
     const TGameState& state = Context().State;
-    FireHeld = state.SpaceHeld || state.CtrlHeld || state.MouseHeld;
+    FireHeld = state.FireHeld();
     if (State == TPlayerState::Exploding)
         return;
     const TDXInputStates& input = Context().Input.States;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "storage/high_score_table.hpp"
+#include "storage/options_record.hpp"
 
 #include <array>
 #include <cstdint>
@@ -144,6 +145,8 @@ struct TGameState {
 
     // --- Persistent data held for the run ---
     HighScoreTable HighScores;
+    /// The player's settings: full screen, music, sound effects, add text.
+    OptionsRecord Options;
 
     /// Random(n) of the game rules.
     TGameRandom Random;

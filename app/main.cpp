@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -31,9 +32,22 @@ bool DebugFps() {
     return v != nullptr && std::strcmp(v, "0") != 0 && *v != '\0';
 }
 
+/// The game reads Data/ from the working directory; started from elsewhere, it
+/// looks beside the program.
+void FindDataFolder() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory("Data", ec))
+        return;
+    const std::string folder = vantorel::ProgramFolder();
+    if (!folder.empty() && fs::is_directory(fs::path(folder) / "Data", ec))
+        fs::current_path(folder, ec);
+}
+
 int RunGame() {
     using namespace vantorel;
     TSdlSystem system;
+    FindDataFolder();
     TSdlVideoOutput video(kTitle, 800, 600);
     TSdlEventSource events;
     TSdlPointer pointer;
@@ -57,7 +71,8 @@ int RunGame() {
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     const auto seed = static_cast<uint32_t>(now) ^ static_cast<uint32_t>(now >> 32);
     TMForm form(services, seed ^ PlatformClockMs());
-    form.FormCreate();
+    if (!form.FormCreate())
+        return EXIT_FAILURE;
     // A freshly shown window counts as the active one until the desktop says otherwise.
     form.StartFrames(true);
 

@@ -14,6 +14,7 @@
 #include "platform/video_output.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
+#include "storage/links.hpp"
 
 #include <cstdio>
 #include <filesystem>
@@ -25,11 +26,15 @@ namespace {
 
 constexpr const char* kLibrary1 = "Data/Res/Res1.dxg";
 constexpr const char* kLibrary2 = "Data/Res/Res2.dxg";
+constexpr const char* kSounds = "Data/Res/Sounds.dxw";
+constexpr const char* kMenuMusic = "Data/Music/Menu.xm";
+constexpr const char* kRaceMusic = "Data/Music/Race.xm";
 
 } // namespace
 
 TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
-    : MDXDraw(&services.Video),
+    : MDXDraw(&services.Video), MDXSound(services.Audio), MDXWaveList(&MDXSound),
+      Music(services.Audio),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           MDXInput},
       FormInput(State, MDXInput, *this), services_(services), randomSeed_(randomSeed) {
@@ -49,9 +54,9 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
     MDXInput.Joystick.SetDevice(&services_.Joystick);
     FormInput.CurrentScreen = [this] { return Screen(State.ScreenCode); };
     FormInput.CurrentWindow = [this] { return Window(State.WindowKind); };
-    FormInput.InvertFullScreen = [this] { FullScreen = !FullScreen; };
+    FormInput.InvertFullScreen = [this] { State.Options.FullScreen ^= 1u; };
 
-    menus_ = std::make_unique<TMenuScreens>(Context);
+    menus_ = std::make_unique<TMenuScreens>(Context, services.Links, services.Http);
     pools_ = std::make_unique<TGamePools>(Context);
     flow_ = std::make_unique<TGameFlow>(Context, *pools_);
     gameScreen_ = std::make_unique<TGameScreen>(*flow_);
@@ -111,29 +116,68 @@ void TMForm::ShowException(std::exception_ptr error) {
         std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-void TMForm::FormCreate() {
-    // The display comes up with the window itself, so the window shows and frames
-    // run even when the start-up below stops at an error.
+bool TMForm::FormCreate() {
+    // The display comes up with the window itself, so that an error box has a
+    // window behind it.
     try {
         MDXDraw.Initialize();
     } catch (...) {
         ShowException(std::current_exception());
     }
+    State.Random.Seed(randomSeed_);
+    // Without a sound device the game is silent, not stopped.
+    MDXSound.Initialize();
+
+    // Every data file is read before the first frame; a missing or broken one
+    // ends the program here, before anything is saved.
+    const std::string problem = LoadData();
+    if (!problem.empty()) {
+        if (services_.ShowError)
+            services_.ShowError(problem);
+        Terminate();
+        return false;
+    }
+    Saves.Load(State.HighScores, State.Options);
     try {
-        State.Random.Seed(randomSeed_);
-        if (std::filesystem::exists(kLibrary1))
-            MDXImageList1.Items.LoadLibraryFile(kLibrary1);
-        if (std::filesystem::exists(kLibrary2))
-            MDXImageList2.Items.LoadLibraryFile(kLibrary2);
         SetDisplayMode();
-        State.ScreenCode = TScreenCode::None;
-        // The sky lives for the whole run; every screen draws over it.
-        State.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
-        // Until the menus are drawn, the game starts at once.
-        NewGame();
     } catch (...) {
         ShowException(std::current_exception());
     }
+    State.ScreenCode = TScreenCode::None;
+    // The sky lives for the whole run; every screen draws over it.
+    State.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
+    // Until the menus are drawn, the game starts at once.
+    NewGame();
+    return true;
+}
+
+std::string TMForm::LoadData() {
+    struct TDataFile {
+        const char* Path;
+        std::function<void(const std::string&)> Load;
+    };
+    const TDataFile files[] = {
+        {kLibrary1, [this](const std::string& f) { MDXImageList1.Items.LoadLibraryFile(f); }},
+        {kLibrary2, [this](const std::string& f) { MDXImageList2.Items.LoadLibraryFile(f); }},
+        {kSounds, [this](const std::string& f) { MDXWaveList.LoadLibraryFile(f); }},
+        {kMenuMusic, nullptr},
+        {kRaceMusic, nullptr},
+    };
+    for (const TDataFile& file : files) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file.Path, ec))
+            return std::string("The game's data file \"") + file.Path +
+                   "\" is missing. Run the game from the folder that holds its Data folder.";
+        if (!file.Load)
+            continue;
+        try {
+            file.Load(file.Path);
+        } catch (const std::exception& e) {
+            return std::string("The game's data file \"") + file.Path +
+                   "\" cannot be read: " + e.what();
+        }
+    }
+    return {};
 }
 
 void TMForm::StartFrames(bool applicationActive) {
@@ -142,14 +186,28 @@ void TMForm::StartFrames(bool applicationActive) {
 
 void TMForm::SetDisplayMode() {
     MDXDraw.Display.SetBitCount(32);
-    TDXDrawOptions options = MDXDraw.Options();
-    MDXDraw.Finalize();
-    if (FullScreen)
-        options.Include(TDXDrawOption::doFullScreen);
-    else
-        options.Exclude(TDXDrawOption::doFullScreen);
-    MDXDraw.SetOptions(options);
-    MDXDraw.Initialize();
+    const auto apply = [this](bool fullScreen) {
+        TDXDrawOptions options = MDXDraw.Options();
+        MDXDraw.Finalize();
+        if (fullScreen)
+            options.Include(TDXDrawOption::doFullScreen);
+        else
+            options.Exclude(TDXDrawOption::doFullScreen);
+        MDXDraw.SetOptions(options);
+        MDXDraw.Initialize();
+    };
+    if (State.Options.FullScreen != 0) {
+        // A display that refuses full screen keeps the window, and the option is
+        // turned off so that the next start does not fail the same way.
+        try {
+            apply(true);
+        } catch (const EDXDrawError&) {
+            State.Options.FullScreen = 0;
+            apply(false);
+        }
+    } else {
+        apply(false);
+    }
     State.RefreshRate = MDXDraw.RefreshRate();
 }
 
@@ -177,7 +235,7 @@ void TMForm::RouteEvent(const TPlatformEvent& e) {
         FormCloseQuery();
         break;
     case TEventKind::Quit:
-        Terminate();
+        FormClose();
         break;
     case TEventKind::FocusGained:
         MDXTimer.ApplicationActivated();
@@ -303,15 +361,39 @@ void TMForm::BuildMainMenu(int32_t intro, int32_t item, int32_t fresh) {
 void TMForm::BuildHighScores() {
     menus_->HighScores.Build();
 }
-void TMForm::PlaySound(const std::string&) {}
-void TMForm::PlayMusicForScreen() {}
+void TMForm::PlaySound(const std::string& name) {
+    MDXWaveList.PlaySound(name, State.Options.SoundEffects != 0);
+}
 
+void TMForm::PlayMusicForScreen() {
+    Music.PlayForScreen(State.ScreenCode == TScreenCode::Game, State.Options.Music != 0);
+}
+
+bool TMForm::SaveFiles() {
+    return Saves.Save(State.HighScores, State.Options);
+}
+
+// Saves first, while the picture is still up: a save that fails is reported, and
+// the game still ends. Runs once, however many ways the player asked to quit.
 void TMForm::ExitGame() {
+    if (exiting_)
+        return;
+    exiting_ = true;
+    MDXSpriteEngine.FreeDead();
+    if (!SaveFiles() && services_.ShowError)
+        services_.ShowError("The high-score table or the options could not be saved in "
+                            "\"Data/Save\".");
+    OpenExitLink(services_.Links);
+    Music.Stop();
     Terminate();
 }
 
-// Until the exit questions exist, closing the window ends the program.
 void TMForm::FormCloseQuery() {
+    OpenWindow(State.ScreenCode == TScreenCode::Game ? TWindowKind::ExitToMenu
+                                                     : TWindowKind::ExitGame);
+}
+
+void TMForm::FormClose() {
     ExitGame();
 }
 

@@ -8,13 +8,17 @@
 #include "app/frame_timer.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_input.hpp"
+#include "engine/dx_sound.hpp"
 #include "engine/dx_sprite_engine.hpp"
+#include "engine/dx_wave_list.hpp"
 #include "engine/image_library.hpp"
+#include "engine/music_player.hpp"
 #include "platform/desktop_services.hpp"
 #include "platform/events.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "storage/save_files.hpp"
 
 #include <array>
 #include <cstdint>
@@ -50,6 +54,9 @@ public:
     TDXImageList MDXImageList2;
     TDXSpriteEngine MDXSpriteEngine;
     TDXInput MDXInput;
+    TDXSound MDXSound;
+    TDXWaveList MDXWaveList;
+    TMusicPlayer Music;
     TDXTimer MDXTimer;
 
     /// The shared state of the game, read and written directly.
@@ -59,14 +66,17 @@ public:
     /// Keys, typed characters, the mouse and the input states' frame update.
     TFormInput FormInput;
 
-    /// The full-screen choice that SetDisplayMode applies.
-    bool FullScreen = false;
+    /// The saved table and options: read at start-up, written at exit and after
+    /// every change of the table.
+    TSaveFiles Saves;
 
-    /// Start-up: brings the display up in a window (as the window appears), then
-    /// seeds the random generator, loads the two image libraries when their files
-    /// are present and sets the display mode. A media error is shown through the
-    /// services' ShowError and the remaining steps are skipped; the window still shows.
-    void FormCreate();
+    /// Start-up: brings the display up in a window (as the window appears), seeds
+    /// the random generator, opens the sound device (silence when it cannot),
+    /// loads the picture and sound libraries, reads the saved table and options,
+    /// sets the display mode, makes the sky and builds the first screen. A missing
+    /// or broken data file is shown through the services' ShowError and ends the
+    /// program before its first frame, with nothing saved. True when the game can run.
+    bool FormCreate();
     /// Starts the frame timer; call once the window is shown and the loop begins.
     void StartFrames(bool applicationActive);
 
@@ -82,6 +92,15 @@ public:
     /// Ends the main loop after the current pass.
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+
+    /// The window's close button, Alt+F4 or the system menu: asks "Exit to menu?"
+    /// in a game, "Exit the game?" elsewhere; never closes directly.
+    void FormCloseQuery();
+    /// The session ends (logout, a termination signal): saves and quits.
+    void FormClose();
+    /// Saves the table and options now (after every change of the table). False
+    /// when a file could not be written.
+    bool SaveFiles();
 
     /// Frames that reached Flip since the form was made.
     int64_t FrameCount() const { return frameCount_; }
@@ -114,8 +133,9 @@ private:
     void ShowException(std::exception_ptr error);
     void RouteEvent(const TPlatformEvent& e);
     void UpdateKeyEdges();
-    void FormCloseQuery();
     void UpdatePointerMode();
+    /// Loads every data file; the text for the player when one is missing or broken.
+    std::string LoadData();
     void Register(IScreen& screen);
     void Register(IModalWindow& window);
 
@@ -124,6 +144,7 @@ private:
     bool terminated_ = false;
     int64_t frameCount_ = 0;
     bool pointerRelative_ = false;
+    bool exiting_ = false;
     std::unique_ptr<TMenuScreens> menus_;
     std::unique_ptr<TGamePools> pools_;
     std::unique_ptr<TGameFlow> flow_;

@@ -31,4 +31,13 @@ TSdlSystem::~TSdlSystem() {
     SDL_QuitSubSystem(kSubsystems);
 }
 
+std::string ProgramFolder() {
+    char* path = SDL_GetBasePath();
+    if (path == nullptr)
+        return {};
+    std::string folder(path);
+    SDL_free(path);
+    return folder;
+}
+
 } // namespace vantorel

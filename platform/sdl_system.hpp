@@ -1,7 +1,13 @@
 // Brings the desktop services up for the game's lifetime and down at exit.
 #pragma once
 
+#include <string>
+
 namespace vantorel {
+
+/// The folder that holds the running program, with a trailing '/'; empty when the
+/// platform cannot tell.
+std::string ProgramFolder();
 
 /// Starts SDL's video, event and timer services; one instance lives in main() for
 /// the whole run. Raises EVantorelError with SDL's text when they cannot start.

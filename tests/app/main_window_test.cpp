@@ -42,6 +42,14 @@ struct FormFixture : ::testing::Test {
         fs::current_path(oldDir);
         fs::remove_all(dir);
     }
+    /// The game's data folder, without its saved files (which tests write here).
+    void UseGameData() {
+        for (const char* part : {"Res", "Music", "Fonts"}) {
+            fs::create_directories("Data");
+            fs::create_directory_symlink(fs::path(VANTOREL_BUILD_DIR) / "Data" / part,
+                                         fs::path("Data") / part);
+        }
+    }
     /// Records each LagCount on its way into the frame.
     void RecordLags() {
         auto frame = form->MDXTimer.OnTimer;
@@ -59,7 +67,7 @@ struct FormFixture : ::testing::Test {
 };
 
 TEST_F(FormFixture, StartsWindowedAndRunsFramesThatClearAndPresent) {
-    fs::create_directory_symlink(fs::path(VANTOREL_BUILD_DIR) / "Data", "Data");
+    UseGameData();
     output.SetRefreshRate(60);
     form->FormCreate();
     EXPECT_TRUE(errors.empty());
@@ -105,46 +113,75 @@ TEST_F(FormFixture, FramesStopWhileInactiveAndResumeWithASmallLag) {
 
 TEST_F(FormFixture, FullScreenSwitchesBackAndForth) {
     form->FormCreate();
-    form->FullScreen = true;
+    form->State.Options.FullScreen = 1;
     form->SetDisplayMode();
     EXPECT_TRUE(output.IsFullScreen());
     EXPECT_TRUE(form->MDXDraw.FlipDriver());
-    form->FullScreen = false;
+    form->State.Options.FullScreen = 0;
     form->SetDisplayMode();
     EXPECT_FALSE(output.IsFullScreen());
     EXPECT_FALSE(form->MDXDraw.FlipDriver());
     EXPECT_TRUE(form->MDXDraw.IsReadyToDraw());
 }
 
-TEST_F(FormFixture, AStartUpErrorGoesToTheErrorBoxAndFramesDrawNothing) {
+// A display that refuses full screen used to fail every launch with the option
+// saved on; the game now keeps its window and turns the option off.
+TEST_F(FormFixture, ARefusedFullScreenKeepsTheWindowAndTurnsTheOptionOff) {
+    UseGameData();
+    fs::create_directories("Data/Save");
+    { std::ofstream("Data/Save/options", std::ios::binary) << "1\r\n1\r\n1\r\nabc\r\n\r\n"; }
     output.FailFullScreen = true;
-    form->FullScreen = true;
-    form->FormCreate();
-    EXPECT_EQ(errors, (std::vector<std::string>{"Display mode cannot be changed (800x600 32bit)"}));
+    ASSERT_TRUE(form->FormCreate());
+    EXPECT_TRUE(errors.empty());
+    EXPECT_FALSE(output.IsFullScreen());
+    EXPECT_EQ(form->State.Options.FullScreen, 0);
     form->StartFrames(true);
     Run(3, 16);
-    EXPECT_EQ(output.PresentCount(), 0);
-    EXPECT_EQ(form->FrameCount(), 0);
+    EXPECT_EQ(output.PresentCount(), 3);
 }
 
-TEST_F(FormFixture, ABrokenLibraryFileIsReportedNotThrown) {
+TEST_F(FormFixture, AMissingOrBrokenDataFileIsNamedAndEndsTheProgramUnsaved) {
+    EXPECT_FALSE(form->FormCreate());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("\"Data/Res/Res1.dxg\" is missing"), std::string::npos) << errors[0];
+    EXPECT_TRUE(form->Terminated());
+
+    errors.clear();
     fs::create_directories("Data/Res");
     { std::ofstream("Data/Res/Res1.dxg") << "not a library"; }
-    form->FormCreate();
+    form = std::make_unique<TMForm>(desktop.Services(), 1u);
+    EXPECT_FALSE(form->FormCreate());
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Invalid stream format");
-    form->StartFrames(true);
-    Run(2, 16);
-    EXPECT_EQ(output.PresentCount(), 2);
+    EXPECT_NE(errors[0].find("\"Data/Res/Res1.dxg\" cannot be read: Invalid stream format"),
+              std::string::npos)
+        << errors[0];
+    EXPECT_FALSE(fs::exists("Data/Save"));
 }
 
-TEST_F(FormFixture, ClosingTheWindowEndsTheLoop) {
-    form->FormCreate();
-    EXPECT_FALSE(form->Terminated());
+TEST_F(FormFixture, ClosingTheWindowAsksFirst) {
+    UseGameData();
+    ASSERT_TRUE(form->FormCreate());
     TPlatformEvent e;
     e.Kind = TEventKind::CloseRequest;
     form->HandleEvent(e);
+    EXPECT_FALSE(form->Terminated());
+    EXPECT_EQ(form->State.WindowKind, form->State.ScreenCode == TScreenCode::Game
+                                          ? TWindowKind::ExitToMenu
+                                          : TWindowKind::ExitGame);
+}
+
+TEST_F(FormFixture, TheSessionEndingSavesAndQuitsOnce) {
+    UseGameData();
+    ASSERT_TRUE(form->FormCreate());
+    TPlatformEvent e;
+    e.Kind = TEventKind::Quit;
+    form->HandleEvent(e);
     EXPECT_TRUE(form->Terminated());
+    EXPECT_TRUE(fs::exists("Data/Save/hs"));
+    EXPECT_TRUE(fs::exists("Data/Save/options"));
+    fs::remove("Data/Save/hs");
+    form->ExitGame();
+    EXPECT_FALSE(fs::exists("Data/Save/hs"));
 }
 
 } // namespace

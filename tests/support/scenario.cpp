@@ -1,5 +1,8 @@
 #include "support/scenario.hpp"
 
+#include <string>
+#include <unistd.h>
+
 namespace vantorel::testing {
 
 void TPacedVideoOutput::Present(const TFrameView& frame, bool waitVBlank) {
@@ -9,7 +12,28 @@ void TPacedVideoOutput::Present(const TFrameView& frame, bool waitVBlank) {
     phase_ = (phase_ + 1) % 3;
 }
 
-TScenario::TScenario(uint32_t seed) {
+namespace {
+
+std::filesystem::path MakeFolder() {
+    namespace fs = std::filesystem;
+    static int counter = 0;
+    const fs::path data = fs::absolute("Data");
+    const fs::path folder =
+        fs::temp_directory_path() /
+        ("vantorel_scenario_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "Data");
+    for (const char* part : {"Res", "Music", "Fonts"})
+        if (fs::exists(data / part))
+            fs::create_directory_symlink(data / part, folder / "Data" / part);
+    return folder;
+}
+
+} // namespace
+
+TScenario::TScenario(uint32_t seed)
+    : Folder(MakeFolder()), oldFolder_(std::filesystem::current_path()) {
+    std::filesystem::current_path(Folder);
     TDesktopServices services = Desktop.Services();
     TDesktopServices paced{
         Video,          services.Events, services.Pointer, services.Keyboard, services.Joystick,
@@ -20,7 +44,13 @@ TScenario::TScenario(uint32_t seed) {
     Form->StartFrames(true);
 }
 
-TScenario::~TScenario() = default;
+TScenario::~TScenario() {
+    Loop.reset();
+    Form.reset();
+    std::error_code ec;
+    std::filesystem::current_path(oldFolder_, ec);
+    std::filesystem::remove_all(Folder, ec);
+}
 
 void TScenario::At(int64_t frame, const TPlatformEvent& e) {
     script_.emplace(frame, [this, e] {

@@ -8,6 +8,7 @@
 #include "support/null_desktop.hpp"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,11 +41,15 @@ private:
 
 class TScenario {
 public:
-    /// Starts the game in the current working directory (the build directory,
-    /// where Data/ is) with the given random seed, and starts the frames.
+    /// Starts the game with the given random seed and starts the frames. The game
+    /// runs in a fresh folder of its own whose Data/ shows the pictures, sounds,
+    /// music and fonts of the current working directory's Data/ (the build
+    /// directory's) and has no saved files; the folder goes with the scenario.
     explicit TScenario(uint32_t seed = 1);
     ~TScenario();
 
+    /// The scenario's working folder; its saved files are under Data/Save.
+    std::filesystem::path Folder;
     TNullDesktop Desktop;
     TPacedVideoOutput Video{Desktop.Now};
     std::unique_ptr<TMForm> Form;
@@ -84,6 +89,7 @@ public:
 
 private:
     void Deliver();
+    std::filesystem::path oldFolder_;
     std::multimap<int64_t, std::function<void()>> script_;
 };
 

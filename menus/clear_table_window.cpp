@@ -1,5 +1,6 @@
 #include "menus/clear_table_window.hpp"
 
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -7,11 +8,16 @@ namespace vantorel {
 
 void TClearTableWindow::Yes() {
     ctx_.Shell.CloseWindow();
-    ctx_.State.HighScores = HighScoreTable{};
+    ctx_.State.HighScores.ResetToDefaults();
 }
 
 void TClearTableWindow::No() {
     ctx_.Shell.CloseWindow();
+}
+
+void TClearTableWindow::DrawQuestion() {
+    DrawCentredInStyle(ctx_, "Do you want to clear", 3, 400, 260);
+    DrawCentredInStyle(ctx_, "the High Score Table?", 3, 400, 310);
 }
 
 } // namespace vantorel

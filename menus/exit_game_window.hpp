@@ -5,18 +5,16 @@
 
 namespace vantorel {
 
-struct TMenuScreens;
-
 class TExitGameWindow final : public TQuestionWindow {
 public:
     TExitGameWindow(TGameContext& context, TMenuScreens& menus)
-        : TQuestionWindow(context, kNo), menus_(menus) {}
+        : TQuestionWindow(context, menus, kNo) {}
     TWindowKind Kind() const override { return TWindowKind::ExitGame; }
 
 private:
     void Yes() override;
     void No() override;
-    TMenuScreens& menus_;
+    void DrawQuestion() override;
 };
 
 } // namespace vantorel

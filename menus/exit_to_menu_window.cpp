@@ -1,6 +1,7 @@
 #include "menus/exit_to_menu_window.hpp"
 
 #include "menus/menu_screens.hpp"
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -18,6 +19,10 @@ void TExitToMenuWindow::Yes() {
 
 void TExitToMenuWindow::No() {
     ctx_.Shell.CloseWindow();
+}
+
+void TExitToMenuWindow::DrawQuestion() {
+    DrawCentredInStyle(ctx_, "Exit to menu?", 1, 400, 280);
 }
 
 } // namespace vantorel

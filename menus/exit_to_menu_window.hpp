@@ -1,22 +1,21 @@
-// "Exit to menu?" during a game: Yes ends the game (with the name entry for a qualifying score).
+// "Exit to menu?" during a game: Yes ends the game (with the name entry for a
+// qualifying score).
 #pragma once
 
 #include "menus/question_window.hpp"
 
 namespace vantorel {
 
-struct TMenuScreens;
-
 class TExitToMenuWindow final : public TQuestionWindow {
 public:
     TExitToMenuWindow(TGameContext& context, TMenuScreens& menus)
-        : TQuestionWindow(context, kNo), menus_(menus) {}
+        : TQuestionWindow(context, menus, kNo) {}
     TWindowKind Kind() const override { return TWindowKind::ExitToMenu; }
 
 private:
     void Yes() override;
     void No() override;
-    TMenuScreens& menus_;
+    void DrawQuestion() override;
 };
 
 } // namespace vantorel

@@ -1,38 +1,94 @@
 #include "menus/help_screen.hpp"
 
+#include "engine/dx_sprite_engine.hpp"
+#include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
 #include "state/game_context.hpp"
+#include "state/game_shell.hpp"
+
+#include <string>
 
 namespace vantorel {
 
 namespace {
 constexpr int32_t kPages = 3;
-}
+constexpr int32_t kPrev = 1;
+constexpr int32_t kNext = 2;
+constexpr int32_t kBack = 3;
+} // namespace
 
 void THelpScreen::Build() {
     TGameState& s = ctx_.State;
     s.ScreenCode = TScreenCode::Help;
     s.FirstItem = 1;
-    s.LastItem = 3;
-    s.ItemIndex = 3;
+    s.LastItem = kBack;
+    s.ItemIndex = kBack;
+    menus_.Pad.Arm(s);
     page_ = 1;
+    pageSprite_ = TMyImageSprite::CreateAt(ctx_, 1, "Help1", 20, 113, 3);
+    s.Items[kPrev] = new TMenuButton(ctx_, 1, 18, 501, 0, 0, "Prev_I", "Prev_A");
+    s.Items[kNext] = new TMenuButton(ctx_, 1, 469, 501, 0, 0, "Next_I", "Next_A");
+    s.Items[kBack] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
 }
 
 void THelpScreen::Leave() {
-    ctx_.State.ScreenCode = TScreenCode::None;
+    TGameState& s = ctx_.State;
+    s.ScreenCode = TScreenCode::None;
+    KillItems(s, 1, kBack);
+    if (pageSprite_ != nullptr)
+        pageSprite_->Kill();
+    pageSprite_ = nullptr;
 }
 
-void THelpScreen::Tick(int32_t) {}
+void THelpScreen::ShowPage() {
+    if (pageSprite_ != nullptr)
+        pageSprite_->SetImageByName("Help" + std::to_string(page_));
+}
+
+void THelpScreen::Tick(int32_t lagCount) {
+    TGameState& s = ctx_.State;
+    const bool padPressed = menus_.Pad.Pressed(s);
+    UpdateHighlight(s);
+    int32_t activate = 0;
+    if (s.KeyUp.Pressed && s.ItemIndex == kBack)
+        s.ItemIndex = kPrev;
+    if (s.KeyDown.Pressed && (s.ItemIndex == kPrev || s.ItemIndex == kNext))
+        s.ItemIndex = kBack;
+    if (s.KeyLeft.Pressed) {
+        if (s.ItemIndex == kPrev)
+            activate = kPrev;
+        else if (s.ItemIndex == kNext)
+            s.ItemIndex = kPrev;
+    }
+    if (s.KeyRight.Pressed && activate == 0) {
+        if (s.ItemIndex == kNext)
+            activate = kNext;
+        else if (s.ItemIndex == kPrev)
+            s.ItemIndex = kNext;
+    }
+    if (s.KeyEsc.Pressed && activate == 0)
+        activate = kBack;
+    if (activate != 0)
+        ctx_.Shell.ActivateItemNo(activate);
+    else if (padPressed)
+        ctx_.Shell.ActivateItem();
+    if (s.ScreenCode == TScreenCode::Help)
+        ctx_.Sprites.Move(lagCount);
+}
 
 void THelpScreen::ActivateItem(int32_t item) {
+    if (!ItemInRange(ctx_.State, item))
+        return;
     switch (item) {
-    case 1:
+    case kPrev:
         StepUpWrap(page_, 1, kPages);
+        ShowPage();
         break;
-    case 2:
+    case kNext:
         StepDownWrap(page_, 1, kPages);
+        ShowPage();
         break;
-    case 3:
+    case kBack:
         Leave();
         menus_.MainMenu.Build(0, 4, 0);
         break;

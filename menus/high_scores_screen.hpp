@@ -7,6 +7,7 @@
 
 namespace vantorel {
 
+class TMyImageSprite;
 struct TGameContext;
 struct TMenuScreens;
 
@@ -19,12 +20,16 @@ public:
     void Leave();
 
     TScreenCode Code() const override { return TScreenCode::HighScores; }
+    /// Steps the highlight, then draws the ten ranks of State.HighScores.
     void Tick(int32_t lagCount) override;
     void ActivateItem(int32_t item) override;
 
 private:
+    void DrawTable();
+
     TGameContext& ctx_;
     TMenuScreens& menus_;
+    TMyImageSprite* background_ = nullptr;
 };
 
 } // namespace vantorel

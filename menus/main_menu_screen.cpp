@@ -1,26 +1,151 @@
 #include "menus/main_menu_screen.hpp"
 
+#include "engine/dx_sprite_engine.hpp"
+#include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
+#include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
+#include "storage/links.hpp"
+
+#include <string>
 
 namespace vantorel {
 
-void TMainMenuScreen::Build(int32_t, int32_t item, int32_t) {
+namespace {
+
+constexpr int32_t kItems = 6;
+constexpr int32_t kItemX = 205;
+constexpr std::array<int32_t, kItems> kItemY{156, 205, 260, 311, 360, 407};
+constexpr int32_t kLogoLayer = 4;
+constexpr int32_t kOpaque = 255;
+// An item starts to fade in when the one above it has reached this opacity.
+constexpr int32_t kNextItemAt = 80;
+
+} // namespace
+
+void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
     TGameState& s = ctx_.State;
     s.ScreenCode = TScreenCode::MainMenu;
+    if (fresh != 0)
+        ctx_.Shell.PlayMusicForScreen();
     s.FirstItem = 1;
-    s.LastItem = 6;
+    s.LastItem = kItems;
     s.ItemIndex = item;
+    intro_ = intro;
+    menus_.Pad.Arm(s);
+
+    if (s.Sky != nullptr) {
+        s.Sky->ChangeImage("SkyTile", 2);
+        s.Sky->ScrollX = 0;
+        s.Sky->X = 0;
+        s.Sky->Y = 0;
+    }
+    if (fresh != 0) {
+        for (TMyImageSprite*& logo : logos_)
+            if (logo != nullptr)
+                logo->Kill();
+        logos_[0] = TMyImageSprite::CreateAt(ctx_, 1, "UpLogo", 10, 25, kLogoLayer);
+        logos_[1] = TMyImageSprite::CreateAt(ctx_, 1, "DownLogo", 573, 530, kLogoLayer);
+    }
+    for (int32_t k = 1; k <= kItems; ++k) {
+        const std::string stem = "MM_" + std::to_string(k);
+        s.Items[static_cast<size_t>(k)] = new TMenuButton(
+            ctx_, 1, kItemX, kItemY[static_cast<size_t>(k - 1)], 0, 0, stem + "_I", stem + "_A");
+    }
+    if (intro == 1) {
+        for (TMyImageSprite* logo : logos_) {
+            if (logo != nullptr) {
+                logo->AlphaMode = true;
+                logo->Alpha = 0;
+            }
+        }
+        for (int32_t k = 1; k <= kItems; ++k) {
+            TMenuButton* b = s.Items[static_cast<size_t>(k)];
+            b->AlphaMode = true;
+            b->Alpha = 0;
+        }
+    }
 }
 
-void TMainMenuScreen::Leave(bool) {
-    ctx_.State.ScreenCode = TScreenCode::None;
+void TMainMenuScreen::Leave(bool withLogos) {
+    TGameState& s = ctx_.State;
+    s.ScreenCode = TScreenCode::None;
+    KillItems(s, s.FirstItem, s.LastItem);
+    intro_ = 0;
+    if (withLogos) {
+        for (TMyImageSprite*& logo : logos_) {
+            if (logo != nullptr)
+                logo->Kill();
+            logo = nullptr;
+        }
+    }
 }
 
-void TMainMenuScreen::Tick(int32_t) {}
+void TMainMenuScreen::IntroStep() {
+    TGameState& s = ctx_.State;
+    TMyImageSprite* up = logos_[0];
+    TMyImageSprite* down = logos_[1];
+    if (intro_ == 1) {
+        if (up == nullptr) {
+            intro_ = 2;
+        } else {
+            if (!CountUp(up->Alpha, kOpaque, 10)) {
+                up->Alpha = kOpaque;
+                up->AlphaMode = false;
+                intro_ = 2;
+            }
+            if (down != nullptr) {
+                down->Alpha = up->Alpha;
+                down->AlphaMode = up->AlphaMode;
+            }
+        }
+        return;
+    }
+    for (TMyImageSprite* logo : logos_)
+        if (logo != nullptr)
+            logo->Alpha += 5;
+    for (int32_t k = 1; k < intro_; ++k) {
+        TMenuButton* b = s.Items[static_cast<size_t>(k)];
+        if (b != nullptr && b->Alpha < kOpaque)
+            b->Alpha += 10;
+    }
+    TMenuButton* last = s.Items[static_cast<size_t>(intro_ - 1)];
+    const int32_t lastAlpha = last != nullptr ? last->Alpha : kOpaque;
+    if (intro_ < kItems + 1) {
+        if (lastAlpha >= kNextItemAt)
+            ++intro_;
+    } else if (lastAlpha >= kOpaque) {
+        intro_ = 0;
+    }
+}
+
+void TMainMenuScreen::Tick(int32_t lagCount) {
+    TGameState& s = ctx_.State;
+    bool padPressed = menus_.Pad.Pressed(s);
+    if (intro_ != 0) {
+        IntroStep();
+    } else {
+        UpdateHighlight(s);
+        if (s.KeyUp.Pressed)
+            StepUpWrap(s.ItemIndex, 1, kItems);
+        if (s.KeyDown.Pressed)
+            StepDownWrap(s.ItemIndex, 1, kItems);
+        if (s.KeyEsc.Pressed) {
+            ctx_.Shell.OpenWindow(TWindowKind::ExitGame);
+            padPressed = false;
+        }
+    }
+    if (padPressed)
+        ctx_.Shell.ActivateItem();
+    // An activation may have left the menu; the next screen moves its own sprites.
+    if (s.ScreenCode == TScreenCode::MainMenu)
+        ctx_.Sprites.Move(lagCount);
+}
 
 void TMainMenuScreen::ActivateItem(int32_t item) {
+    if (!ItemInRange(ctx_.State, item))
+        return;
     switch (item) {
     case 1:
         Leave(true);
@@ -37,6 +162,9 @@ void TMainMenuScreen::ActivateItem(int32_t item) {
     case 4:
         Leave(false);
         menus_.Help.Build();
+        break;
+    case 5:
+        OpenMakerSite(menus_.Links);
         break;
     case 6:
         ctx_.Shell.OpenWindow(TWindowKind::ExitGame);

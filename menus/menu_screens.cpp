@@ -1,10 +1,21 @@
 #include "menus/menu_screens.hpp"
 
+#include "state/game_context.hpp"
+#include "state/game_shell.hpp"
+
 namespace vantorel {
 
-TMenuScreens::TMenuScreens(TGameContext& context)
+TMenuScreens::TMenuScreens(TGameContext& context, ILinkOpener& links, IHttpClient& http)
     : MainMenu(context, *this), Options(context, *this), HighScores(context, *this),
       Help(context, *this), ExitGame(context, *this), ExitToMenu(context, *this),
-      ClearTable(context), NameEntry(context), SendQuestion(context, *this), Sending(context) {}
+      ClearTable(context, *this), NameEntry(context, *this), SendQuestion(context, *this),
+      Sending(context, *this, http), Links(links), context_(context) {}
+
+void TMenuScreens::ReturnToHighScores() {
+    context_.Shell.EndGame();
+    MainMenu.Build(0, 3, 1);
+    MainMenu.Leave(false);
+    HighScores.Build();
+}
 
 } // namespace vantorel

@@ -11,15 +11,19 @@
 #include "menus/main_menu_screen.hpp"
 #include "menus/name_entry_window.hpp"
 #include "menus/options_screen.hpp"
+#include "menus/pad_activation.hpp"
 #include "menus/send_question_window.hpp"
 #include "menus/sending_window.hpp"
 
 namespace vantorel {
 
+class IHttpClient;
+class ILinkOpener;
 struct TGameContext;
 
 struct TMenuScreens {
-    explicit TMenuScreens(TGameContext& context);
+    /// links opens the web pages; http sends the score report. Both outlive the menus.
+    TMenuScreens(TGameContext& context, ILinkOpener& links, IHttpClient& http);
     TMenuScreens(const TMenuScreens&) = delete;
     TMenuScreens& operator=(const TMenuScreens&) = delete;
 
@@ -34,6 +38,19 @@ struct TMenuScreens {
     TNameEntryWindow NameEntry;
     TSendQuestionWindow SendQuestion;
     TSendingWindow Sending;
+
+    ILinkOpener& Links;
+    /// The pad's button as Enter, shared by the screens and windows of the menus
+    /// (one of them handles each frame).
+    TPadActivation Pad;
+
+    /// After a game whose result was sent or not: the game ends, the main menu is
+    /// built with its logos and music and left again at once, and the high-score
+    /// screen shows.
+    void ReturnToHighScores();
+
+private:
+    TGameContext& context_;
 };
 
 } // namespace vantorel

@@ -1,25 +1,48 @@
 #include "menus/question_window.hpp"
 
+#include "menus/menu_button.hpp"
+#include "menus/menu_screens.hpp"
+#include "menus/window_frame.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
 namespace vantorel {
 
+namespace {
+constexpr int32_t kButtonLayer = 15;
+} // namespace
+
 void TQuestionWindow::Open() {
     TGameState& s = ctx_.State;
+    frame_ = CreateWindowFrame(ctx_);
     s.FirstItem = kYes;
     s.LastItem = kNo;
     s.ItemIndex = defaultItem_;
+    // Pattern 0 of "Yes" and "No" is the highlighted look, pattern 1 the normal one.
+    auto* yes = new TMenuButton(ctx_, 1, 304, 353, 1, 0, "Yes", "Yes");
+    auto* no = new TMenuButton(ctx_, 1, 427, 353, 1, 0, "No", "No");
+    yes->SetZ(kButtonLayer);
+    no->SetZ(kButtonLayer);
+    s.Items[kYes] = yes;
+    s.Items[kNo] = no;
+    menus_.Pad.Arm(s);
 }
 
-void TQuestionWindow::Tick(int32_t) {
+void TQuestionWindow::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
     const TWindowKind kind = s.WindowKind;
+    const bool padPressed = menus_.Pad.Pressed(s);
+    for (int32_t k = kYes; k <= kNo; ++k)
+        if (TMenuButton* b = s.Items[static_cast<size_t>(k)])
+            b->Move(lagCount);
+    UpdateHighlight(s);
+    // One answer a frame: "Y" and "N" together answer "Yes" only.
     if (s.KeyY.Pressed)
         ctx_.Shell.ActivateItemNo(kYes);
-    // One activation a frame: "Y" may already have closed this window.
-    if (s.KeyN.Pressed && s.WindowKind == kind)
+    else if (s.KeyN.Pressed)
         ctx_.Shell.ActivateItemNo(kNo);
+    else if (padPressed)
+        ctx_.Shell.ActivateItem();
     if (s.WindowKind != kind)
         return;
     if (s.KeyLeft.Pressed) {
@@ -30,15 +53,23 @@ void TQuestionWindow::Tick(int32_t) {
         PullInFromAbove(s.ItemIndex, kYes, kNo);
         StepDownStop(s.ItemIndex, kNo, 1);
     }
+    DrawQuestion();
 }
 
 void TQuestionWindow::ActivateItem(int32_t item) {
+    if (!ItemInRange(ctx_.State, item))
+        return;
     if (item == kYes)
         Yes();
     else if (item == kNo)
         No();
 }
 
-void TQuestionWindow::Close() {}
+void TQuestionWindow::Close() {
+    KillItems(ctx_.State, kYes, kNo);
+    if (frame_ != nullptr)
+        frame_->Kill();
+    frame_ = nullptr;
+}
 
 } // namespace vantorel

@@ -2,6 +2,7 @@
 
 #include "engine/dx_sprite_engine.hpp"
 #include "menus/menu_screens.hpp"
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -15,10 +16,13 @@ void TSendQuestionWindow::Yes() {
 
 void TSendQuestionWindow::No() {
     ctx_.Shell.CloseWindow();
-    ctx_.Shell.EndGame();
-    menus_.MainMenu.Build(0, 3, 1);
-    menus_.MainMenu.Leave(false);
-    menus_.HighScores.Build();
+    menus_.ReturnToHighScores();
+}
+
+void TSendQuestionWindow::DrawQuestion() {
+    DrawCentredInStyle(ctx_, "Send the result", 11, 400, 250);
+    DrawCentredInStyle(ctx_, "to the World's", 11, 400, 290);
+    DrawCentredInStyle(ctx_, "Highscores page?", 11, 400, 330);
 }
 
 } // namespace vantorel

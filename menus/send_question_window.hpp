@@ -5,18 +5,16 @@
 
 namespace vantorel {
 
-struct TMenuScreens;
-
 class TSendQuestionWindow final : public TQuestionWindow {
 public:
     TSendQuestionWindow(TGameContext& context, TMenuScreens& menus)
-        : TQuestionWindow(context, kYes), menus_(menus) {}
+        : TQuestionWindow(context, menus, kYes) {}
     TWindowKind Kind() const override { return TWindowKind::SendQuestion; }
 
 private:
     void Yes() override;
     void No() override;
-    TMenuScreens& menus_;
+    void DrawQuestion() override;
 };
 
 } // namespace vantorel

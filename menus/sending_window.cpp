@@ -1,11 +1,45 @@
 #include "menus/sending_window.hpp"
 
+#include "menus/menu_screens.hpp"
+#include "menus/menu_text.hpp"
+#include "menus/window_frame.hpp"
+#include "objects/my_image_sprite.hpp"
 #include "state/game_context.hpp"
+#include "state/game_shell.hpp"
+#include "storage/score_report.hpp"
+#include "storage/score_server.hpp"
 
 namespace vantorel {
 
+void TSendingWindow::Open() {
+    frame_ = CreateWindowFrame(ctx_);
+    shown_ = false;
+}
+
+void TSendingWindow::Close() {
+    if (frame_ != nullptr)
+        frame_->Kill();
+    frame_ = nullptr;
+}
+
 void TSendingWindow::Tick(int32_t) {
-    (void)ctx_;
+    DrawCentredInStyle(ctx_, "Sending results...", 11, 400, 300);
+    if (!shown_) {
+        shown_ = true;
+        started_ = false;
+        return;
+    }
+    if (!started_) {
+        const TGameState& s = ctx_.State;
+        started_ = true;
+        const TScoreReport report{s.PlayerName, s.Score, s.Options.AddText};
+        if (reporter_.Start(http_, BuildScoreRequest(ScoreServer(), report)))
+            return;
+    } else if (!reporter_.Finished()) {
+        return;
+    }
+    ctx_.Shell.CloseWindow();
+    menus_.ReturnToHighScores();
 }
 
 } // namespace vantorel

@@ -1,24 +1,46 @@
-// "Sending results...": shown while the score report goes to the world table.
+// "Sending results...": shown while the score report goes to the world table. The
+// request runs on a worker thread, so frames go on; the window cannot be closed
+// half-way and ends by itself when the request ends or runs out of time, then the
+// high-score screen shows. A failed report is not mentioned.
 #pragma once
 
 #include "state/modal_window.hpp"
+#include "storage/score_reporter.hpp"
 
 namespace vantorel {
 
+class IHttpClient;
+class TMyImageSprite;
 struct TGameContext;
+struct TMenuScreens;
 
 class TSendingWindow final : public IModalWindow {
 public:
-    explicit TSendingWindow(TGameContext& context) : ctx_(context) {}
+    TSendingWindow(TGameContext& context, TMenuScreens& menus, IHttpClient& http)
+        : ctx_(context), menus_(menus), http_(http) {}
 
     TWindowKind Kind() const override { return TWindowKind::Sending; }
-    void Open() override {}
+    /// Makes the frame and clears the one-shot flag: the first frame only shows
+    /// the text.
+    void Open() override;
+    /// Every frame: "Sending results..." over the frame. First frame: the text only. Second: the
+    /// report starts. Then, once it ended, the window closes and the game returns to the high-score
+    /// screen.
     void Tick(int32_t lagCount) override;
     void ActivateItem(int32_t) override {}
-    void Close() override {}
+    /// Kills the frame.
+    void Close() override;
+
+    const TScoreReporter& Reporter() const { return reporter_; }
 
 private:
     TGameContext& ctx_;
+    TMenuScreens& menus_;
+    IHttpClient& http_;
+    TScoreReporter reporter_;
+    TMyImageSprite* frame_ = nullptr;
+    bool shown_ = false;
+    bool started_ = false;
 };
 
 } // namespace vantorel

@@ -1,6 +1,8 @@
 // vantorel_soak [FRAMES [SEED]]: plays FRAMES frames (default 200000) of random
-// input and fails on the first broken pool invariant. Run it in the build
-// directory, where Data/ is.
+// input and fails on the first broken pool invariant. A run of 100,000 frames or
+// more also fails when it never saw a death, a game over, a third level, a
+// collected bonus or a pause: the random play no longer reaches the whole game.
+// Run it in the build directory, where Data/ is.
 #include "soak/soak.hpp"
 
 #include <cstdio>
@@ -13,7 +15,24 @@ int main(int argc, char** argv) {
     const auto r = vantorel::testing::RunSoak(frames, seed);
     std::printf("soak: %lld frames, %d games, %d sessions, highest level %d, best score %d\n",
                 static_cast<long long>(r.Frames), r.Games, r.Sessions, r.HighestLevel, r.BestScore);
+    std::printf("soak: seen %d kills, %d levels cleared, %d deaths, %d game overs, %d bonuses "
+                "collected, %d pauses\n",
+                r.Kills, r.LevelsCleared, r.Deaths, r.GameOvers, r.Bonuses, r.Pauses);
     for (const std::string& f : r.Failures)
         std::printf("  %s\n", f.c_str());
-    return r.Failures.empty() && r.Frames >= frames ? EXIT_SUCCESS : EXIT_FAILURE;
+
+    bool deepEnough = true;
+    if (frames >= 100000) {
+        const std::pair<const char*, bool> seen[] = {
+            {"a death", r.Deaths > 0},        {"a game over", r.GameOvers > 0},
+            {"level 3", r.HighestLevel >= 3}, {"a collected bonus", r.Bonuses > 0},
+            {"a pause", r.Pauses > 0},
+        };
+        for (const auto& [what, ok] : seen)
+            if (!ok) {
+                std::printf("  the random play never reached %s\n", what);
+                deepEnough = false;
+            }
+    }
+    return r.Failures.empty() && r.Frames >= frames && deepEnough ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -8,6 +8,7 @@
 #include "gameplay/game_screen.hpp"
 #include "gameplay/level_banner_window.hpp"
 #include "gameplay/pause_window.hpp"
+#include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
 #include "objects/scroll_background.hpp"
 #include "platform/pointer.hpp"
@@ -54,6 +55,10 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
     MDXInput.Joystick.SetDevice(&services_.Joystick);
     FormInput.CurrentScreen = [this] { return Screen(State.ScreenCode); };
     FormInput.CurrentWindow = [this] { return Window(State.WindowKind); };
+    FormInput.ItemContains = [](const TMenuButton& item, int32_t x, int32_t y) {
+        return item.Contains(x, y);
+    };
+    FormInput.HoverSilent = [this] { return menus_->MainMenu.IntroRunning(); };
     FormInput.InvertFullScreen = [this] { State.Options.FullScreen ^= 1u; };
 
     menus_ = std::make_unique<TMenuScreens>(Context, services.Links, services.Http);
@@ -146,8 +151,7 @@ bool TMForm::FormCreate() {
     State.ScreenCode = TScreenCode::None;
     // The sky lives for the whole run; every screen draws over it.
     State.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
-    // Until the menus are drawn, the game starts at once.
-    NewGame();
+    BuildMainMenu(1, 1, 1);
     return true;
 }
 
@@ -365,8 +369,9 @@ void TMForm::PlaySound(const std::string& name) {
     MDXWaveList.PlaySound(name, State.Options.SoundEffects != 0);
 }
 
+// The music of the current screen from its start; nothing with the music option off.
 void TMForm::PlayMusicForScreen() {
-    Music.PlayForScreen(State.ScreenCode == TScreenCode::Game, State.Options.Music != 0);
+    Music.MusicOptionChanged(State.ScreenCode == TScreenCode::Game, State.Options.Music != 0);
 }
 
 bool TMForm::SaveFiles() {

@@ -2,15 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace vantorel {
 namespace {
 
-TEST(MainLoopScenario, RunsFramesUntilTheCloseRequestEndsTheLoop) {
+TEST(MainLoopScenario, TheCloseRequestAsksAndYesEndsTheLoop) {
     testing::TScenario game(7);
     game.CloseRequest(5);
-    EXPECT_EQ(game.RunFrames(20), 5);
+    game.Press(8, TKey::Y);
+    EXPECT_EQ(game.RunFrames(30), 9); // "Y" arrives after frame 8; frame 9 answers it
     EXPECT_TRUE(game.Ended());
     EXPECT_FALSE(game.Loop->RunOnce());
+    // Leaving through the question saved the table and the options.
+    EXPECT_TRUE(std::filesystem::exists(game.Folder / "Data/Save/hs"));
+    EXPECT_TRUE(std::filesystem::exists(game.Folder / "Data/Save/options"));
 }
 
 TEST(MainLoopScenario, FramesAdvanceTheClockAtTheDisplaysRate) {

@@ -75,7 +75,7 @@ TEST_F(FormFixture, StartsWindowedAndRunsFramesThatClearAndPresent) {
     EXPECT_FALSE(output.IsFullScreen());
     EXPECT_EQ(form->MDXDraw.Display.BitCount(), 32);
     EXPECT_EQ(form->State.RefreshRate, 60);
-    EXPECT_EQ(form->State.ScreenCode, TScreenCode::Game);
+    EXPECT_EQ(form->State.ScreenCode, TScreenCode::MainMenu);
 
     form->StartFrames(true);
     form->MDXDraw.Surface()->Fill(0xFFFFFF); // left over from before: the frame clears it

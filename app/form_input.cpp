@@ -1,5 +1,7 @@
 #include "app/form_input.hpp"
 
+#include <iterator>
+
 #include "engine/dx_input.hpp"
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
@@ -12,10 +14,16 @@ namespace vantorel {
 
 namespace {
 
-void UpdateEdge(TKeyEdge& edge, bool down) {
-    edge.Pressed = down && !edge.Previous;
+/// tapped: the key went down and up again between two updates, too quickly for
+/// the input states to see it held; it still counts as pressed this frame.
+void UpdateEdge(TKeyEdge& edge, bool down, bool tapped) {
+    edge.Pressed = (down && !edge.Previous) || (tapped && !down);
     edge.Previous = down;
 }
+
+/// The key edges in the order of TFormInput's tap bits.
+constexpr TKey kEdgeKeys[] = {TKey::Up, TKey::Down, TKey::Left, TKey::Right,
+                              TKey::P,  TKey::Y,    TKey::N,    TKey::Escape};
 
 constexpr uint8_t kEnter = 13;
 constexpr int32_t kFirstItemSlot = 1;
@@ -63,14 +71,16 @@ void TFormInput::HandleEvent(const TPlatformEvent& e) {
 void TFormInput::UpdateKeyEdges() {
     input_.Update();
     const TDXInputStates& s = input_.States;
-    UpdateEdge(state_.KeyUp, s.Contains(TDXInputState::StateUp));
-    UpdateEdge(state_.KeyDown, s.Contains(TDXInputState::StateDown));
-    UpdateEdge(state_.KeyLeft, s.Contains(TDXInputState::StateLeft));
-    UpdateEdge(state_.KeyRight, s.Contains(TDXInputState::StateRight));
-    UpdateEdge(state_.KeyP, s.Contains(StateButton(6)));
-    UpdateEdge(state_.KeyY, s.Contains(StateButton(7)));
-    UpdateEdge(state_.KeyN, s.Contains(StateButton(8)));
-    UpdateEdge(state_.KeyEsc, s.Contains(StateButton(9)));
+    const auto tapped = [this](int i) { return ((taps_ >> i) & 1u) != 0; };
+    UpdateEdge(state_.KeyUp, s.Contains(TDXInputState::StateUp), tapped(0));
+    UpdateEdge(state_.KeyDown, s.Contains(TDXInputState::StateDown), tapped(1));
+    UpdateEdge(state_.KeyLeft, s.Contains(TDXInputState::StateLeft), tapped(2));
+    UpdateEdge(state_.KeyRight, s.Contains(TDXInputState::StateRight), tapped(3));
+    UpdateEdge(state_.KeyP, s.Contains(StateButton(6)), tapped(4));
+    UpdateEdge(state_.KeyY, s.Contains(StateButton(7)), tapped(5));
+    UpdateEdge(state_.KeyN, s.Contains(StateButton(8)), tapped(6));
+    UpdateEdge(state_.KeyEsc, s.Contains(StateButton(9)), tapped(7));
+    taps_ = 0;
     state_.JoystickFireHeld = s.Contains(StateButton(1));
 
     const bool shipSteers =
@@ -82,6 +92,10 @@ void TFormInput::UpdateKeyEdges() {
 }
 
 void TFormInput::FormKeyDown(TKey key, TShiftState shift, bool repeat) {
+    if (!repeat && !shift.Alt)
+        for (uint32_t i = 0; i < std::size(kEdgeKeys); ++i)
+            if (kEdgeKeys[i] == key)
+                taps_ |= 1u << i;
     if (key == TKey::Ctrl)
         state_.CtrlHeld = true;
     else if (key == TKey::Space)

@@ -87,6 +87,8 @@ private:
     TDXInput& input_;
     IGameShell& shell_;
     bool clickArmed_ = false;
+    /// Keys of the pressed-this-frame flags that went down since the last update.
+    uint32_t taps_ = 0;
 };
 
 } // namespace vantorel

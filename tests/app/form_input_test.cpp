@@ -218,6 +218,35 @@ TEST_F(FormInputFixture, EachPressIsSeenInOneFrameOnly) {
         EXPECT_FALSE((state.*c.Edge).Pressed) << static_cast<int>(c.Key);
 }
 
+// A tap shorter than a frame goes down and up between two reads of the keyboard;
+// its key-down event still makes it a press, once.
+TEST_F(FormInputFixture, ATapBetweenTwoFramesIsStillAPress) {
+    for (const TKey key : {TKey::Down, TKey::Escape, TKey::Y}) {
+        TPlatformEvent down = Event(TEventKind::KeyDown);
+        down.Key = key;
+        Send(down);
+        TPlatformEvent up = Event(TEventKind::KeyUp);
+        up.Key = key;
+        Send(up);
+        form.UpdateKeyEdges();
+        const bool pressed = key == TKey::Down     ? state.KeyDown.Pressed
+                             : key == TKey::Escape ? state.KeyEsc.Pressed
+                                                   : state.KeyY.Pressed;
+        EXPECT_TRUE(pressed) << static_cast<int>(key);
+        form.UpdateKeyEdges();
+        EXPECT_FALSE(state.KeyDown.Pressed || state.KeyEsc.Pressed || state.KeyY.Pressed);
+    }
+    // Held across the read, the key presses once, not once for the event and again.
+    keys.Press(TKey::Up);
+    TPlatformEvent down = Event(TEventKind::KeyDown);
+    down.Key = TKey::Up;
+    Send(down);
+    form.UpdateKeyEdges();
+    EXPECT_TRUE(state.KeyUp.Pressed);
+    form.UpdateKeyEdges();
+    EXPECT_FALSE(state.KeyUp.Pressed);
+}
+
 TEST_F(FormInputFixture, PadStartAndBackActAsPAndEsc) {
     stick.Reading.Kind = TJoystickKind::Gamepad;
     stick.Reading.SetPadButton(TPadButton::Start, true);

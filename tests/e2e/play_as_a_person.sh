@@ -25,6 +25,8 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# The pointer rests off the game's window, so that it highlights no menu item.
+xdotool mousemove 1010 10
 
 (cd "$work" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$game") &
 game_pid=$!
@@ -41,7 +43,12 @@ shot() { import -window root "$out/$1.png"; }
 key() { xdotool key --delay 60 "$@"; sleep 0.4; }
 fail() { echo "e2e: $*"; exit 1; }
 
-sleep 3 # the menu's fade-in
+# The window sits in the middle of the 1024x768 screen: game (x, y) is screen
+# (x + 112, y + 84).
+pointer() { xdotool mousemove $(($1 + 112)) $(($2 + 84)); sleep 0.3; }
+sleep 3            # the menu's fade-in
+pointer 400 176    # over "New Game": it lights up
+pointer 760 300    # off the buttons: the highlight stays
 shot 1-main-menu
 key Down            # options
 key Return
@@ -51,7 +58,7 @@ key Escape          # back to the main menu, "Options" highlighted
 key Up              # "New game"
 key Return
 sleep 2.5
-shot 3-level-banner
+shot 3-game-starts
 xdotool keydown space; sleep 2; xdotool keyup space
 shot 4-in-play
 key Escape          # "Exit to menu?"

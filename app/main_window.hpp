@@ -128,6 +128,7 @@ public:
     void PlayMusicForScreen() override;
     void SetDisplayMode() override;
     void ExitGame() override;
+    void SaveTable() override { SaveFiles(); }
 
 private:
     void ShowException(std::exception_ptr error);

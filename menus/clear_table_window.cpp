@@ -9,6 +9,7 @@ namespace vantorel {
 void TClearTableWindow::Yes() {
     ctx_.Shell.CloseWindow();
     ctx_.State.HighScores.ResetToDefaults();
+    ctx_.Shell.SaveTable();
 }
 
 void TClearTableWindow::No() {

@@ -105,6 +105,7 @@ void TNameEntryWindow::ActivateItem(int32_t) {
         return;
     }
     s.HighScores.Insert(s.PlayerName, s.Score);
+    ctx_.Shell.SaveTable();
     ctx_.Shell.CloseWindow();
     ctx_.Shell.OpenWindow(TWindowKind::SendQuestion);
 }

@@ -41,6 +41,9 @@ public:
     virtual void SetDisplayMode() = 0;
     /// Saves, then ends the program after the current frame.
     virtual void ExitGame() = 0;
+    /// Writes the high-score table (and the options, which carry its signature)
+    /// now, so that a crash or a killed process loses no score.
+    virtual void SaveTable() = 0;
 };
 
 } // namespace vantorel

@@ -36,6 +36,7 @@ public:
     void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
     void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
+    void SaveTable() override { Calls.push_back("SaveTable"); }
 };
 
 /// A screen or window that writes down the characters it is given.

@@ -50,6 +50,7 @@ public:
     void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
     void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
+    void SaveTable() override { Calls.push_back("SaveTable"); }
 
     /// What EndGame does besides logging (a test can run the real one).
     std::function<void()> OnEndGame;

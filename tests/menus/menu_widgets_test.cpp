@@ -128,7 +128,7 @@ TEST_F(MenuWidgets, ItemOutsideTheRangeDoesNothing) {
     menus.ClearTable.ActivateItem(3);
     EXPECT_TRUE(shell.Calls.empty());
     menus.ClearTable.ActivateItem(11);
-    EXPECT_EQ(shell.Calls, (std::vector<std::string>{"CloseWindow"}));
+    EXPECT_EQ(shell.Calls, (std::vector<std::string>{"CloseWindow", "SaveTable"}));
     EXPECT_EQ(s.HighScores[1].Name, "ANONYMOUS");
     menus.ClearTable.Close();
 }

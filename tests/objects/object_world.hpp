@@ -47,6 +47,7 @@ public:
     void PlayMusicForScreen() override {}
     void SetDisplayMode() override {}
     void ExitGame() override {}
+    void SaveTable() override {}
 
     int32_t Count(const std::string& call) const {
         return static_cast<int32_t>(std::count(Calls.begin(), Calls.end(), call));

@@ -31,13 +31,20 @@ std::filesystem::path MakeFolder() {
 
 } // namespace
 
-TScenario::TScenario(uint32_t seed)
+TScenario::TScenario(uint32_t seed, IHttpClient* http)
     : Folder(MakeFolder()), oldFolder_(std::filesystem::current_path()) {
     std::filesystem::current_path(Folder);
     TDesktopServices services = Desktop.Services();
-    TDesktopServices paced{
-        Video,          services.Events, services.Pointer, services.Keyboard, services.Joystick,
-        services.Links, services.Audio,  services.Http,    services.Clock,    services.ShowError};
+    TDesktopServices paced{Video,
+                           services.Events,
+                           services.Pointer,
+                           services.Keyboard,
+                           services.Joystick,
+                           services.Links,
+                           services.Audio,
+                           http != nullptr ? *http : services.Http,
+                           services.Clock,
+                           services.ShowError};
     Form = std::make_unique<TMForm>(paced, seed);
     Loop = std::make_unique<TMainLoop>(*Form, Desktop.Events, services.Clock);
     Form->FormCreate();

@@ -45,7 +45,9 @@ public:
     /// runs in a fresh folder of its own whose Data/ shows the pictures, sounds,
     /// music and fonts of the current working directory's Data/ (the build
     /// directory's) and has no saved files; the folder goes with the scenario.
-    explicit TScenario(uint32_t seed = 1);
+    /// http, when given, sends the score reports instead of Desktop.Http (it must
+    /// outlive the scenario).
+    explicit TScenario(uint32_t seed = 1, IHttpClient* http = nullptr);
     ~TScenario();
 
     /// The scenario's working folder; its saved files are under Data/Save.

@@ -44,7 +44,7 @@ void FindDataFolder() {
         fs::current_path(folder, ec);
 }
 
-int RunGame() {
+int RunGame(std::chrono::steady_clock::time_point started) {
     using namespace vantorel;
     TSdlSystem system;
     FindDataFolder();
@@ -80,6 +80,13 @@ int RunGame() {
     loop.LogFrameRate = DebugFps();
     if (loop.LogFrameRate)
         std::fprintf(stderr, "display: %s\n", video.Describe().c_str());
+    while (form.FrameCount() == 0 && loop.RunOnce()) {
+    }
+    if (loop.LogFrameRate)
+        std::fprintf(stderr, "first frame shown %lld ms after the program started\n",
+                     static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                std::chrono::steady_clock::now() - started)
+                                                .count()));
     loop.Run();
     return 0;
 }
@@ -87,8 +94,9 @@ int RunGame() {
 } // namespace
 
 int main() {
+    const auto started = std::chrono::steady_clock::now();
     try {
-        return RunGame();
+        return RunGame(started);
     } catch (const std::exception& e) {
         vantorel::ShowErrorBox(kTitle, e.what());
     } catch (...) {

@@ -242,39 +242,49 @@ private:
             randomRight_ = Chance(100);
         }
         bool up = false, down = false, left = false, right = false;
-        if (mode_ == 0 && s.Player != nullptr) {
-            // Line up with the nearest enemy ahead and keep to the left.
-            const TPlayer& ship = *s.Player;
-            const TGamePools& pools = game_.Form->Pools();
-            const TMonster* nearest = nullptr;
-            for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
-                if (const TMonster* m = pools.Monster(slot);
-                    m && !m->Exploding && m->X > ship.X + 60 &&
-                    (nearest == nullptr || m->X < nearest->X))
-                    nearest = m;
-            if (nearest != nullptr) {
-                const double dy = nearest->Y + nearest->Height / 2.0 - (ship.Y + 24);
-                up = dy < -6;
-                down = dy > 6;
-            }
-            // An enemy shot about to arrive wins over the aim: step out of its way.
-            for (int32_t slot = 1; slot <= IGameWorld::kBulletSlots; ++slot) {
-                const TBullet* b = pools.Bullet(slot);
-                if (b == nullptr || b->Owner != TBulletOwner::Enemy || b->Spent ||
-                    b->X < ship.X - 20 || b->X > ship.X + ship.Width + 220 ||
-                    b->Y + b->Height < ship.Y - 12 || b->Y > ship.Y + ship.Height + 12)
-                    continue;
-                const bool goUp = b->Y + b->Height / 2.0 > ship.Y + ship.Height / 2.0;
-                up = goUp && ship.Y > 90;
-                down = !up;
-                break;
-            }
-            left = ship.X > 60;
-        } else if (mode_ == 1) {
+        if (mode_ == 1) {
             up = randomUp_;
             down = randomDown_;
             right = randomRight_;
             left = !right && Chance(300);
+        }
+        if (s.Player != nullptr) {
+            const TPlayer& ship = *s.Player;
+            const TGamePools& pools = game_.Form->Pools();
+            if (mode_ == 0) {
+                // Line up with the nearest enemy ahead and keep to the left.
+                const TMonster* nearest = nullptr;
+                for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
+                    if (const TMonster* m = pools.Monster(slot);
+                        m && !m->Exploding && m->X > ship.X + 60 &&
+                        (nearest == nullptr || m->X < nearest->X))
+                        nearest = m;
+                if (nearest != nullptr) {
+                    const double dy = nearest->Y + nearest->Height / 2.0 - (ship.Y + 24);
+                    up = dy < -6;
+                    down = dy > 6;
+                }
+                left = ship.X > 60;
+            }
+            // Whatever the mood, a monster about to ram the ship or an enemy shot
+            // about to arrive makes it step out of the way.
+            auto dodge = [&](double y, double h) {
+                const bool goUp = y + h / 2 > ship.Y + ship.Height / 2.0;
+                up = goUp && ship.Y > 90;
+                down = !up;
+            };
+            for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
+                if (const TMonster* m = pools.Monster(slot);
+                    m && !m->Exploding && m->X < ship.X + ship.Width + 120 &&
+                    m->X + m->Width > ship.X && m->Y + m->Height > ship.Y - 10 &&
+                    m->Y < ship.Y + ship.Height + 10)
+                    dodge(m->Y, m->Height);
+            for (int32_t slot = 1; slot <= IGameWorld::kBulletSlots; ++slot)
+                if (const TBullet* b = pools.Bullet(slot);
+                    b && b->Owner == TBulletOwner::Enemy && !b->Spent && b->X > ship.X - 20 &&
+                    b->X < ship.X + ship.Width + 220 && b->Y + b->Height > ship.Y - 12 &&
+                    b->Y < ship.Y + ship.Height + 12)
+                    dodge(b->Y, b->Height);
         }
         Hold(TKey::Up, upHeld_, up);
         Hold(TKey::Down, downHeld_, down);

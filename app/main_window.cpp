@@ -1,6 +1,7 @@
 #include "app/main_window.hpp"
 
 #include "app/frame_rate.hpp"
+#include "app/required_data.hpp"
 #include "base/errors.hpp"
 #include "gameplay/game_flow.hpp"
 #include "gameplay/game_over_window.hpp"
@@ -181,7 +182,8 @@ std::string TMForm::LoadData() {
                    "\" cannot be read: " + e.what();
         }
     }
-    return {};
+    // Every picture and sound the game looks up is there before the first frame.
+    return MissingDataNames(MDXImageList1, MDXImageList2, MDXWaveList);
 }
 
 void TMForm::StartFrames(bool applicationActive) {

@@ -1,5 +1,7 @@
 #include "app/main_window.hpp"
 
+#include "app/required_data.hpp"
+
 #include "platform/video_output.hpp"
 #include "support/null_desktop.hpp"
 
@@ -155,6 +157,29 @@ TEST_F(FormFixture, AMissingOrBrokenDataFileIsNamedAndEndsTheProgramUnsaved) {
     EXPECT_NE(errors[0].find("\"Data/Res/Res1.dxg\" cannot be read: Invalid stream format"),
               std::string::npos)
         << errors[0];
+    EXPECT_FALSE(fs::exists("Data/Save"));
+}
+
+// A library that lacks a picture the game uses would fail in the middle of a game;
+// start-up names what is missing, by file, and ends before anything is saved.
+TEST_F(FormFixture, MissingPicturesAndSoundsAreNamedAtStartUp) {
+    UseGameData();
+    ASSERT_TRUE(form->FormCreate());
+    EXPECT_EQ(MissingDataNames(form->MDXImageList1, form->MDXImageList2, form->MDXWaveList), "");
+
+    // Res1 in place of Res2: none of the world's pictures are there.
+    fs::remove("Data/Res");
+    fs::create_directories("Data/Res");
+    for (const char* f : {"Res1.dxg", "Sounds.dxw"})
+        fs::create_symlink(fs::path(VANTOREL_BUILD_DIR) / "Data/Res" / f, fs::path("Data/Res") / f);
+    fs::create_symlink(fs::path(VANTOREL_BUILD_DIR) / "Data/Res/Res1.dxg", "Data/Res/Res2.dxg");
+    errors.clear();
+    form = std::make_unique<TMForm>(desktop.Services(), 1u);
+    EXPECT_FALSE(form->FormCreate());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("\"Data/Res/Res2.dxg\" lacks: SkyTile, Hills1"), std::string::npos)
+        << errors[0];
+    EXPECT_EQ(errors[0].find("Res1.dxg"), std::string::npos) << errors[0];
     EXPECT_FALSE(fs::exists("Data/Save"));
 }
 

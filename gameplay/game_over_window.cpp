@@ -1,6 +1,6 @@
 #include "gameplay/game_over_window.hpp"
 
-#include "gameplay/window_text.hpp"
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -13,7 +13,7 @@ void TGameOverWindow::Open() {
 void TGameOverWindow::Tick(int32_t lagCount) {
     (void)lagCount;
     TGameState& s = ctx_.State;
-    DrawCentredText(ctx_, "Game Over", 5, 400, 300);
+    DrawCentredInStyle(ctx_, "Game Over", 5, 400, 300);
     if (CountDown(s.WindowCountdown, 0, s.FrameMs))
         return;
     ctx_.Shell.CloseWindow();

@@ -1,6 +1,6 @@
 #include "gameplay/level_banner_window.hpp"
 
-#include "gameplay/window_text.hpp"
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -15,7 +15,7 @@ void TLevelBannerWindow::Open() {
 void TLevelBannerWindow::Tick(int32_t lagCount) {
     (void)lagCount;
     TGameState& s = ctx_.State;
-    DrawCentredText(ctx_, "Level " + std::to_string(s.Level), 5, 400, 300);
+    DrawCentredInStyle(ctx_, "Level " + std::to_string(s.Level), 5, 400, 300);
     if (!CountDown(s.WindowCountdown, 0, s.FrameMs))
         ctx_.Shell.CloseWindow();
 }

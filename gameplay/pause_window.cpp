@@ -1,6 +1,6 @@
 #include "gameplay/pause_window.hpp"
 
-#include "gameplay/window_text.hpp"
+#include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 
@@ -8,7 +8,7 @@ namespace vantorel {
 
 void TPauseWindow::Tick(int32_t lagCount) {
     (void)lagCount;
-    DrawCentredText(ctx_, "Pause", 5, 400, 300);
+    DrawCentredInStyle(ctx_, "Pause", 5, 400, 300);
     if (ctx_.State.KeyP.Pressed || ctx_.State.KeyEsc.Pressed)
         ctx_.Shell.CloseWindow();
 }

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The real game sends a real score to a local world table, driven under Xvfb
+# with xdotool as a person would: a new game, a short flight with the gun held
+# while sweeping up and down, Esc and "Yes" to "Exit to menu?", a name typed into
+# the name entry, "Yes" to "Send the result to the World's Highscores page?".
+# The server must then hold the report with the name and the score the game saved
+# in its own table, and its world-table page must show the name in a score row.
+#
+# The run folder starts with a table a person can write by hand: ten rows with
+# no name and a score of 0 (and no options file, so its empty signature matches
+# the nameless table). Any shot-down enemy then qualifies; on the default table a
+# score must beat 300 points, minutes of play on the first level.
+#   tests/e2e/world_table.sh GAME SERVER LOAD_CLIENT DATA_DIR [OUT]
+set -euo pipefail
+game=$(realpath "$1")
+server=$(realpath "$2")
+client=$(realpath "$3")
+data=$(realpath "$4")
+out=$(realpath -m "${5:-e2e-shots}")
+mkdir -p "$out"
+. "$(dirname "$0")/../server/common.sh"
+
+game_pid=""
+xvfb_pid=""
+extra_cleanup='[ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null'
+
+start_server "$work/scores.sqlite" "$work/server.log"
+run=$work/run
+mkdir -p "$run/Data/Save"
+for part in Res Music Fonts; do ln -s "$data/$part" "$run/Data/$part"; done
+for _ in $(seq 10); do printf '\r\n0\r\n'; done >"$run/Data/Save/hs"
+
+display=:$((80 + RANDOM % 9))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool mousemove 1010 10
+
+(cd "$run" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+    VANTOREL_SCORE_SERVER="127.0.0.1:$server_port" "$game") >"$work/game.log" 2>&1 &
+game_pid=$!
+wid=""
+for _ in $(seq 100); do
+    wid=$(xdotool search --name "Vantorel v.2.0" 2>/dev/null | head -1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+done
+[ -n "$wid" ] || { cat "$work/game.log"; fail "the game's window never showed"; }
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+
+shot() { import -window root "$out/world-table-$1.png"; }
+key() { xdotool key --delay 60 "$@"; sleep 0.4; }
+# The window sits in the middle of the 1024x768 screen: game (x, y) is screen
+# (x + 112, y + 84).
+pointer() { xdotool mousemove $(($1 + 112)) $(($2 + 84)); sleep 0.3; }
+
+sleep 3            # the menu's fade-in
+pointer 400 176    # over "New Game"
+pointer 760 300    # off the buttons: the highlight stays
+key Return
+sleep 2.5          # the level banner
+# Fly for 20 s with the gun held, sweeping the whole height of the field.
+xdotool keydown space
+for _ in 1 2 3 4 5; do
+    xdotool keydown Up; sleep 2; xdotool keyup Up
+    xdotool keydown Down; sleep 2; xdotool keyup Down
+done
+xdotool keyup space
+shot 1-in-play
+key Escape          # "Exit to menu?"
+key y               # a qualifying score opens the name entry
+name="Xvfb Pilot 7"
+xdotool type --delay 80 "$name"
+sleep 0.3
+shot 2-name-entry
+key Return          # commits the name: the table is saved at once
+shot 3-send-question
+for _ in $(seq 30); do grep -q "^$name"$'\r$' "$run/Data/Save/hs" && break; sleep 0.1; done
+grep -q "^$name"$'\r$' "$run/Data/Save/hs" ||
+    fail "the name never reached the table: no enemy shot down, or the name entry did not open"
+score=$(grep -A1 "^$name"$'\r$' "$run/Data/Save/hs" | sed -n '2s/\r$//p')
+echo "world table e2e: the game saved $name with $score points"
+key y               # "Yes" to sending
+sleep 1
+shot 4-after-sending
+
+report=""
+for _ in $(seq 100); do
+    report=$("$client" get --server "127.0.0.1:$server_port" --path "/api/v1/scores?limit=20")
+    grep -q "\"name\":\"$name\"" <<<"$report" && break
+    sleep 0.2
+done
+grep -q "\"name\":\"$name\",\"score\":$score," <<<"$report" || {
+    cat "$work/server.log"
+    fail "the server does not hold $name with $score points: $report"
+}
+page=$("$client" get --server "127.0.0.1:$server_port" --path "/cgi/version.pl?prg=Vantorel&show&type=0")
+[ "$(head -1 <<<"$page")" = 200 ] || fail "the world-table page did not answer 200"
+tr -d '\n' <<<"$page" | sed 's/<tr/\n<tr/g' | grep '^<tr class="score"' | grep -q ">$name</td>" ||
+    fail "the world-table page has no score row with $name"
+
+# Back to the main menu and out through "Exit the game?".
+for _ in 1 2 3; do
+    alive "$game_pid" || break
+    key Escape
+    key y
+    sleep 0.5
+done
+for _ in $(seq 50); do alive "$game_pid" || break; sleep 0.1; done
+alive "$game_pid" && fail "the game did not end through the exit question"
+game_pid=""
+stop_server
+echo "world table e2e: $name with $score points sent by the game and shown on the page; shots in $out"

@@ -1,0 +1,71 @@
+# Shared by the score server's whole-system scripts: a work folder, starting and
+# stopping vantorel-scored, and failing with a message. Source it after setting
+# server (the vantorel-scored binary).
+
+work=$(mktemp -d)
+server_pid=""
+server_port=""
+cleanup() {
+    [ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null || true
+    [ -n "${extra_cleanup:-}" ] && eval "$extra_cleanup"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# alive PID: running, not a zombie waiting for its parent's wait.
+alive() {
+    local state
+    [ -r "/proc/$1/stat" ] || return 1
+    read -r _ _ state _ <"/proc/$1/stat" || return 1
+    [ "$state" != Z ]
+}
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# start_server DATABASE LOG [more options]: starts the server on a free port of
+# 127.0.0.1 and waits (at most 20 s) for its "listening on HOST:PORT" line.
+start_server() {
+    local database=$1 log=$2
+    shift 2
+    "$server" --listen 127.0.0.1:0 --database "$database" "$@" >"$log" 2>&1 &
+    server_pid=$!
+    server_port=""
+    for _ in $(seq 200); do
+        server_port=$(sed -n '1s/^listening on 127\.0\.0\.1:\([0-9][0-9]*\)$/\1/p' "$log")
+        [ -n "$server_port" ] && return 0
+        alive "$server_pid" || { cat "$log"; fail "the server ended at start-up"; }
+        sleep 0.1
+    done
+    cat "$log"
+    fail "the server printed no 'listening on' line within 20 s"
+}
+
+# stop_server: SIGTERM, then the exit status must be 0 within 20 s.
+stop_server() {
+    kill -TERM "$server_pid"
+    for _ in $(seq 200); do
+        alive "$server_pid" || break
+        sleep 0.1
+    done
+    alive "$server_pid" && fail "the server did not stop within 20 s of SIGTERM"
+    local rc=0
+    wait "$server_pid" || rc=$?
+    server_pid=""
+    [ "$rc" -eq 0 ] || fail "the server ended with status $rc after SIGTERM"
+}
+
+# database_for KIND: a SQLite file in the work folder, or the throwaway
+# PostgreSQL that with_postgres.sh started.
+database_for() {
+    case "$1" in
+    sqlite) echo "$work/scores.sqlite" ;;
+    postgres)
+        [ -n "${VANTOREL_TEST_PG:-}" ] || fail "VANTOREL_TEST_PG is not set: run under with_postgres.sh"
+        echo "$VANTOREL_TEST_PG"
+        ;;
+    *) fail "unknown database kind $1" ;;
+    esac
+}

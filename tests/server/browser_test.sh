@@ -53,7 +53,7 @@ browse --screenshot="$out/world-table.png" --window-size=1000,800 "$url" >/dev/n
     fail "chromium took no screenshot"
 [ -s "$out/world-table.png" ] || fail "the screenshot is empty"
 # A corner of the page, away from any text: dark, and more blue than red or green.
-read -r red green blue < <(convert "$out/world-table.png" -format '%[fx:int(255*p{3,3}.r)] %[fx:int(255*p{3,3}.g)] %[fx:int(255*p{3,3}.b)]' info:)
+read -r red green blue < <(convert "$out/world-table.png" -format '%[fx:int(255*p{3,3}.r)] %[fx:int(255*p{3,3}.g)] %[fx:int(255*p{3,3}.b)]\n' info:)
 [ "$blue" -gt "$red" ] && [ "$blue" -gt "$green" ] && [ "$((red + green + blue))" -lt 240 ] ||
     fail "the page's background is rgb($red,$green,$blue), not a dark navy"
 stop_server

@@ -6,8 +6,11 @@ work=$(mktemp -d)
 server_pid=""
 server_port=""
 cleanup() {
-    [ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null || true
-    [ -n "${extra_cleanup:-}" ] && eval "$extra_cleanup"
+    if [ -n "$server_pid" ]; then
+        kill -9 "$server_pid" 2>/dev/null || true
+        wait "$server_pid" 2>/dev/null || true
+    fi
+    [ -n "${extra_cleanup:-}" ] && eval "$extra_cleanup" || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -26,20 +29,22 @@ fail() {
 }
 
 # start_server DATABASE LOG [more options]: starts the server on a free port of
-# 127.0.0.1 and waits (at most 20 s) for its "listening on HOST:PORT" line.
+# 127.0.0.1 and waits (at most 20 s) for "listening on HOST:PORT", the first line
+# of its standard output (LOG; standard error goes to LOG.err).
 start_server() {
     local database=$1 log=$2
     shift 2
-    "$server" --listen 127.0.0.1:0 --database "$database" "$@" >"$log" 2>&1 &
+    : >"$log"
+    "$server" --listen 127.0.0.1:0 --database "$database" "$@" >"$log" 2>"$log.err" &
     server_pid=$!
     server_port=""
     for _ in $(seq 200); do
         server_port=$(sed -n '1s/^listening on 127\.0\.0\.1:\([0-9][0-9]*\)$/\1/p' "$log")
         [ -n "$server_port" ] && return 0
-        alive "$server_pid" || { cat "$log"; fail "the server ended at start-up"; }
+        alive "$server_pid" || { cat "$log" "$log.err"; fail "the server ended at start-up"; }
         sleep 0.1
     done
-    cat "$log"
+    cat "$log" "$log.err"
     fail "the server printed no 'listening on' line within 20 s"
 }
 

@@ -163,6 +163,8 @@ std::string ReportPath(const vantorel::TScoreReport& report) {
 
 void SetUpClient(httplib::Client& client) {
     client.set_keep_alive(true);
+    // As the game's HTTP client (curl) does: no small write waits for an ACK.
+    client.set_tcp_nodelay(true);
     client.set_connection_timeout(std::chrono::seconds(5));
     client.set_read_timeout(std::chrono::seconds(30));
     client.set_write_timeout(std::chrono::seconds(10));
@@ -355,7 +357,7 @@ int Check(const TOptions& o) {
     std::printf("table %lld rows, run %s: %zu rows, %zu acknowledged, %zu missing, %zu "
                 "unacknowledged kept\n",
                 static_cast<long long>(count), o.Tag.c_str(), tagged, ackedKeys.size(), missing,
-                tagged - (ackedKeys.size() - missing));
+                seen.size() - (ackedKeys.size() - missing));
     return failures.empty() ? 0 : 1;
 }
 

@@ -3,12 +3,18 @@
 # A file in a layer folder may include its own layer and the layers below it.
 # Only platform/, tools/, bench/, fuzz/ and tests/ may include the desktop
 # libraries' headers (SDL, SDL_ttf, SDL_mixer, libcurl, fontconfig).
+# The world score server (server/) stands beside the layers: it includes only
+# base/, the score report's format in storage/ and itself, and no layer includes it.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
 set(desktop_ok platform tools bench fuzz tests)
 set(desktop_regex "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL[^>\"]*|SDL2/[^>\"]*|curl/[^>\"]*|fontconfig/[^>\"]*)[>\"]")
 set(layer_regex "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/[^\"]*\"")
+set(server_regex "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/([^\"]*)\"")
+# The storage files the server may use: those of the score format library, which
+# links base/ only (CMakeLists.txt, vantorel_score_format).
+set(server_storage_ok score_code.hpp score_report.hpp name_editor.hpp)
 
 set(failures "")
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
@@ -26,6 +32,25 @@ foreach(file ${files})
       if(ok EQUAL -1)
         list(APPEND failures "${file}: desktop header outside platform/: ${line}")
       endif()
+    endif()
+    if(folder STREQUAL "server")
+      if(line MATCHES "${server_regex}")
+        set(target "${CMAKE_MATCH_1}")
+        set(header "${CMAKE_MATCH_2}")
+        if(target STREQUAL "storage")
+          list(FIND server_storage_ok "${header}" ok)
+          if(ok EQUAL -1)
+            list(APPEND failures "${file}: server/ uses only the score format from storage/: ${line}")
+          endif()
+        elseif(NOT target STREQUAL "base" AND NOT target STREQUAL "server")
+          list(APPEND failures "${file}: server/ may include only base/, storage/ and server/: ${line}")
+        endif()
+      endif()
+      continue()
+    endif()
+    if(line MATCHES "${layer_regex}" AND CMAKE_MATCH_1 STREQUAL "server"
+       AND NOT own EQUAL -1)
+      list(APPEND failures "${file}: the game's layers do not include server/: ${line}")
     endif()
     if(own EQUAL -1)
       continue()

@@ -6,7 +6,7 @@
 #include "objects/my_image_sprite.hpp"
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
-#include "storage/score_report.hpp"
+#include "storage/score_request.hpp"
 #include "storage/score_server.hpp"
 
 namespace vantorel {

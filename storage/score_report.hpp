@@ -1,10 +1,9 @@
 // The score report: the player's name, the final score and the add text, packed
 // into one payload, encoded with the score code and sent as the query of one
-// HTTP GET to the score server. The server decodes it with DecodeScoreReport.
+// HTTP GET to the score server (storage/score_request.hpp). The score server
+// decodes it with DecodeScoreReport. This part needs nothing but base/, so the
+// server builds it without the desktop libraries.
 #pragma once
-
-#include "platform/http_client.hpp"
-#include "storage/score_server.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -44,15 +43,5 @@ struct TScoreReportDecoding {
 /// "|score=" followed by a whole valid middle part is split at its first such
 /// place, as the payload format cannot tell otherwise.
 TScoreReportDecoding DecodeScoreReport(std::string_view code);
-
-/// The server's script with the query "hs&prg=Vantorel&inf=" and the code.
-std::string ScoreReportUrl(const TScoreServer& server, const TScoreReport& report);
-
-/// The request the game sends: GET of ScoreReportUrl with the headers Host (with
-/// ":port" only when the port is not 80), Accept "text/html, */*", User-Agent
-/// "Mozilla/3.0 (compatible; Indy Library)" and Content-Type "text/html", in this
-/// order, no Content-Length; at most 10 s to connect, 20 s for the whole request
-/// and 64 KiB of reply.
-THttpRequest BuildScoreRequest(const TScoreServer& server, const TScoreReport& report);
 
 } // namespace vantorel

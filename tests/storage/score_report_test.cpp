@@ -2,6 +2,7 @@
 #include "storage/score_report.hpp"
 
 #include "storage/score_code.hpp"
+#include "storage/score_request.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include "platform/curl_http_client.hpp"
 #include "storage/score_report.hpp"
+#include "storage/score_request.hpp"
 
 #include <gtest/gtest.h>
 

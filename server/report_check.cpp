@@ -1,0 +1,48 @@
+#include "server/report_check.hpp"
+
+#include "storage/name_editor.hpp"
+
+#include <algorithm>
+
+namespace vantorel::server {
+
+namespace {
+
+bool IsNameText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), TNameEditor::IsAccepted);
+}
+
+bool IsAddText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return TNameEditor::IsAccepted(c) || c == '_'; });
+}
+
+TScoreReportDecoding Refuse(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+} // namespace
+
+TScoreReportDecoding CheckScoreReport(std::string_view code) {
+    if (code.empty())
+        return Refuse("empty code");
+    if (code.size() > kMaxReportCodeLength)
+        return Refuse("code too long");
+    TScoreReportDecoding decoded = DecodeScoreReport(code);
+    if (!decoded.Report)
+        return decoded;
+    const TScoreReport& report = *decoded.Report;
+    if (report.Name.empty())
+        return Refuse("empty name");
+    if (report.Name.size() > TNameEditor::MaxLength)
+        return Refuse("name too long");
+    if (!IsNameText(report.Name))
+        return Refuse("name holds a character the game does not type");
+    if (report.Add.size() > TNameEditor::MaxLength)
+        return Refuse("add text too long");
+    if (!IsAddText(report.Add))
+        return Refuse("add text holds a character the game does not type");
+    return decoded;
+}
+
+} // namespace vantorel::server

@@ -1,0 +1,36 @@
+#include "server/score_store.hpp"
+
+#include "server/postgres_score_store.hpp"
+#include "server/sqlite_score_store.hpp"
+
+#include <string_view>
+
+namespace vantorel::server {
+
+namespace {
+
+/// libpq's two forms: a URI, or key=value words (a path never holds "=" with a
+/// known keyword before it; "host=", "dbname=" and the like are what people type).
+bool IsPostgresConnection(std::string_view database) {
+    if (database.starts_with("postgresql://") || database.starts_with("postgres://"))
+        return true;
+    for (const std::string_view key :
+         {"host=", "hostaddr=", "dbname=", "user=", "port=", "service=", "password="}) {
+        for (size_t at = database.find(key); at != std::string_view::npos;
+             at = database.find(key, at + 1)) {
+            if (at == 0 || database[at - 1] == ' ')
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& database) {
+    if (IsPostgresConnection(database))
+        return OpenPostgresScoreStore(database);
+    return std::make_unique<TSqliteScoreStore>(database);
+}
+
+} // namespace vantorel::server

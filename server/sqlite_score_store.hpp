@@ -1,0 +1,42 @@
+// The world table in one SQLite file: the default store, for a server on one
+// machine.
+#pragma once
+
+#include "server/score_store.hpp"
+
+#include <mutex>
+#include <string>
+
+struct sqlite3;
+
+namespace vantorel::server {
+
+/// A SQLite file in WAL mode with synchronous=FULL: every Add is fsynced to the
+/// write-ahead log before it returns, so an acknowledged report survives a kill
+/// of the server and a power cut alike (NORMAL would survive the kill but could
+/// lose the last commits to a power cut). Writes go through one connection,
+/// reads through another, so the page is served while a report commits. Several
+/// server processes may share the file; they wait up to 5 s for its lock.
+class TSqliteScoreStore final : public IScoreStore {
+public:
+    /// Opens or creates path, with the table and its ranking index.
+    /// Throws std::runtime_error when the file cannot be opened as a database.
+    explicit TSqliteScoreStore(const std::string& path);
+    ~TSqliteScoreStore() override;
+    TSqliteScoreStore(const TSqliteScoreStore&) = delete;
+    TSqliteScoreStore& operator=(const TSqliteScoreStore&) = delete;
+
+    int64_t Add(const std::string& name, int32_t score, const std::string& add,
+                int64_t receivedAt) override;
+    std::vector<TStoredScore> Top(size_t limit) override;
+    int64_t Count() override;
+    bool Healthy() override;
+
+private:
+    std::mutex writeMutex_;
+    sqlite3* writer_ = nullptr;
+    std::mutex readMutex_;
+    sqlite3* reader_ = nullptr;
+};
+
+} // namespace vantorel::server

@@ -1,0 +1,167 @@
+// The score server over real HTTP on 127.0.0.1: the game's own request, the
+// limits on what a client may send, the log line and the stop.
+#include "server/score_http_server.hpp"
+
+#include "server/sqlite_score_store.hpp"
+#include "server_test_support.hpp"
+#include "storage/score_report.hpp"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantorel::server {
+namespace {
+
+using test_support::TTempFolder;
+
+class ScoreHttpServer : public ::testing::Test {
+protected:
+    ScoreHttpServer()
+        : store_(folder_.File("scores.sqlite").string()), service_(store_, 0),
+          server_(service_, {}, [this](const std::string& line) {
+              const std::lock_guard lock(logMutex_);
+              log_.push_back(line);
+          }) {
+        port_ = server_.Bind("127.0.0.1", 0);
+        runner_ = std::thread([this] { server_.Run(); });
+    }
+    ~ScoreHttpServer() override {
+        server_.Stop();
+        runner_.join();
+    }
+
+    httplib::Client Client() {
+        httplib::Client client("127.0.0.1", port_);
+        client.set_connection_timeout(5);
+        client.set_read_timeout(5);
+        return client;
+    }
+
+    /// The log once it holds lines lines: httplib logs a request just after
+    /// its answer is sent.
+    std::vector<std::string> Log(size_t lines) {
+        for (int i = 0; i < 500; ++i) {
+            {
+                const std::lock_guard lock(logMutex_);
+                if (log_.size() >= lines)
+                    return log_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const std::lock_guard lock(logMutex_);
+        return log_;
+    }
+
+    TTempFolder folder_;
+    TSqliteScoreStore store_;
+    TScoreService service_;
+    std::mutex logMutex_;
+    std::vector<std::string> log_;
+    TScoreHttpServer server_;
+    int port_ = 0;
+    std::thread runner_;
+};
+
+// The request exactly as the game sends it (its headers, no body), then the page.
+TEST_F(ScoreHttpServer, TheGamesRequestIsStoredAndThePageShowsIt) {
+    ASSERT_GT(port_, 0);
+    const std::string code = EncodeScoreReport({"Ace", 4321, "_______"});
+    httplib::Client client = Client();
+    const httplib::Headers headers = {{"Accept", "text/html, */*"},
+                                      {"User-Agent", "Mozilla/3.0 (compatible; Indy Library)"},
+                                      {"Content-Type", "text/html"}};
+    const auto report = client.Get("/cgi/version.pl?hs&prg=Vantorel&inf=" + code, headers);
+    ASSERT_TRUE(report) << httplib::to_string(report.error());
+    EXPECT_EQ(report->status, 200);
+    EXPECT_NE(report->body.find("Score received"), std::string::npos);
+    EXPECT_EQ(report->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_EQ(store_.Count(), 1);
+
+    const auto page = client.Get("/cgi/version.pl?prg=Vantorel&show&type=0");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("<td class=\"name\">Ace</td><td class=\"score\">4321</td>"),
+              std::string::npos);
+    EXPECT_NE(page->get_header_value("Content-Security-Policy").find("default-src 'none'"),
+              std::string::npos);
+
+    const auto health = client.Get("/healthz");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 200);
+    EXPECT_EQ(health->body, "ok\n");
+
+    // One line per request, the report's code cut short.
+    const std::vector<std::string> log = Log(3);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_NE(log[0].find(" 127.0.0.1 GET /cgi/version.pl?hs&prg=Vantorel&inf=" +
+                          code.substr(0, 12) + "...(" + std::to_string(code.size()) + ") 200 "),
+              std::string::npos)
+        << log[0];
+    EXPECT_EQ(log[0].find(code), std::string::npos);
+    EXPECT_TRUE(log[2].ends_with("us")) << log[2];
+}
+
+TEST_F(ScoreHttpServer, BodiesAndOverlongRequestsAreRefusedUnread) {
+    httplib::Client client = Client();
+    const std::string code = EncodeScoreReport({"Ace", 1, ""});
+    const auto posted = client.Post("/cgi/version.pl?hs&prg=Vantorel&inf=" + code,
+                                    std::string(100'000, 'x'), "text/plain");
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->status, 413);
+
+    const auto longTarget = client.Get("/healthz?" + std::string(2000, 'a'));
+    ASSERT_TRUE(longTarget);
+    EXPECT_EQ(longTarget->status, 414);
+
+    const auto hugeTarget = client.Get("/healthz?" + std::string(20000, 'a'));
+    if (hugeTarget) {
+        EXPECT_GE(hugeTarget->status, 400);
+    }
+    EXPECT_EQ(store_.Count(), 0);
+}
+
+// Requests from several clients at once are all answered and all stored.
+TEST_F(ScoreHttpServer, ConcurrentReportsAreAllStored) {
+    constexpr int kClients = 4;
+    constexpr int kEach = 10;
+    std::vector<std::thread> clients;
+    std::vector<int> ok(kClients, 0);
+    for (int c = 0; c < kClients; ++c) {
+        clients.emplace_back([&, c] {
+            httplib::Client client = Client();
+            for (int i = 0; i < kEach; ++i) {
+                const std::string code =
+                    EncodeScoreReport({"C" + std::to_string(c) + "n" + std::to_string(i), i, ""});
+                const auto answer = client.Get("/cgi/version.pl?hs&prg=Vantorel&inf=" + code);
+                if (answer && answer->status == 200)
+                    ++ok[static_cast<size_t>(c)];
+            }
+        });
+    }
+    for (std::thread& client : clients)
+        client.join();
+    for (int c = 0; c < kClients; ++c)
+        EXPECT_EQ(ok[static_cast<size_t>(c)], kEach) << c;
+    EXPECT_EQ(store_.Count(), kClients * kEach);
+}
+
+TEST(ScoreHttpServerStop, StopBeforeRunAndAnAddressInUse) {
+    TTempFolder folder;
+    TSqliteScoreStore store(folder.File("scores.sqlite").string());
+    TScoreService service(store, 0);
+    TScoreHttpServer first(service, {}, {});
+    const int port = first.Bind("127.0.0.1", 0);
+    TScoreHttpServer second(service, {}, {});
+    EXPECT_THROW(second.Bind("127.0.0.1", port), std::runtime_error);
+    first.Stop();
+    first.Run(); // returns at once
+}
+
+} // namespace
+} // namespace vantorel::server

@@ -1,0 +1,122 @@
+// The score server's small parts: texts for the page and the JSON, dates, the
+// rate limiter's memory, the log line and the command line.
+#include "server/rate_limiter.hpp"
+#include "server/request_log.hpp"
+#include "server/server_options.hpp"
+#include "server/web_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantorel::server {
+namespace {
+
+TEST(WebText, HtmlAndJsonEscapeAndConvertToUtf8) {
+    struct TCase {
+        std::string In;
+        std::string Html;
+        std::string Json;
+    };
+    const std::vector<TCase> cases = {
+        {"Ace 99", "Ace 99", "Ace 99"},
+        {"<b>X</b>", "&lt;b&gt;X&lt;/b&gt;", "\\u003cb\\u003eX\\u003c/b\\u003e"},
+        {"a&b\"c'd", "a&amp;b&quot;c&#39;d", "a\\u0026b\\\"c'd"},
+        {"\\\t\n\x01", "\\\t\xEF\xBF\xBD\xEF\xBF\xBD", "\\\\\\t\\n\\u0001"},
+        {"\xE9\x80\x9F", "\xC3\xA9\xE2\x82\xAC\xC5\xB8", "\xC3\xA9\xE2\x82\xAC\xC5\xB8"},
+        {"\x81", "\xC2\x81", "\xC2\x81"},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(HtmlText(c.In), c.Html) << c.In;
+        EXPECT_EQ(JsonText(c.In), c.Json) << c.In;
+    }
+}
+
+TEST(WebText, DatesAreUtc) {
+    EXPECT_EQ(UtcDate(0), "1970-01-01");
+    EXPECT_EQ(UtcDateTime(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(UtcDateTime(1'796'875'199), "2026-12-10T03:59:59Z");
+    EXPECT_EQ(UtcDate(951'782'400), "2000-02-29");
+    EXPECT_EQ(UtcDateTime(-1), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(UtcDate(INT64_MAX), "9999-12-31") << "a hand-edited time stays a date";
+}
+
+TEST(RateLimiter, NoLimitAndBoundedMemory) {
+    TRateLimiter unlimited(0);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_TRUE(unlimited.Allow("a", 0));
+    EXPECT_EQ(unlimited.Tracked(), 0u);
+
+    TRateLimiter limiter(1, 4);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(limiter.Allow("10.0.0." + std::to_string(i), 0));
+    EXPECT_EQ(limiter.Tracked(), 4u);
+    // The most recently seen addresses are remembered, the oldest forgotten.
+    EXPECT_FALSE(limiter.Allow("10.0.0.9", 0));
+    EXPECT_TRUE(limiter.Allow("10.0.0.0", 0));
+    // A clock stepping back gives nothing back.
+    EXPECT_FALSE(limiter.Allow("10.0.0.9", -60'000));
+    EXPECT_TRUE(limiter.Allow("10.0.0.9", 60'000));
+}
+
+TEST(RequestLog, OneLineWithTheCodeShortened) {
+    const std::string code(88, 'K');
+    EXPECT_EQ(LogTarget("/cgi/version.pl?hs&prg=Vantorel&inf=" + code),
+              "/cgi/version.pl?hs&prg=Vantorel&inf=KKKKKKKKKKKK...(88)");
+    EXPECT_EQ(LogTarget("/cgi/version.pl?inf=ABC&x=1"), "/cgi/version.pl?inf=ABC&x=1");
+    EXPECT_EQ(LogTarget("/x?info=" + code), "/x?info=" + code);
+    EXPECT_EQ(LogTarget("/a\nb"), "/a?b");
+    EXPECT_EQ(FormatLogLine(1'796'875'200'123, "127.0.0.1", "GET", "/healthz", 200, 154, ""),
+              "2026-12-10T04:00:00.123Z 127.0.0.1 GET /healthz 200 154us");
+    EXPECT_EQ(FormatLogLine(1'796'875'200'000, "::1", "GET", "/x", 400, 9, "wrong key"),
+              "2026-12-10T04:00:00.000Z ::1 GET /x 400 9us (wrong key)");
+}
+
+TEST(ServerOptions, DefaultsAndEveryOption) {
+    const TServerOptionsParse none = ParseServerOptions({});
+    ASSERT_TRUE(none.Options);
+    EXPECT_EQ(none.Options->Host, "127.0.0.1");
+    EXPECT_EQ(none.Options->Port, 8080);
+    EXPECT_EQ(none.Options->Database, "vantorel-scores.sqlite");
+    EXPECT_EQ(none.Options->RatePerMinute, 30u);
+
+    const TServerOptionsParse all =
+        ParseServerOptions({"--listen", "0.0.0.0:0", "--database=host=db dbname=scores", "--rate",
+                            "0", "--threads=4"});
+    ASSERT_TRUE(all.Options) << all.Error;
+    EXPECT_EQ(all.Options->Host, "0.0.0.0");
+    EXPECT_EQ(all.Options->Port, 0);
+    EXPECT_EQ(all.Options->Database, "host=db dbname=scores");
+    EXPECT_EQ(all.Options->RatePerMinute, 0u);
+    EXPECT_EQ(all.Options->Threads, 4u);
+
+    const TServerOptionsParse v6 = ParseServerOptions({"--listen", "[::1]:9000"});
+    ASSERT_TRUE(v6.Options);
+    EXPECT_EQ(v6.Options->Host, "::1");
+    EXPECT_EQ(v6.Options->Port, 9000);
+    EXPECT_TRUE(ParseServerOptions({"--help"}).Options->Help);
+}
+
+TEST(ServerOptions, MistakesAreNamed) {
+    struct TCase {
+        std::vector<std::string> Args;
+        const char* Named;
+    };
+    const std::vector<TCase> cases = {
+        {{"--port", "80"}, "--port"},         {{"--listen"}, "--listen"},
+        {{"--listen", "8080"}, "--listen"},   {{"--listen", "host:65536"}, "--listen"},
+        {{"--listen", ":80"}, "--listen"},    {{"--listen", "::1:80"}, "--listen"},
+        {{"--listen", "a/b:80"}, "--listen"}, {{"--rate", "-1"}, "--rate"},
+        {{"--rate", "ten"}, "--rate"},        {{"--threads", "0"}, "--threads"},
+        {{"--database", ""}, "--database"},
+    };
+    for (const TCase& c : cases) {
+        const TServerOptionsParse parsed = ParseServerOptions(c.Args);
+        EXPECT_FALSE(parsed.Options) << c.Args[0];
+        EXPECT_NE(parsed.Error.find(c.Named), std::string::npos) << parsed.Error;
+    }
+}
+
+} // namespace
+} // namespace vantorel::server

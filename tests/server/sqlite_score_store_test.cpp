@@ -1,0 +1,70 @@
+// The SQLite world table: the store contract, and what only a file can show.
+#include "server/sqlite_score_store.hpp"
+
+#include "score_store_contract.hpp"
+#include "server_test_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace vantorel::server {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test_support::TTempFolder;
+
+/// The contract's factory: a new empty file each time, in a folder that lives as
+/// long as the test.
+std::unique_ptr<IScoreStore> MakeEmptySqliteStore() {
+    static std::unique_ptr<TTempFolder> folder;
+    folder = std::make_unique<TTempFolder>();
+    return std::make_unique<TSqliteScoreStore>(folder->File("scores.sqlite").string());
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, ScoreStoreContract,
+                         ::testing::Values(TScoreStoreFactory(MakeEmptySqliteStore)));
+
+TEST(SqliteScoreStore, RowsSurviveClosingAndReopening) {
+    TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    int64_t id = 0;
+    {
+        TSqliteScoreStore store(path);
+        store.Add("First", 100, "a", 1);
+        id = store.Add("Second", 200, "b", 2);
+    }
+    TSqliteScoreStore reopened(path);
+    ASSERT_EQ(reopened.Count(), 2);
+    EXPECT_EQ(reopened.Top(1).front(), (TStoredScore{id, "Second", 200, "b", 2}));
+    EXPECT_GT(reopened.Add("Third", 1, "", 3), id) << "ids go on increasing after a restart";
+}
+
+TEST(SqliteScoreStore, AFileThatIsNotADatabaseIsRefused) {
+    TTempFolder folder;
+    const fs::path path = folder.File("scores.sqlite");
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("this is a text file, not a table of scores, and long enough to tell\n", file);
+        std::fclose(file);
+    }
+    EXPECT_THROW(TSqliteScoreStore store(path.string()), std::runtime_error);
+    EXPECT_THROW(TSqliteScoreStore store((folder.File("no-such-folder") / "x.sqlite").string()),
+                 std::runtime_error);
+}
+
+TEST(SqliteScoreStore, OpenScoreStoreTakesAPathForSqlite) {
+    TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    std::unique_ptr<IScoreStore> store = OpenScoreStore(path);
+    store->Add("Path", 1, "", 1);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(TSqliteScoreStore(path).Count(), 1);
+}
+
+} // namespace vantorel::server

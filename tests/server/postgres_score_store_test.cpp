@@ -1,0 +1,217 @@
+// The world table in PostgreSQL: the store contract, plus what only a database
+// shared by several server processes shows. Needs VANTOREL_TEST_PG, a libpq
+// connection string in key=value words (tests/server/with_postgres.sh starts a
+// throwaway server and sets it); without it these cases are skipped.
+#include "score_store_contract.hpp"
+#include "server/postgres_score_store.hpp"
+
+#include <libpq-fe.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantorel::server {
+namespace {
+
+const char* TestDatabase() {
+    const char* connection = std::getenv("VANTOREL_TEST_PG");
+    return connection != nullptr && *connection != '\0' ? connection : nullptr;
+}
+
+void SkipWithoutDatabase() {
+    GTEST_SKIP() << "VANTOREL_TEST_PG is not set (tests/server/with_postgres.sh sets it)";
+}
+
+/// Runs statements on a connection of its own, as an operator at psql would.
+void Administer(const std::string& sql) {
+    PGconn* connection = PQconnectdb(TestDatabase());
+    ASSERT_EQ(PQstatus(connection), CONNECTION_OK) << PQerrorMessage(connection);
+    PGresult* result = PQexec(connection, ("SET client_min_messages TO warning; " + sql).c_str());
+    const ExecStatusType status = PQresultStatus(result);
+    EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        << sql << ": " << PQerrorMessage(connection);
+    PQclear(result);
+    PQfinish(connection);
+}
+
+/// A schema of the running test's own, emptied, so that test processes run in
+/// parallel on one database do not meet: the name comes from the test's name.
+std::string FreshSchema() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "t_";
+    for (const char c : std::string(test->test_suite_name()) + "_" + test->name())
+        name.push_back(
+            std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_');
+    if (name.size() > 60) // PostgreSQL cuts names at 63 bytes
+        name =
+            name.substr(0, 40) + "_" + std::to_string(std::hash<std::string>{}(name) % 1000000007);
+    Administer("DROP SCHEMA IF EXISTS " + name + " CASCADE; CREATE SCHEMA " + name);
+    return name;
+}
+
+/// The test database with the given schema first on the search path: the store
+/// creates its table there.
+std::string ConnectionFor(const std::string& schema) {
+    return std::string(TestDatabase()) + " options='-c search_path=" + schema + "'";
+}
+
+std::unique_ptr<IScoreStore> MakeEmptyPostgresStore() {
+    if (TestDatabase() == nullptr) {
+        SkipWithoutDatabase();
+        return nullptr;
+    }
+    return OpenPostgresScoreStore(ConnectionFor(FreshSchema()));
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Postgres, ScoreStoreContract,
+                         ::testing::Values(TScoreStoreFactory(MakeEmptyPostgresStore)));
+
+class PostgresScoreStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (TestDatabase() == nullptr)
+            return SkipWithoutDatabase();
+        Schema = FreshSchema();
+        Connection = ConnectionFor(Schema);
+    }
+
+    std::string Schema;
+    std::string Connection;
+};
+
+// Two server processes behind one load balancer: each has its own store and its
+// own connections, and both add at once. Every report is one row, seen by both.
+TEST_F(PostgresScoreStore, TwoStoresAddingAtOnceKeepEveryRowOnce) {
+    std::unique_ptr<IScoreStore> stores[] = {OpenPostgresScoreStore(Connection),
+                                             OpenPostgresScoreStore(Connection)};
+    constexpr int kThreadsPerStore = 4;
+    constexpr int kEach = 50;
+    std::map<std::string, int64_t> idOf[2 * kThreadsPerStore];
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2 * kThreadsPerStore; ++t) {
+        threads.emplace_back([&, t] {
+            IScoreStore& store = *stores[t % 2];
+            for (int i = 0; i < kEach; ++i) {
+                const std::string name = "S" + std::to_string(t) + "n" + std::to_string(i);
+                idOf[t][name] = store.Add(name, (i * 7919) % 1000, "two", 100 + i);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+
+    constexpr int kRows = 2 * kThreadsPerStore * kEach;
+    for (const auto& store : stores) {
+        EXPECT_EQ(store->Count(), kRows);
+        std::map<std::string, int64_t> stored;
+        std::set<int64_t> ids;
+        for (const TStoredScore& row : store->Top(kRows + 10)) {
+            EXPECT_TRUE(stored.emplace(row.Name, row.Id).second) << row.Name << " twice";
+            ids.insert(row.Id);
+        }
+        EXPECT_EQ(ids.size(), static_cast<size_t>(kRows));
+        for (const auto& added : idOf)
+            for (const auto& [name, id] : added)
+                EXPECT_EQ(stored[name], id) << name;
+    }
+}
+
+// Names and add texts are the game's single bytes; the store keeps every one
+// of them, quotes and backslashes included, in a database whose own encoding
+// (UTF8 here) would refuse most of them as text.
+TEST_F(PostgresScoreStore, EveryByteRoundTrips) {
+    std::string every;
+    for (int b = 0x01; b <= 0xFF; ++b)
+        every.push_back(static_cast<char>(b));
+    const std::string reversed(every.rbegin(), every.rend());
+    std::unique_ptr<IScoreStore> store = OpenPostgresScoreStore(Connection);
+    const int64_t id = store->Add(every, 77, reversed, 1'796'875'200);
+    const std::unique_ptr<IScoreStore> other = OpenPostgresScoreStore(Connection);
+    const std::vector<TStoredScore> top = other->Top(5);
+    ASSERT_EQ(top.size(), 1u);
+    EXPECT_EQ(top[0], (TStoredScore{id, every, 77, reversed, 1'796'875'200}));
+}
+
+// Several processes starting together on a new database all create the table
+// "if missing" at once; none of them may fail for it.
+TEST_F(PostgresScoreStore, StoresOpeningTogetherOnAnEmptyDatabaseAllStart) {
+    for (int round = 0; round < 10; ++round) {
+        Administer("DROP TABLE IF EXISTS " + Schema + ".scores");
+        constexpr int kStores = 6;
+        std::vector<std::string> errors(kStores);
+        std::vector<std::thread> threads;
+        for (int s = 0; s < kStores; ++s) {
+            threads.emplace_back([&, s] {
+                try {
+                    OpenPostgresScoreStore(Connection)->Add("P" + std::to_string(s), s, "", 0);
+                } catch (const std::exception& error) {
+                    errors[static_cast<size_t>(s)] = error.what();
+                }
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        for (const std::string& error : errors)
+            ASSERT_EQ(error, "") << "round " << round;
+        EXPECT_EQ(OpenPostgresScoreStore(Connection)->Count(), kStores);
+    }
+}
+
+// The database restarts or drops the server's connections: pooled connections
+// are dead. Reads go on at once on a new connection; an add that met a dead
+// connection fails (it is never sent twice) and the next one succeeds.
+TEST_F(PostgresScoreStore, LostConnectionsAreReplaced) {
+    std::unique_ptr<IScoreStore> store = OpenPostgresScoreStore(Connection);
+    store->Add("Before", 10, "", 1);
+    Administer("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+               "WHERE application_name = 'vantorel-scored' AND pid <> pg_backend_pid()");
+    EXPECT_TRUE(store->Healthy());
+    EXPECT_EQ(store->Count(), 1);
+
+    Administer("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+               "WHERE application_name = 'vantorel-scored' AND pid <> pg_backend_pid()");
+    EXPECT_THROW(store->Add("Lost", 20, "", 2), std::runtime_error);
+    store->Add("After", 30, "", 3);
+    std::vector<std::string> names;
+    for (const TStoredScore& row : store->Top(10))
+        names.push_back(row.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"After", "Before"}));
+}
+
+// A wrong connection string stops the server at start with the database's
+// reason, not later at the first report. These need no running database.
+TEST(PostgresScoreStoreOpen, BadConnectionsAreClearErrors) {
+    struct TCase {
+        const char* Connection;
+        const char* Says;
+    };
+    const TCase cases[] = {
+        {"colour=blue", "invalid connection option \"colour\""},
+        {"host=/nonexistent/vantorel port=5 dbname=x", "cannot connect"},
+        {"postgresql://[::1", "matching \"]\""},
+        {"dbname='unterminated", "unterminated quoted string"},
+    };
+    for (const TCase& c : cases) {
+        try {
+            OpenPostgresScoreStore(c.Connection);
+            ADD_FAILURE() << c.Connection << " opened";
+        } catch (const std::runtime_error& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find("PostgreSQL"), std::string::npos) << message;
+            EXPECT_NE(message.find(c.Says), std::string::npos) << c.Connection << ": " << message;
+        }
+    }
+}
+
+} // namespace vantorel::server

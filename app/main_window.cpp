@@ -20,6 +20,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <utility>
 
 namespace vantorel {
@@ -44,8 +46,7 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
                         TDXDrawOption::doSelectDriver, TDXDrawOption::doRetainedMode});
-    MDXImageList1.SetDXDraw(&MDXDraw);
-    MDXImageList2.SetDXDraw(&MDXDraw);
+    // The picture lists join the display in FormCreate, once their libraries are read.
     MDXSpriteEngine.SetDXDraw(&MDXDraw);
     MDXTimer.ActiveOnly = true;
     MDXTimer.Interval = 0;
@@ -123,6 +124,13 @@ void TMForm::ShowException(std::exception_ptr error) {
 }
 
 bool TMForm::FormCreate() {
+    // The two picture libraries are read and decoded on another core while the
+    // display and the sound device come up, the slowest steps of start-up. The
+    // lists meet the display only once they are read, so nothing is shared
+    // between the two threads until the join.
+    std::future<std::string> pictures =
+        std::async(std::launch::async, [this] { return LoadPictureLibraries(); });
+
     // The display comes up with the window itself, so that an error box has a
     // window behind it.
     try {
@@ -136,7 +144,11 @@ bool TMForm::FormCreate() {
 
     // Every data file is read before the first frame; a missing or broken one
     // ends the program here, before anything is saved.
-    const std::string problem = LoadData();
+    std::string problem = pictures.get();
+    MDXImageList1.SetDXDraw(&MDXDraw);
+    MDXImageList2.SetDXDraw(&MDXDraw);
+    if (problem.empty())
+        problem = LoadOtherData();
     if (!problem.empty()) {
         if (services_.ShowError)
             services_.ShowError(problem);
@@ -156,32 +168,46 @@ bool TMForm::FormCreate() {
     return true;
 }
 
-std::string TMForm::LoadData() {
-    struct TDataFile {
-        const char* Path;
-        std::function<void(const std::string&)> Load;
-    };
-    const TDataFile files[] = {
-        {kLibrary1, [this](const std::string& f) { MDXImageList1.Items.LoadLibraryFile(f); }},
-        {kLibrary2, [this](const std::string& f) { MDXImageList2.Items.LoadLibraryFile(f); }},
-        {kSounds, [this](const std::string& f) { MDXWaveList.LoadLibraryFile(f); }},
-        {kMenuMusic, nullptr},
-        {kRaceMusic, nullptr},
-    };
-    for (const TDataFile& file : files) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file.Path, ec))
-            return std::string("The game's data file \"") + file.Path +
-                   "\" is missing. Run the game from the folder that holds its Data folder.";
-        if (!file.Load)
-            continue;
-        try {
-            file.Load(file.Path);
-        } catch (const std::exception& e) {
-            return std::string("The game's data file \"") + file.Path +
-                   "\" cannot be read: " + e.what();
-        }
+namespace {
+
+/// Reads one data file with load; the player's message when it is missing or
+/// cannot be read, else empty.
+std::string LoadDataFile(const char* path, const std::function<void(const std::string&)>& load) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return std::string("The game's data file \"") + path +
+               "\" is missing. Run the game from the folder that holds its Data folder.";
+    if (!load)
+        return {};
+    try {
+        load(path);
+    } catch (const std::exception& e) {
+        return std::string("The game's data file \"") + path + "\" cannot be read: " + e.what();
     }
+    return {};
+}
+
+} // namespace
+
+std::string TMForm::LoadPictureLibraries() {
+    std::string problem = LoadDataFile(
+        kLibrary1, [this](const std::string& f) { MDXImageList1.Items.LoadLibraryFile(f); });
+    if (problem.empty())
+        problem = LoadDataFile(
+            kLibrary2, [this](const std::string& f) { MDXImageList2.Items.LoadLibraryFile(f); });
+    return problem;
+}
+
+std::string TMForm::LoadOtherData() {
+    std::string problem =
+        LoadDataFile(kSounds, [this](const std::string& f) { MDXWaveList.LoadLibraryFile(f); });
+    // The music player opens a module when a screen asks for it; here the files only have to be
+    // there.
+    for (const char* music : {kMenuMusic, kRaceMusic})
+        if (problem.empty())
+            problem = LoadDataFile(music, nullptr);
+    if (!problem.empty())
+        return problem;
     // Every picture and sound the game looks up is there before the first frame.
     return MissingDataNames(MDXImageList1, MDXImageList2, MDXWaveList);
 }

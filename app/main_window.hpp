@@ -135,8 +135,13 @@ private:
     void RouteEvent(const TPlatformEvent& e);
     void UpdateKeyEdges();
     void UpdatePointerMode();
-    /// Loads every data file; the text for the player when one is missing or broken.
-    std::string LoadData();
+    /// Reads the two picture libraries; the player's message on failure, else
+    /// empty. Runs on a second thread while the display comes up: it touches
+    /// nothing but the two lists, which are not yet attached to the display.
+    std::string LoadPictureLibraries();
+    /// Reads the sounds, checks the music files are there and that every picture
+    /// and sound the game looks up exists; the message on failure, else empty.
+    std::string LoadOtherData();
     void Register(IScreen& screen);
     void Register(IModalWindow& window);
 

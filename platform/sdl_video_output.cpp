@@ -31,12 +31,8 @@ TSdlVideoOutput::TSdlVideoOutput(const std::string& title, int32_t width, int32_
                                height, SDL_WINDOW_HIDDEN);
     if (window_ == nullptr)
         throw EVantorelError(std::string("Cannot create the game window: ") + SDL_GetError());
-    try {
-        CreateRenderer();
-    } catch (...) {
-        SDL_DestroyWindow(window_);
-        throw;
-    }
+    // The renderer comes with the first Open: creating it is the slowest step of
+    // start-up, and the game reads its data on another core meanwhile.
     cursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     if (cursor_ != nullptr)
         SDL_SetCursor(cursor_);
@@ -103,7 +99,7 @@ int TSdlVideoOutput::EventWatch(void* self, SDL_Event* e) {
 }
 
 bool TSdlVideoOutput::Open(bool fullScreen, int32_t width, int32_t height) {
-    if (width != width_ || height != height_) {
+    if (renderer_ == nullptr || width != width_ || height != height_) {
         width_ = width;
         height_ = height;
         DestroyRenderer();

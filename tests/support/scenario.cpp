@@ -31,9 +31,11 @@ std::filesystem::path MakeFolder() {
 
 } // namespace
 
-TScenario::TScenario(uint32_t seed, IHttpClient* http)
+TScenario::TScenario(uint32_t seed, IHttpClient* http, const std::function<void()>& beforeStart)
     : Folder(MakeFolder()), oldFolder_(std::filesystem::current_path()) {
     std::filesystem::current_path(Folder);
+    if (beforeStart)
+        beforeStart();
     TDesktopServices services = Desktop.Services();
     TDesktopServices paced{Video,
                            services.Events,

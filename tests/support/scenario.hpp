@@ -46,8 +46,10 @@ public:
     /// music and fonts of the current working directory's Data/ (the build
     /// directory's) and has no saved files; the folder goes with the scenario.
     /// http, when given, sends the score reports instead of Desktop.Http (it must
-    /// outlive the scenario).
-    explicit TScenario(uint32_t seed = 1, IHttpClient* http = nullptr);
+    /// outlive the scenario). beforeStart, when given, runs in the scenario's
+    /// folder just before the game starts: it can put saved files in place.
+    explicit TScenario(uint32_t seed = 1, IHttpClient* http = nullptr,
+                       const std::function<void()>& beforeStart = {});
     ~TScenario();
 
     /// The scenario's working folder; its saved files are under Data/Save.

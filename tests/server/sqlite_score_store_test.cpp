@@ -5,6 +5,7 @@
 #include "server_test_support.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -42,6 +43,31 @@ TEST(SqliteScoreStore, RowsSurviveClosingAndReopening) {
     ASSERT_EQ(reopened.Count(), 2);
     EXPECT_EQ(reopened.Top(1).front(), (TStoredScore{id, "Second", 200, "b", 2}));
     EXPECT_GT(reopened.Add("Third", 1, "", 3), id) << "ids go on increasing after a restart";
+}
+
+// The count is kept beside the table; rows deleted by hand or left by a file
+// made before the count existed are counted right.
+TEST(SqliteScoreStore, TheCountFollowsHandEditsAndOlderFiles) {
+    TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    {
+        TSqliteScoreStore store(path);
+        for (int32_t i = 0; i < 5; ++i)
+            store.Add("P", i, "", 1);
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM scores WHERE score < 2", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(TSqliteScoreStore(path).Count(), 3);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE scores_count; DROP TRIGGER scores_count_add;", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    TSqliteScoreStore older(path);
+    EXPECT_EQ(older.Count(), 3);
+    older.Add("Q", 9, "", 2);
+    EXPECT_EQ(older.Count(), 4);
 }
 
 TEST(SqliteScoreStore, AFileThatIsNotADatabaseIsRefused) {

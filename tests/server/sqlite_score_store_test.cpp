@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 namespace vantorel::server {
 namespace {
@@ -82,6 +83,23 @@ TEST(SqliteScoreStore, AFileThatIsNotADatabaseIsRefused) {
     EXPECT_THROW(TSqliteScoreStore store(path.string()), std::runtime_error);
     EXPECT_THROW(TSqliteScoreStore store((folder.File("no-such-folder") / "x.sqlite").string()),
                  std::runtime_error);
+}
+
+// Connection strings go to PostgreSQL (which here has nothing to connect to);
+// everything else, "=" in a file name included, is a SQLite file.
+TEST(SqliteScoreStore, OpenScoreStoreTellsConnectionsFromPaths) {
+    TTempFolder folder;
+    const fs::path odd = folder.File("hostname=scores.sqlite");
+    EXPECT_NO_THROW(OpenScoreStore(odd.string()));
+    EXPECT_TRUE(fs::exists(odd));
+    for (const std::string& connection : std::vector<std::string>{
+             "postgresql://127.0.0.1:1/none?connect_timeout=2", "postgres://127.0.0.1:1/none",
+             "host=" + folder.File("no-socket").string() + " dbname=none",
+             "dbname=none host=" + folder.File("no-socket").string()}) {
+        EXPECT_THROW(OpenScoreStore(connection), std::runtime_error) << connection;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("")), fs::directory_iterator()), 1)
+        << "no SQLite file was made for a connection string";
 }
 
 TEST(SqliteScoreStore, OpenScoreStoreTakesAPathForSqlite) {

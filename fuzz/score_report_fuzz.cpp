@@ -56,7 +56,7 @@ void Check(std::string_view code) {
     if (!decoded.Report || *decoded.Report != *checked.Report)
         Fail("the check accepts what the decoder refuses or reads it otherwise", code);
     const TScoreReport& report = *checked.Report;
-    if (report.Name.empty() || report.Name.size() > TNameEditor::MaxLength ||
+    if (report.Name.size() > TNameEditor::MaxLength ||
         !std::all_of(report.Name.begin(), report.Name.end(), IsNameCharacter))
         Fail("an accepted name breaks the name editor's rules", code);
     if (report.Add.size() > TNameEditor::MaxLength ||

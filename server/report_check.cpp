@@ -32,8 +32,8 @@ TScoreReportDecoding CheckScoreReport(std::string_view code) {
     if (!decoded.Report)
         return decoded;
     const TScoreReport& report = *decoded.Report;
-    if (report.Name.empty())
-        return Refuse("empty name");
+    // An empty name is the game's own: its name entry commits one when the
+    // player types nothing.
     if (report.Name.size() > TNameEditor::MaxLength)
         return Refuse("name too long");
     if (!IsNameText(report.Name))

@@ -15,8 +15,9 @@ namespace vantorel::server {
 inline constexpr size_t kMaxReportCodeLength = 512;
 
 /// Decodes a report's code (the inf parameter) with DecodeScoreReport and then
-/// holds its texts to the game's rules: a name of 1 to TNameEditor::MaxLength
-/// characters the name editor accepts (letters, digits, space), an add text of at
+/// holds its texts to the game's rules: a name of at most TNameEditor::MaxLength
+/// characters the name editor accepts (letters, digits, space; empty when the
+/// player typed nothing), an add text of at
 /// most MaxLength characters that the options loader keeps (the same, and "_" of
 /// the default add text). So no markup, no separator and no byte above 127 is
 /// ever stored from a report. Error says why a code is refused.

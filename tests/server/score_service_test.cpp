@@ -107,7 +107,6 @@ TEST_F(ScoreService, MalformedReportsAreRefusedAndNothingIsStored) {
         {"score below 32 bits",
          ReportTarget(CodeOf("type=0|name=Ace|score=-2147483649|key=V|p=|add=|z="))},
         {"score with a plus", ReportTarget(CodeOf("type=0|name=Ace|score=+5|key=V|p=|add=|z="))},
-        {"empty name", GameReport("", 5, "")},
         {"overlong name", GameReport("ABCDEFGHIJKLM", 5, "")},
         {"markup in the name", GameReport("<b>X", 5, "")},
         {"quote in the name", GameReport("A\"B", 5, "")},
@@ -142,6 +141,7 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
         {"Max Power 12", 1234, "", kNow + 86400},
         {"x", 2147483647, "ABCDEFGHIJKL", kNow + 1},
         {"Neg", -10, "_x_", kNow + 2},
+        {"", 7, "", kNow + 3}, // the name entry commits an empty name
     };
     for (const TSent& s : sent) {
         unixSeconds_ = s.At;
@@ -149,7 +149,7 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
         EXPECT_EQ(response.Status, 200) << s.Name << ": " << response.Note;
         EXPECT_NE(response.Body.find("Score received"), std::string::npos);
     }
-    ASSERT_EQ(store_.Count(), 5);
+    ASSERT_EQ(store_.Count(), 6);
 
     const TWebResponse page = Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     ASSERT_EQ(page.Status, 200);
@@ -162,7 +162,8 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
                                    {"2", "Zoe", "99000", "hello world", "2026-12-10"},
                                    {"3", "ABC", "1234", "_______", "2026-12-10"},
                                    {"4", "Max Power 12", "1234", "", "2026-12-11"},
-                                   {"5", "Neg", "-10", "_x_", "2026-12-10"}}));
+                                   {"5", "", "7", "", "2026-12-10"},
+                                   {"6", "Neg", "-10", "_x_", "2026-12-10"}}));
 
     const TWebResponse json = Get("/api/v1/scores?limit=2");
     ASSERT_EQ(json.Status, 200);
@@ -171,7 +172,7 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
               "{\"scores\":[{\"rank\":1,\"name\":\"x\",\"score\":2147483647,\"add\":"
               "\"ABCDEFGHIJKL\",\"date\":\"2026-12-10T04:00:01Z\"},{\"rank\":2,\"name\":\"Zoe\","
               "\"score\":99000,\"add\":\"hello world\",\"date\":\"2026-12-10T04:01:00Z\"}],"
-              "\"count\":5}");
+              "\"count\":6}");
 }
 
 // Rows that reached the table some other way (an older server, a hand edit) are

@@ -14,7 +14,7 @@ p{color:#9fdfff}
 table{margin:1.5em auto;border-collapse:collapse;min-width:60%}
 th{color:#ffc83d;border-bottom:2px solid #ffc83d;padding:.4em 1em}
 td{padding:.3em 1em;border-bottom:1px solid #1c2a66}
-td.score,td.rank{text-align:right;font-variant-numeric:tabular-nums}
+td.score,td.rank,th.number{text-align:right;font-variant-numeric:tabular-nums}
 tr.top td{color:#ffd75e;font-weight:bold}
 tr.score:hover td{background:#142057}
 )";
@@ -35,7 +35,8 @@ std::string RenderWorldTablePage(const std::vector<TStoredScore>& rows, int64_t 
     if (rows.empty()) {
         page += "<p class=\"empty\">No scores yet. Be the first!</p>\n";
     } else {
-        page += "<table>\n<thead><tr><th>Rank</th><th>Name</th><th>Score</th><th>Add text</th>"
+        page += "<table>\n<thead><tr><th class=\"number\">Rank</th><th>Name</th><th "
+                "class=\"number\">Score</th><th>Add text</th>"
                 "<th>Date</th></tr></thead>\n<tbody>\n";
         size_t rank = 0;
         for (const TStoredScore& row : rows) {

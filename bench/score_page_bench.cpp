@@ -233,6 +233,7 @@ void Register(const std::string& database, IScoreStore* store) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // the fill's lines show as they come
     benchmark::Initialize(&argc, argv);
     const int64_t rows = RowCount();
     const std::filesystem::path folder =

@@ -104,7 +104,7 @@ std::unique_ptr<IScoreStore> FilledSqliteStore(const std::filesystem::path& path
                 SecondsSince(start), static_cast<double>(std::filesystem::file_size(path)) / 1e6);
     PrintSqlitePlan(db, "SELECT id, name, score, add_text, received_at FROM scores "
                         "ORDER BY score DESC, id ASC LIMIT 100");
-    PrintSqlitePlan(db, "SELECT count(*) FROM scores");
+    PrintSqlitePlan(db, "SELECT count(*) FROM scores"); // what the kept count spares
     sqlite3_close(db);
     return std::make_unique<TSqliteScoreStore>(path.string());
 }
@@ -191,7 +191,7 @@ std::unique_ptr<IScoreStore> FilledPostgresStore(const std::string& database, in
                 static_cast<long long>(rows), copied, SecondsSince(start));
     for (const char* query : {"SELECT id, name, score, add_text, received_at FROM scores "
                               "ORDER BY score DESC, id ASC LIMIT 100",
-                              "SELECT count(*) FROM scores"}) {
+                              "SELECT count(*) FROM scores"}) { // what the kept count spares
         std::printf("PostgreSQL plan of %s\n", query);
         session.Run(std::string("EXPLAIN (ANALYZE, COSTS OFF) ") + query, true);
     }

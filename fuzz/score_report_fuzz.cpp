@@ -3,9 +3,9 @@
 // parameter must end in a report or a refusal, never in a crash. And:
 //  - a report the decoder accepts is exactly what the game's encoder makes of
 //    it again: nothing in the code was skipped, guessed or read twice;
-//  - a report the server accepts has a name of 1 to 12 characters the name
-//    editor takes and an add text of at most 12 the options keep, so nothing
-//    else is ever stored or shown;
+//  - a report the server accepts has a name of at most 12 characters the name
+//    editor takes (empty when the player typed none) and an add text of at most
+//    12 the options keep, so nothing else is ever stored or shown;
 //  - the server accepts nothing the decoder refuses, and reads the same fields.
 //
 // An input starting with "|" is a payload instead: the rest is encoded with the

@@ -75,7 +75,7 @@ std::unique_ptr<IScoreStore> MakeEmptyPostgresStore() {
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Postgres, ScoreStoreContract,
-                         ::testing::Values(TScoreStoreFactory(MakeEmptyPostgresStore)));
+                         ::testing::Values(TScoreStoreFactory{MakeEmptyPostgresStore}));
 
 class PostgresScoreStore : public ::testing::Test {
 protected:

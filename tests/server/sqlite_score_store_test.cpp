@@ -29,7 +29,7 @@ std::unique_ptr<IScoreStore> MakeEmptySqliteStore() {
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, ScoreStoreContract,
-                         ::testing::Values(TScoreStoreFactory(MakeEmptySqliteStore)));
+                         ::testing::Values(TScoreStoreFactory{MakeEmptySqliteStore}));
 
 TEST(SqliteScoreStore, RowsSurviveClosingAndReopening) {
     TTempFolder folder;

@@ -4,6 +4,7 @@
 // throwaway server and sets it); without it these cases are skipped.
 #include "score_store_contract.hpp"
 #include "server/postgres_score_store.hpp"
+#include "test_databases.hpp"
 
 #include <libpq-fe.h>
 
@@ -20,59 +21,8 @@
 #include <vector>
 
 namespace vantorel::server {
-namespace {
 
-const char* TestDatabase() {
-    const char* connection = std::getenv("VANTOREL_TEST_PG");
-    return connection != nullptr && *connection != '\0' ? connection : nullptr;
-}
-
-void SkipWithoutDatabase() {
-    GTEST_SKIP() << "VANTOREL_TEST_PG is not set (tests/server/with_postgres.sh sets it)";
-}
-
-/// Runs statements on a connection of its own, as an operator at psql would.
-void Administer(const std::string& sql) {
-    PGconn* connection = PQconnectdb(TestDatabase());
-    ASSERT_EQ(PQstatus(connection), CONNECTION_OK) << PQerrorMessage(connection);
-    PGresult* result = PQexec(connection, ("SET client_min_messages TO warning; " + sql).c_str());
-    const ExecStatusType status = PQresultStatus(result);
-    EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-        << sql << ": " << PQerrorMessage(connection);
-    PQclear(result);
-    PQfinish(connection);
-}
-
-/// A schema of the running test's own, emptied, so that test processes run in
-/// parallel on one database do not meet: the name comes from the test's name.
-std::string FreshSchema() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "t_";
-    for (const char c : std::string(test->test_suite_name()) + "_" + test->name())
-        name.push_back(
-            std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_');
-    if (name.size() > 60) // PostgreSQL cuts names at 63 bytes
-        name =
-            name.substr(0, 40) + "_" + std::to_string(std::hash<std::string>{}(name) % 1000000007);
-    Administer("DROP SCHEMA IF EXISTS " + name + " CASCADE; CREATE SCHEMA " + name);
-    return name;
-}
-
-/// The test database with the given schema first on the search path: the store
-/// creates its table there.
-std::string ConnectionFor(const std::string& schema) {
-    return std::string(TestDatabase()) + " options='-c search_path=" + schema + "'";
-}
-
-std::unique_ptr<IScoreStore> MakeEmptyPostgresStore() {
-    if (TestDatabase() == nullptr) {
-        SkipWithoutDatabase();
-        return nullptr;
-    }
-    return OpenPostgresScoreStore(ConnectionFor(FreshSchema()));
-}
-
-} // namespace
+using namespace test_support;
 
 INSTANTIATE_TEST_SUITE_P(Postgres, ScoreStoreContract,
                          ::testing::Values(TScoreStoreFactory{MakeEmptyPostgresStore}));

@@ -1,11 +1,13 @@
 // The score server's answers through its request handler: reports refused and
-// accepted, the world table page and JSON, the rate limit and the other routes.
+// accepted, the world table page and JSON, the rate limit and the other routes,
+// on SQLite and on PostgreSQL.
 #include "server/score_service.hpp"
 
-#include "server/sqlite_score_store.hpp"
+#include "score_store_contract.hpp"
 #include "server_test_support.hpp"
 #include "storage/score_code.hpp"
 #include "storage/score_report.hpp"
+#include "test_databases.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,8 @@
 namespace vantorel::server {
 namespace {
 
-using test_support::TTempFolder;
+using test_support::MakeEmptyPostgresStore;
+using test_support::MakeEmptySqliteStore;
 
 constexpr int64_t kNow = 1'796'875'200; // 2026-12-10 04:00:00 UTC
 
@@ -53,25 +56,35 @@ std::vector<std::vector<std::string>> RowsOf(const std::string& page) {
     return rows;
 }
 
-class ScoreService : public ::testing::Test {
+/// The request handler over an empty table in each database the server runs on.
+class ScoreService : public ::testing::TestWithParam<TScoreStoreFactory> {
 protected:
-    explicit ScoreService(uint32_t rate = 0)
-        : store_(folder_.File("scores.sqlite").string()),
-          service_(store_, rate, {[this] { return unixSeconds_; }, [this] { return steadyMs_; }}) {}
+    explicit ScoreService(uint32_t rate = 0) : rate_(rate) {}
 
-    TWebResponse Get(const std::string& target, const std::string& address = "10.0.0.1") {
-        return service_.Handle({"GET", target, address});
+    void SetUp() override {
+        storePtr_ = GetParam().Make();
+        if (IsSkipped())
+            return;
+        ASSERT_NE(storePtr_, nullptr);
+        service_ = std::make_unique<TScoreService>(
+            *storePtr_, rate_,
+            TServiceClock{[this] { return unixSeconds_; }, [this] { return steadyMs_; }});
     }
 
-    TTempFolder folder_;
-    TSqliteScoreStore store_;
+    TWebResponse Get(const std::string& target, const std::string& address = "10.0.0.1") {
+        return service_->Handle({"GET", target, address});
+    }
+    IScoreStore& Store() { return *storePtr_; }
+
+    uint32_t rate_;
+    std::unique_ptr<IScoreStore> storePtr_;
     int64_t unixSeconds_ = kNow;
     int64_t steadyMs_ = 1'000'000;
-    TScoreService service_;
+    std::unique_ptr<TScoreService> service_;
 };
 
 // Each malformed report is refused with a 4xx and leaves the table as it was.
-TEST_F(ScoreService, MalformedReportsAreRefusedAndNothingIsStored) {
+TEST_P(ScoreService, MalformedReportsAreRefusedAndNothingIsStored) {
     const std::string good = EncodeScoreReport({"Ace", 1234, "_______"});
     std::string foreign = good;
     foreign[5] = '0'; // not in the alphabet (no 0, 1, I or O)
@@ -123,12 +136,12 @@ TEST_F(ScoreService, MalformedReportsAreRefusedAndNothingIsStored) {
         EXPECT_LT(response.Status, 500) << c.Label;
         EXPECT_EQ(response.Body.find("Score received"), std::string::npos) << c.Label;
     }
-    EXPECT_EQ(store_.Count(), 0);
+    EXPECT_EQ(Store().Count(), 0);
 }
 
 // Reports made by the game's own encoder are stored and shown, best first and
 // equal scores in the order they came.
-TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
+TEST_P(ScoreService, GameReportsAreStoredAndShownInOrder) {
     struct TSent {
         const char* Name;
         int32_t Score;
@@ -149,7 +162,7 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
         EXPECT_EQ(response.Status, 200) << s.Name << ": " << response.Note;
         EXPECT_NE(response.Body.find("Score received"), std::string::npos);
     }
-    ASSERT_EQ(store_.Count(), 6);
+    ASSERT_EQ(Store().Count(), 6);
 
     const TWebResponse page = Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     ASSERT_EQ(page.Status, 200);
@@ -177,9 +190,9 @@ TEST_F(ScoreService, GameReportsAreStoredAndShownInOrder) {
 
 // Rows that reached the table some other way (an older server, a hand edit) are
 // still shown as text: markup escaped, Windows-1252 letters as UTF-8.
-TEST_F(ScoreService, StoredTextsAreEscapedOnThePageAndInTheJson) {
-    store_.Add("<b>X", 300, "a&b\"c'", kNow);
-    store_.Add("J\xF6rg \x80", 200, "\\\n<", kNow);
+TEST_P(ScoreService, StoredTextsAreEscapedOnThePageAndInTheJson) {
+    Store().Add("<b>X", 300, "a&b\"c'", kNow);
+    Store().Add("J\xF6rg \x80", 200, "\\\n<", kNow);
     const TWebResponse page = Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     const auto rows = RowsOf(page.Body);
     ASSERT_EQ(rows.size(), 2u);
@@ -199,9 +212,9 @@ TEST_F(ScoreService, StoredTextsAreEscapedOnThePageAndInTheJson) {
         << json.Body;
 }
 
-TEST_F(ScoreService, TheTablePageShowsTheTopHundred) {
+TEST_P(ScoreService, TheTablePageShowsTheTopHundred) {
     for (int32_t i = 0; i < 130; ++i)
-        store_.Add("P" + std::to_string(i), i, "", kNow);
+        Store().Add("P" + std::to_string(i), i, "", kNow);
     const TWebResponse page = Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     const auto rows = RowsOf(page.Body);
     ASSERT_EQ(rows.size(), 100u);
@@ -211,8 +224,8 @@ TEST_F(ScoreService, TheTablePageShowsTheTopHundred) {
     EXPECT_NE(page.Body.find("130 scores"), std::string::npos);
 }
 
-TEST_F(ScoreService, OtherRequestsGetTheirOwnAnswers) {
-    store_.Add("A", 1, "", kNow);
+TEST_P(ScoreService, OtherRequestsGetTheirOwnAnswers) {
+    Store().Add("A", 1, "", kNow);
     struct TCase {
         const char* Method;
         std::string Target;
@@ -239,10 +252,10 @@ TEST_F(ScoreService, OtherRequestsGetTheirOwnAnswers) {
         {"GET", "/healthz?" + std::string(kMaxTargetLength, 'a'), 414},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(service_.Handle({c.Method, c.Target, "10.0.0.1"}).Status, c.Status)
+        EXPECT_EQ(service_->Handle({c.Method, c.Target, "10.0.0.1"}).Status, c.Status)
             << c.Method << " " << c.Target.substr(0, 80);
     EXPECT_EQ(Get("/healthz").Body, "ok\n");
-    EXPECT_EQ(store_.Count(), 1) << "the POST stored nothing";
+    EXPECT_EQ(Store().Count(), 1) << "the POST stored nothing";
 }
 
 class RateLimitedScoreService : public ScoreService {
@@ -252,7 +265,7 @@ protected:
 
 // Three reports a minute: the fourth from the same address waits, another
 // address does not, and a token comes back every 20 seconds.
-TEST_F(RateLimitedScoreService, ReportsOverTheRateGet429AndAreNotStored) {
+TEST_P(RateLimitedScoreService, ReportsOverTheRateGet429AndAreNotStored) {
     const std::string report = GameReport("Ace", 10, "");
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Get(report).Status, 200) << i;
@@ -265,7 +278,7 @@ TEST_F(RateLimitedScoreService, ReportsOverTheRateGet429AndAreNotStored) {
     EXPECT_EQ(Get(report).Status, 429);
     EXPECT_EQ(Get("/cgi/version.pl?prg=Vantorel&show&type=0").Status, 200)
         << "the table is not rate limited";
-    EXPECT_EQ(store_.Count(), 5);
+    EXPECT_EQ(Store().Count(), 5);
 }
 
 /// A database that has gone away.
@@ -278,6 +291,15 @@ public:
     int64_t Count() override { throw std::runtime_error("connection lost"); }
     bool Healthy() override { return false; }
 };
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, ScoreService,
+                         ::testing::Values(TScoreStoreFactory{MakeEmptySqliteStore}));
+INSTANTIATE_TEST_SUITE_P(Postgres, ScoreService,
+                         ::testing::Values(TScoreStoreFactory{MakeEmptyPostgresStore}));
+INSTANTIATE_TEST_SUITE_P(Sqlite, RateLimitedScoreService,
+                         ::testing::Values(TScoreStoreFactory{MakeEmptySqliteStore}));
+INSTANTIATE_TEST_SUITE_P(Postgres, RateLimitedScoreService,
+                         ::testing::Values(TScoreStoreFactory{MakeEmptyPostgresStore}));
 
 TEST(ScoreServiceWithoutDatabase, AnswersUnavailableNotSuccess) {
     TBrokenStore store;

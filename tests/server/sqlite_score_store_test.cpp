@@ -3,6 +3,7 @@
 
 #include "score_store_contract.hpp"
 #include "server_test_support.hpp"
+#include "test_databases.hpp"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -16,15 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test_support::MakeEmptySqliteStore;
 using test_support::TTempFolder;
-
-/// The contract's factory: a new empty file each time, in a folder that lives as
-/// long as the test.
-std::unique_ptr<IScoreStore> MakeEmptySqliteStore() {
-    static std::unique_ptr<TTempFolder> folder;
-    folder = std::make_unique<TTempFolder>();
-    return std::make_unique<TSqliteScoreStore>(folder->File("scores.sqlite").string());
-}
 
 } // namespace
 

@@ -33,14 +33,6 @@ void Fail(const char* what, std::string_view code) {
     std::abort();
 }
 
-bool IsNameCharacter(char c) {
-    return TNameEditor::IsAccepted(c);
-}
-
-bool IsAddCharacter(char c) {
-    return TNameEditor::IsAccepted(c) || c == '_';
-}
-
 void Check(std::string_view code) {
     const TScoreReportDecoding decoded = DecodeScoreReport(code);
     if (decoded.Report.has_value() == !decoded.Error.empty())
@@ -57,10 +49,10 @@ void Check(std::string_view code) {
         Fail("the check accepts what the decoder refuses or reads it otherwise", code);
     const TScoreReport& report = *checked.Report;
     if (report.Name.size() > TNameEditor::MaxLength ||
-        !std::all_of(report.Name.begin(), report.Name.end(), IsNameCharacter))
+        !std::all_of(report.Name.begin(), report.Name.end(), TNameEditor::IsAccepted))
         Fail("an accepted name breaks the name editor's rules", code);
     if (report.Add.size() > TNameEditor::MaxLength ||
-        !std::all_of(report.Add.begin(), report.Add.end(), IsAddCharacter))
+        !std::all_of(report.Add.begin(), report.Add.end(), TNameEditor::IsKeptOnLoad))
         Fail("an accepted add text breaks the options' rules", code);
 }
 

@@ -13,8 +13,7 @@ bool IsNameText(std::string_view text) {
 }
 
 bool IsAddText(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return TNameEditor::IsAccepted(c) || c == '_'; });
+    return std::all_of(text.begin(), text.end(), TNameEditor::IsKeptOnLoad);
 }
 
 TScoreReportDecoding Refuse(std::string error) {

@@ -28,7 +28,7 @@ bool TNameEditor::Type(std::string& text, char c) const {
 std::string TNameEditor::Retype(const std::string& text) const {
     std::string out;
     for (char c : text) {
-        if ((IsAccepted(c) || c == '_') && Fits(out))
+        if (IsKeptOnLoad(c) && Fits(out))
             out += c;
     }
     return out;

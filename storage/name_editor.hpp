@@ -26,6 +26,9 @@ public:
 
     /// "0"-"9", "A"-"Z", "a"-"z" and the space; nothing else.
     static bool IsAccepted(char c);
+    /// What a text from the options file keeps: the characters IsAccepted takes,
+    /// and the "_" of the game's own default add text.
+    static bool IsKeptOnLoad(char c) { return IsAccepted(c) || c == '_'; }
 
     /// One typed character from the key-press event. Backspace removes the last
     /// character; an accepted character is appended while the text is at most

@@ -4,12 +4,25 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <string>
 
 namespace vantorel {
 
 namespace {
 constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+
+// SDL's stand-ins for a desktop: they draw nowhere a player could see.
+bool IsInvisibleDriver(const char* driver) {
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// The stand-in was named in SDL_VIDEODRIVER (the tests run the game that way).
+bool WasAskedFor(const char* driver) {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    return asked != nullptr && std::strstr(asked, driver) != nullptr;
+}
 } // namespace
 
 TSdlSystem::TSdlSystem() {
@@ -24,6 +37,14 @@ TSdlSystem::TSdlSystem() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
     if (SDL_InitSubSystem(kSubsystems) != 0)
         throw EVantorelError(std::string("Cannot start the desktop services: ") + SDL_GetError());
+    // With no desktop to reach, SDL falls back to a driver that shows nothing: the
+    // game would run unseen, with no way to quit it. Say so instead.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (IsInvisibleDriver(driver) && !WasAskedFor(driver)) {
+        SDL_QuitSubSystem(kSubsystems);
+        throw EVantorelError("Cannot open the game's window: no desktop display was found "
+                             "(check DISPLAY or WAYLAND_DISPLAY).");
+    }
 }
 
 // Counted by SDL: the sound and text parts may hold their own services open.

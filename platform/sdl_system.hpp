@@ -10,7 +10,8 @@ namespace vantorel {
 std::string ProgramFolder();
 
 /// Starts SDL's video, event and timer services; one instance lives in main() for
-/// the whole run. Raises EVantorelError with SDL's text when they cannot start.
+/// the whole run. Raises EVantorelError with SDL's text when they cannot start, and
+/// when no desktop display can be reached (unless a headless driver was asked for).
 class TSdlSystem {
 public:
     TSdlSystem();

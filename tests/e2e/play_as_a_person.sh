@@ -10,10 +10,15 @@ out=$(realpath -m "${3:-e2e-shots}")
 mkdir -p "$out"
 
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 9))
+fail() {
+    echo "e2e: $*"
+    [ -s "$work/game.log" ] && cat "$work/game.log"
+    exit 1
+}
+shot_prefix=""
+. "$(dirname "$0")/desktop.sh"
 cleanup() {
-    [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null || true
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    end_desktop
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -21,31 +26,9 @@ trap cleanup EXIT
 mkdir -p "$work/Data"
 for part in Res Music Fonts; do ln -s "$data/$part" "$work/Data/$part"; done
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-# The pointer rests off the game's window, so that it highlights no menu item.
-xdotool mousemove 1010 10
+start_xvfb
+start_game "$work" "$work/game.log"
 
-(cd "$work" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$game") &
-game_pid=$!
-wid=""
-for _ in $(seq 100); do
-    wid=$(xdotool search --name "Vantorel v.2.0" 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-done
-[ -n "$wid" ] || { echo "e2e: the game's window never showed"; exit 1; }
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-
-shot() { import -window root "$out/$1.png"; }
-key() { xdotool key --delay 60 "$@"; sleep 0.4; }
-fail() { echo "e2e: $*"; exit 1; }
-
-# The window sits in the middle of the 1024x768 screen: game (x, y) is screen
-# (x + 112, y + 84).
-pointer() { xdotool mousemove $(($1 + 112)) $(($2 + 84)); sleep 0.3; }
 sleep 3            # the menu's fade-in
 pointer 400 176    # over "New Game": it lights up
 pointer 760 300    # off the buttons: the highlight stays
@@ -76,9 +59,7 @@ for _ in 1 2 3; do
     key y
     sleep 0.5
 done
-for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$game_pid" 2>/dev/null && fail "the game did not end through the exit question"
-game_pid=""
+wait_for_game_end || fail "the game did not end through the exit question"
 
 for f in hs options; do
     [ -f "$work/Data/Save/$f" ] || fail "Data/Save/$f was not written"

@@ -20,9 +20,9 @@ out=$(realpath -m "${5:-e2e-shots}")
 mkdir -p "$out"
 . "$(dirname "$0")/../server/common.sh"
 
-game_pid=""
-xvfb_pid=""
-extra_cleanup='[ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null'
+shot_prefix="world-table-"
+. "$(dirname "$0")/desktop.sh"
+extra_cleanup=end_desktop
 
 start_server "$work/scores.sqlite" "$work/server.log"
 run=$work/run
@@ -30,31 +30,8 @@ mkdir -p "$run/Data/Save"
 for part in Res Music Fonts; do ln -s "$data/$part" "$run/Data/$part"; done
 for _ in $(seq 10); do printf '\r\n0\r\n'; done >"$run/Data/Save/hs"
 
-display=:$((80 + RANDOM % 9))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool mousemove 1010 10
-
-(cd "$run" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
-    VANTOREL_SCORE_SERVER="127.0.0.1:$server_port" "$game") >"$work/game.log" 2>&1 &
-game_pid=$!
-wid=""
-# Start-up may take a while on a busy machine.
-for _ in $(seq 300); do
-    wid=$(xdotool search --name "Vantorel v.2.0" 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-done
-[ -n "$wid" ] || { cat "$work/game.log"; fail "the game's window never showed"; }
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-
-shot() { import -window root "$out/world-table-$1.png"; }
-key() { xdotool key --delay 60 "$@"; sleep 0.4; }
-# The window sits in the middle of the 1024x768 screen: game (x, y) is screen
-# (x + 112, y + 84).
-pointer() { xdotool mousemove $(($1 + 112)) $(($2 + 84)); sleep 0.3; }
+start_xvfb
+start_game "$run" "$work/game.log" VANTOREL_SCORE_SERVER="127.0.0.1:$server_port"
 
 sleep 3            # the menu's fade-in
 pointer 400 176    # over "New Game"
@@ -115,8 +92,6 @@ for _ in 1 2 3; do
     key y
     sleep 0.5
 done
-for _ in $(seq 50); do alive "$game_pid" || break; sleep 0.1; done
-alive "$game_pid" && fail "the game did not end through the exit question"
-game_pid=""
+wait_for_game_end || fail "the game did not end through the exit question"
 stop_server
 echo "world table e2e: $name with $score points sent by the game and shown on the page; shots in $out"

@@ -76,6 +76,13 @@ end_desktop() {
     fi
 }
 
+# panel_shown: the game's instrument panel is across the top of the window, as
+# in play and in the name entry after a game; the menus show dark sky there.
+panel_shown() {
+    import -window root "$work/look.png"
+    [ "$(convert "$work/look.png" -crop 560x10+170+90 -format '%[fx:mean>0.5]' info:)" = 1 ]
+}
+
 shot() { import -window root "$out/$shot_prefix$1.png"; }
 key() {
     xdotool key --delay 60 "$@"

@@ -12,18 +12,18 @@ namespace vantorel {
 namespace {
 constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
 
-// SDL's stand-ins for a desktop: they draw nowhere a player could see.
-bool IsInvisibleDriver(const char* driver) {
-    return driver != nullptr &&
-           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-}
-
 // The stand-in was named in SDL_VIDEODRIVER (the tests run the game that way).
 bool WasAskedFor(const char* driver) {
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     return asked != nullptr && std::strstr(asked, driver) != nullptr;
 }
 } // namespace
+
+bool VideoDriverIsHeadless() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
 
 TSdlSystem::TSdlSystem() {
     // Closing the window is a request the game answers itself; only a signal or
@@ -39,8 +39,7 @@ TSdlSystem::TSdlSystem() {
         throw EVantorelError(std::string("Cannot start the desktop services: ") + SDL_GetError());
     // With no desktop to reach, SDL falls back to a driver that shows nothing: the
     // game would run unseen, with no way to quit it. Say so instead.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (IsInvisibleDriver(driver) && !WasAskedFor(driver)) {
+    if (VideoDriverIsHeadless() && !WasAskedFor(SDL_GetCurrentVideoDriver())) {
         SDL_QuitSubSystem(kSubsystems);
         throw EVantorelError("Cannot open the game's window: no desktop display was found "
                              "(check DISPLAY or WAYLAND_DISPLAY).");

@@ -16,7 +16,7 @@ start_xvfb() {
     xvfb_pid=$!
     for _ in $(seq 200); do
         # The number is written, with its newline, once the server is ready.
-        if [ "$(tail -c1 "$work/xvfb.display" | od -An -c | tr -d ' ')" = '\n' ]; then
+        if [ "$(wc -l <"$work/xvfb.display")" -ge 1 ]; then
             export DISPLAY=":$(head -1 "$work/xvfb.display")"
             xdotool getdisplaygeometry >/dev/null || fail "Xvfb on $DISPLAY takes no clients"
             # The pointer rests off the game's window, so that it highlights no menu item.

@@ -62,6 +62,14 @@ stop_server() {
     [ "$rc" -eq 0 ] || fail "the server ended with status $rc after SIGTERM"
 }
 
+# load_settings KIND: the load and crash tests' reports (VANTOREL_LOAD_REPORTS,
+# default 10,000), client threads (VANTOREL_LOAD_THREADS, default 8) and database.
+load_settings() {
+    reports=${VANTOREL_LOAD_REPORTS:-10000}
+    threads=${VANTOREL_LOAD_THREADS:-8}
+    database=$(database_for "$1")
+}
+
 # database_for KIND: a SQLite file in the work folder, or the throwaway
 # PostgreSQL that with_postgres.sh started.
 database_for() {

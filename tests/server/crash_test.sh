@@ -11,10 +11,8 @@ client=$(realpath "$2")
 kind=$3
 . "$(dirname "$0")/common.sh"
 
-reports=${VANTOREL_LOAD_REPORTS:-10000}
-threads=${VANTOREL_LOAD_THREADS:-8}
+load_settings "$kind"
 kill_after=$((reports / 4))
-database=$(database_for "$kind")
 client_pid=""
 extra_cleanup='[ -n "$client_pid" ] && kill -9 "$client_pid" 2>/dev/null'
 

@@ -12,9 +12,7 @@ client=$(realpath "$2")
 kind=$3
 . "$(dirname "$0")/common.sh"
 
-reports=${VANTOREL_LOAD_REPORTS:-10000}
-threads=${VANTOREL_LOAD_THREADS:-8}
-database=$(database_for "$kind")
+load_settings "$kind"
 
 start_server "$database" "$work/server.log" --rate 0
 echo "load ($kind): $threads threads, $reports reports, server on port $server_port"

@@ -13,6 +13,7 @@
 #include "platform/sdl_pointer.hpp"
 #include "platform/sdl_system.hpp"
 #include "platform/sdl_video_output.hpp"
+#include "storage/game_paths.hpp"
 
 #include <chrono>
 #include <cstdio>
@@ -32,22 +33,31 @@ bool DebugFps() {
     return v != nullptr && std::strcmp(v, "0") != 0 && *v != '\0';
 }
 
-/// The game reads Data/ from the working directory; started from elsewhere, it
-/// looks beside the program.
-void FindDataFolder() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory("Data", ec))
-        return;
-    const std::string folder = vantorel::ProgramFolder();
-    if (!folder.empty() && fs::is_directory(fs::path(folder) / "Data", ec))
-        fs::current_path(folder, ec);
-}
+#ifndef VANTOREL_VERSION
+#define VANTOREL_VERSION "2.0"
+#endif
+
+constexpr const char* kUsage =
+    "Usage: vantorel [--help | --version]\n"
+    "\n"
+    "Vantorel, a horizontally scrolling shoot-'em-up. Started without options, it\n"
+    "opens the game's window.\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the game's version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  VANTOREL_DATA          the data folder (holding Res, Music and Fonts)\n"
+    "  VANTOREL_SCORE_SERVER  host[:port] of the world score server\n"
+    "  XDG_DATA_HOME          the saves go to $XDG_DATA_HOME/vantorel/Save\n"
+    "                         (default ~/.local/share/vantorel/Save)\n"
+    "  VANTOREL_DEBUG_FPS=1   print the first frame's time and the frame rate\n";
 
 int RunGame(std::chrono::steady_clock::time_point started) {
     using namespace vantorel;
+    // Before any window: without its data the game has nothing to show.
+    const TGamePaths paths = TGamePaths::Find(TPathEnvironment::Current(ProgramFolder()));
     TSdlSystem system;
-    FindDataFolder();
     TSdlVideoOutput video(kTitle, 800, 600);
     TSdlEventSource events;
     TSdlPointer pointer;
@@ -70,7 +80,7 @@ int RunGame(std::chrono::steady_clock::time_point started) {
     // Every game differs: the generator is seeded from the wall clock.
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     const auto seed = static_cast<uint32_t>(now) ^ static_cast<uint32_t>(now >> 32);
-    TMForm form(services, seed ^ PlatformClockMs());
+    TMForm form(services, seed ^ PlatformClockMs(), paths);
     if (!form.FormCreate())
         return EXIT_FAILURE;
     // A freshly shown window counts as the active one until the desktop says otherwise.
@@ -99,8 +109,21 @@ int RunGame(std::chrono::steady_clock::time_point started) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
+    if (argc > 1) {
+        const std::string option = argv[1];
+        if (option == "--help" || option == "-h") {
+            std::fputs(kUsage, stdout);
+            return EXIT_SUCCESS;
+        }
+        if (option == "--version") {
+            std::printf("vantorel %s\n", VANTOREL_VERSION);
+            return EXIT_SUCCESS;
+        }
+        std::fprintf(stderr, "vantorel: unknown option '%s'\n\n%s", argv[1], kUsage);
+        return 2;
+    }
     try {
         return RunGame(started);
     } catch (const std::exception& e) {

@@ -12,6 +12,7 @@
 #include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
 #include "objects/scroll_background.hpp"
+#include "platform/font_renderer.hpp"
 #include "platform/pointer.hpp"
 #include "platform/video_output.hpp"
 #include "state/modal_window.hpp"
@@ -26,22 +27,13 @@
 
 namespace vantorel {
 
-namespace {
-
-constexpr const char* kLibrary1 = "Data/Res/Res1.dxg";
-constexpr const char* kLibrary2 = "Data/Res/Res2.dxg";
-constexpr const char* kSounds = "Data/Res/Sounds.dxw";
-constexpr const char* kMenuMusic = "Data/Music/Menu.xm";
-constexpr const char* kRaceMusic = "Data/Music/Race.xm";
-
-} // namespace
-
-TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed)
+TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGamePaths& paths)
     : MDXDraw(&services.Video), MDXSound(services.Audio), MDXWaveList(&MDXSound),
-      Music(services.Audio),
+      Music(services.Audio, paths.MenuMusic(), paths.RaceMusic()),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           MDXInput},
-      FormInput(State, MDXInput, *this), services_(services), randomSeed_(randomSeed) {
+      FormInput(State, MDXInput, *this), Saves(paths.SaveFolder()), services_(services),
+      randomSeed_(randomSeed), paths_(paths) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -155,6 +147,8 @@ bool TMForm::FormCreate() {
         Terminate();
         return false;
     }
+    // The game's own stand-ins for faces a desktop may lack.
+    TFontRenderer::Shared().LoadAliases(paths_.FontAliases());
     Saves.Load(State.HighScores, State.Options);
     try {
         SetDisplayMode();
@@ -172,17 +166,19 @@ namespace {
 
 /// Reads one data file with load; the player's message when it is missing or
 /// cannot be read, else empty.
-std::string LoadDataFile(const char* path, const std::function<void(const std::string&)>& load) {
+std::string LoadDataFile(const std::filesystem::path& path,
+                         const std::function<void(const std::string&)>& load) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
-        return std::string("The game's data file \"") + path +
-               "\" is missing. Run the game from the folder that holds its Data folder.";
+        return "The game's data file \"" + path.string() +
+               "\" is missing: its data folder is incomplete. Build or install the game's "
+               "data again, or set VANTOREL_DATA to a whole data folder.";
     if (!load)
         return {};
     try {
-        load(path);
+        load(path.string());
     } catch (const std::exception& e) {
-        return std::string("The game's data file \"") + path + "\" cannot be read: " + e.what();
+        return "The game's data file \"" + path.string() + "\" cannot be read: " + e.what();
     }
     return {};
 }
@@ -190,26 +186,28 @@ std::string LoadDataFile(const char* path, const std::function<void(const std::s
 } // namespace
 
 std::string TMForm::LoadPictureLibraries() {
-    std::string problem = LoadDataFile(
-        kLibrary1, [this](const std::string& f) { MDXImageList1.Items.LoadLibraryFile(f); });
+    std::string problem = LoadDataFile(paths_.MenuPictures(), [this](const std::string& f) {
+        MDXImageList1.Items.LoadLibraryFile(f);
+    });
     if (problem.empty())
-        problem = LoadDataFile(
-            kLibrary2, [this](const std::string& f) { MDXImageList2.Items.LoadLibraryFile(f); });
+        problem = LoadDataFile(paths_.WorldPictures(), [this](const std::string& f) {
+            MDXImageList2.Items.LoadLibraryFile(f);
+        });
     return problem;
 }
 
 std::string TMForm::LoadOtherData() {
-    std::string problem =
-        LoadDataFile(kSounds, [this](const std::string& f) { MDXWaveList.LoadLibraryFile(f); });
+    std::string problem = LoadDataFile(
+        paths_.Sounds(), [this](const std::string& f) { MDXWaveList.LoadLibraryFile(f); });
     // The music player opens a module when a screen asks for it; here the files only have to be
     // there.
-    for (const char* music : {kMenuMusic, kRaceMusic})
+    for (const auto& music : {paths_.MenuMusic(), paths_.RaceMusic()})
         if (problem.empty())
             problem = LoadDataFile(music, nullptr);
     if (!problem.empty())
         return problem;
     // Every picture and sound the game looks up is there before the first frame.
-    return MissingDataNames(MDXImageList1, MDXImageList2, MDXWaveList);
+    return MissingDataNames(paths_, MDXImageList1, MDXImageList2, MDXWaveList);
 }
 
 void TMForm::StartFrames(bool applicationActive) {
@@ -414,8 +412,8 @@ void TMForm::ExitGame() {
     exiting_ = true;
     MDXSpriteEngine.FreeDead();
     if (!SaveFiles() && services_.ShowError)
-        services_.ShowError("The high-score table or the options could not be saved in "
-                            "\"Data/Save\".");
+        services_.ShowError("The high-score table or the options could not be saved in \"" +
+                            Saves.Folder().string() + "\".");
     OpenExitLink(services_.Links);
     Music.Stop();
     Terminate();

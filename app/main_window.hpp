@@ -18,6 +18,7 @@
 #include "state/game_context.hpp"
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "storage/game_paths.hpp"
 #include "storage/save_files.hpp"
 
 #include <array>
@@ -41,8 +42,10 @@ struct TMenuScreens;
 class TMForm final : public IGameShell {
 public:
     /// services must outlive the form. randomSeed seeds the game's one generator:
-    /// the game passes the clock, tests a fixed number.
-    TMForm(const TDesktopServices& services, uint32_t randomSeed);
+    /// the game passes the clock, tests a fixed number. paths name the data and
+    /// save folders; tests run where the build put the data.
+    TMForm(const TDesktopServices& services, uint32_t randomSeed,
+           const TGamePaths& paths = TGamePaths::InWorkingFolder());
     ~TMForm() override;
     TMForm(const TMForm&) = delete;
     TMForm& operator=(const TMForm&) = delete;
@@ -147,6 +150,7 @@ private:
 
     TDesktopServices services_;
     uint32_t randomSeed_;
+    TGamePaths paths_;
     bool terminated_ = false;
     int64_t frameCount_ = 0;
     bool pointerRelative_ = false;

@@ -2,6 +2,9 @@
 
 #include "engine/dx_wave_list.hpp"
 #include "engine/image_library.hpp"
+#include "storage/game_paths.hpp"
+
+#include <filesystem>
 
 namespace vantorel {
 
@@ -77,24 +80,25 @@ const std::vector<std::string>& RequiredSounds() {
 namespace {
 
 template <typename Collection>
-void AddMissing(const Collection& items, const std::vector<std::string>& names, const char* file,
-                std::string& text) {
+void AddMissing(const Collection& items, const std::vector<std::string>& names,
+                const std::filesystem::path& file, std::string& text) {
     std::string missing;
     for (const std::string& name : names)
         if (items.FindItem(name) == nullptr)
             missing += (missing.empty() ? "" : ", ") + name;
     if (!missing.empty())
-        text += (text.empty() ? "" : "\n") + std::string("\"") + file + "\" lacks: " + missing;
+        text +=
+            (text.empty() ? "" : "\n") + std::string("\"") + file.string() + "\" lacks: " + missing;
 }
 
 } // namespace
 
-std::string MissingDataNames(TDXImageList& menuPictures, TDXImageList& worldPictures,
-                             TDXWaveList& sounds) {
+std::string MissingDataNames(const TGamePaths& paths, TDXImageList& menuPictures,
+                             TDXImageList& worldPictures, TDXWaveList& sounds) {
     std::string text;
-    AddMissing(menuPictures.Items, RequiredMenuPictures(), "Data/Res/Res1.dxg", text);
-    AddMissing(worldPictures.Items, RequiredWorldPictures(), "Data/Res/Res2.dxg", text);
-    AddMissing(sounds.Items(), RequiredSounds(), "Data/Res/Sounds.dxw", text);
+    AddMissing(menuPictures.Items, RequiredMenuPictures(), paths.MenuPictures(), text);
+    AddMissing(worldPictures.Items, RequiredWorldPictures(), paths.WorldPictures(), text);
+    AddMissing(sounds.Items(), RequiredSounds(), paths.Sounds(), text);
     return text.empty() ? text : "The game's data is incomplete.\n" + text;
 }
 

@@ -10,6 +10,7 @@ namespace vantorel {
 
 class TDXImageList;
 class TDXWaveList;
+class TGamePaths;
 
 /// The names of menu pictures (Res1.dxg), world pictures (Res2.dxg) and sounds
 /// (Sounds.dxw) that the game looks up.
@@ -18,8 +19,8 @@ const std::vector<std::string>& RequiredWorldPictures();
 const std::vector<std::string>& RequiredSounds();
 
 /// The text for the player naming every required picture or sound the loaded
-/// libraries lack, with its file; empty when nothing is missing.
-std::string MissingDataNames(TDXImageList& menuPictures, TDXImageList& worldPictures,
-                             TDXWaveList& sounds);
+/// libraries lack, with its file among paths; empty when nothing is missing.
+std::string MissingDataNames(const TGamePaths& paths, TDXImageList& menuPictures,
+                             TDXImageList& worldPictures, TDXWaveList& sounds);
 
 } // namespace vantorel

@@ -37,7 +37,7 @@ void TMusicPlayer::PlayFile(const std::string& path, bool musicOn) {
 }
 
 void TMusicPlayer::PlayForScreen(bool gameScreen, bool musicOn) {
-    PlayFile(gameScreen ? kRaceMusic : kMenuMusic, musicOn);
+    PlayFile(gameScreen ? raceFile_ : menuFile_, musicOn);
 }
 
 void TMusicPlayer::MusicOptionChanged(bool gameScreen, bool musicOn) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace vantorel {
 
@@ -10,13 +11,11 @@ class IAudioOutput;
 
 class TMusicPlayer {
 public:
-    /// Paths relative to the working directory.
-    static constexpr const char* kMenuMusic = "Data/Music/Menu.xm";
-    static constexpr const char* kRaceMusic = "Data/Music/Race.xm";
-
     /// The output must outlive the player. It plays only while the output is
-    /// open (the sound device opens it).
-    explicit TMusicPlayer(IAudioOutput& output) : output_(output) {}
+    /// open (the sound device opens it). menuFile and raceFile are the modules of
+    /// the menu screens and of a game.
+    TMusicPlayer(IAudioOutput& output, std::string menuFile, std::string raceFile)
+        : output_(output), menuFile_(std::move(menuFile)), raceFile_(std::move(raceFile)) {}
     ~TMusicPlayer();
     TMusicPlayer(const TMusicPlayer&) = delete;
     TMusicPlayer& operator=(const TMusicPlayer&) = delete;
@@ -52,6 +51,8 @@ public:
 
 private:
     IAudioOutput& output_;
+    std::string menuFile_;
+    std::string raceFile_;
     bool loaded_ = false;
     std::string path_;
 };

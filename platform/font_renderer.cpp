@@ -60,13 +60,6 @@ TFontRenderer::~TFontRenderer() {
 
 TFontRenderer& TFontRenderer::Shared() {
     static TFontRenderer renderer;
-    static const bool aliasesTried = [] {
-        std::error_code ec;
-        if (std::filesystem::exists(kAliasFile, ec))
-            renderer.LoadAliases(kAliasFile);
-        return true;
-    }();
-    (void)aliasesTried;
     return renderer;
 }
 

@@ -58,15 +58,12 @@ struct TFontMatch {
 /// text is never worth stopping the game for.
 class TFontRenderer {
 public:
-    /// Alias file loaded by Shared() on first use, relative to the working directory.
-    static constexpr const char* kAliasFile = "Data/Fonts/fonts.conf";
-
     TFontRenderer();
     ~TFontRenderer();
     TFontRenderer(const TFontRenderer&) = delete;
     TFontRenderer& operator=(const TFontRenderer&) = delete;
 
-    /// The game's one renderer; on first use it loads kAliasFile when present.
+    /// The game's one renderer. The game adds its own aliases with LoadAliases.
     static TFontRenderer& Shared();
 
     /// Adds the aliases and rules of a fontconfig file to the running font

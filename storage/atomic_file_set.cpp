@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorel {
@@ -34,6 +35,17 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
+/// Makes every missing folder on the way to folder, each readable by its owner
+/// only: saves are the player's own. Folders already there keep their mode.
+void MakeFolders(const std::filesystem::path& folder) {
+    std::filesystem::path step;
+    for (const auto& part : folder) {
+        step /= part;
+        if (::mkdir(step.c_str(), 0700) != 0 && errno != EEXIST)
+            return; // the file's own open then fails and says so
+    }
+}
+
 } // namespace
 
 std::filesystem::path TAtomicFileSet::TemporaryPath(const std::filesystem::path& target) {
@@ -55,10 +67,9 @@ void TAtomicFileSet::RemoveTemporaries() {
 bool TAtomicFileSet::Stage(const std::filesystem::path& target, const std::string& bytes) {
     if (failed_)
         return false;
-    std::error_code ec;
     const std::filesystem::path folder = target.parent_path();
     if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
+        MakeFolders(folder);
     const std::filesystem::path temporary = TemporaryPath(target);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -18,7 +18,7 @@ public:
     /// Removes the temporary files of a set that was not committed.
     ~TAtomicFileSet();
 
-    /// Creates the target's folder when missing, writes bytes to target + ".tmp"
+    /// Creates the target's folders when missing (mode 0700), writes bytes to target + ".tmp"
     /// and flushes it to disk. False (and nothing renamed later) on any failure.
     bool Stage(const std::filesystem::path& target, const std::string& bytes);
 

@@ -10,6 +10,13 @@ namespace vantorel {
 TSaveFiles::TSaveFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 void TSaveFiles::Load(HighScoreTable& table, OptionsRecord& options) {
+    if (folder_.empty()) {
+        // No place for saves (no home folder): defaults, and nothing to write.
+        table.ResetToDefaults();
+        options = OptionsRecord{};
+        optionsWritable_ = tableWritable_ = false;
+        return;
+    }
     const THighScoreLoad hs = LoadHighScoreFile(TablePath());
     for (int32_t rank = 1; rank <= HighScoreTable::Ranked; ++rank)
         table[rank] = hs.Table[rank];

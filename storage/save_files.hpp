@@ -1,5 +1,5 @@
-// The two save files together: the table "hs" and the options "options" in
-// "Data/Save". The options file holds the table's signature, so the two are
+// The two save files together: the table "hs" and the options "options" in the
+// save folder (see TGamePaths). The options file holds the table's signature, so the two are
 // loaded together at start-up and saved together at exit, and never disagree.
 #pragma once
 
@@ -12,8 +12,9 @@ struct OptionsRecord;
 
 class TSaveFiles {
 public:
-    /// folder is relative to the working directory, which holds Data/.
-    explicit TSaveFiles(std::filesystem::path folder = "Data/Save");
+    explicit TSaveFiles(std::filesystem::path folder);
+
+    const std::filesystem::path& Folder() const { return folder_; }
 
     std::filesystem::path TablePath() const { return folder_ / "hs"; }
     std::filesystem::path OptionsPath() const { return folder_ / "options"; }

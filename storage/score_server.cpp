@@ -1,5 +1,8 @@
 #include "storage/score_server.hpp"
 
+#include "storage/file_bytes.hpp"
+#include "storage/game_paths.hpp"
+
 #include <charconv>
 #include <cstdlib>
 
@@ -14,6 +17,25 @@ namespace {
 bool IsHostChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
            c == '-';
+}
+
+/// The first line of a settings file's text that is neither blank nor a comment,
+/// without the blanks around it.
+std::string FirstSetting(const std::string& text) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        const size_t first = line.find_first_not_of(" \t\r");
+        if (first != std::string::npos && line[first] != '#') {
+            const size_t last = line.find_last_not_of(" \t\r");
+            return line.substr(first, last - first + 1);
+        }
+        start = end + 1;
+    }
+    return {};
 }
 
 } // namespace
@@ -56,18 +78,22 @@ const char* BuiltInScoreServer() {
     return VANTOREL_SCORE_SERVER_DEFAULT;
 }
 
-TScoreServer ScoreServerFor(const char* environmentValue) {
+TScoreServer ScoreServerFor(const char* environmentValue, const std::string& fileText) {
     if (environmentValue != nullptr) {
         if (auto server = ParseScoreServer(environmentValue))
             return *server;
     }
+    if (auto server = ParseScoreServer(FirstSetting(fileText)))
+        return *server;
     if (auto server = ParseScoreServer(BuiltInScoreServer()))
         return *server;
     return TScoreServer{"scores.vantorel.example", 80};
 }
 
 TScoreServer ScoreServer() {
-    return ScoreServerFor(std::getenv("VANTOREL_SCORE_SERVER"));
+    // A missing or unreadable file reads as empty, which leaves the build's address.
+    const TFileBytes file = ReadFileBytes(TGamePaths::ScoreServerFile(), 4096);
+    return ScoreServerFor(std::getenv("VANTOREL_SCORE_SERVER"), file.Bytes);
 }
 
 } // namespace vantorel

@@ -1,9 +1,10 @@
 // Where the world score table lives. The address is fixed when the game is built
 // (CMake cache variable VANTOREL_SCORE_SERVER, default "scores.vantorel.example",
 // a name that never resolves, so an unconfigured build sends nothing anywhere)
-// and may be overridden for a run by the environment variable
-// VANTOREL_SCORE_SERVER, as "host" or "host:port". The score report and the
-// world-table link both take it from here.
+// and may be changed for a machine by the file TGamePaths::ScoreServerFile()
+// (an installed game's /etc/vantorel/score-server) and for a run by the
+// environment variable VANTOREL_SCORE_SERVER, each "host" or "host:port". The
+// score report and the world-table link both take it from here.
 #pragma once
 
 #include <cstdint>
@@ -33,11 +34,13 @@ struct TScoreServer {
 /// path or a query into the addresses built from it.
 std::optional<TScoreServer> ParseScoreServer(const std::string& text);
 
-/// The server of the build, overridden by VANTOREL_SCORE_SERVER when that holds a
-/// valid address (an empty or invalid value is ignored).
-TScoreServer ScoreServerFor(const char* environmentValue);
+/// The first of these that holds a valid address: the environment's value, the
+/// first line of fileText that is neither blank nor a "#" comment (blanks
+/// around it ignored), the build's address. An empty or invalid value is passed
+/// over.
+TScoreServer ScoreServerFor(const char* environmentValue, const std::string& fileText = {});
 
-/// ScoreServerFor(getenv("VANTOREL_SCORE_SERVER")).
+/// ScoreServerFor(getenv("VANTOREL_SCORE_SERVER"), the score server file's text).
 TScoreServer ScoreServer();
 
 /// The build's address, before any override.

@@ -165,7 +165,9 @@ TEST_F(FormFixture, AMissingOrBrokenDataFileIsNamedAndEndsTheProgramUnsaved) {
 TEST_F(FormFixture, MissingPicturesAndSoundsAreNamedAtStartUp) {
     UseGameData();
     ASSERT_TRUE(form->FormCreate());
-    EXPECT_EQ(MissingDataNames(form->MDXImageList1, form->MDXImageList2, form->MDXWaveList), "");
+    EXPECT_EQ(MissingDataNames(TGamePaths::InWorkingFolder(), form->MDXImageList1,
+                               form->MDXImageList2, form->MDXWaveList),
+              "");
 
     // Res1 in place of Res2: none of the world's pictures are there.
     fs::remove("Data/Res");

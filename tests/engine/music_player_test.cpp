@@ -72,7 +72,7 @@ TEST(MusicPlayer, SwitchesModulesByScreenAndOption) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         TFakeAudioOutput output;
-        TMusicPlayer music(output);
+        TMusicPlayer music(output, "Data/Music/Menu.xm", "Data/Music/Race.xm");
         if (c.Before)
             c.Before(music);
         output.Take();
@@ -86,7 +86,7 @@ TEST(MusicPlayer, SwitchesModulesByScreenAndOption) {
 TEST(MusicPlayer, AModuleThatCannotLoadLeavesTheGameSilent) {
     TFakeAudioOutput output;
     output.MusicLoads = false;
-    TMusicPlayer music(output);
+    TMusicPlayer music(output, "Data/Music/Menu.xm", "Data/Music/Race.xm");
     EXPECT_NO_THROW(music.PlayForScreen(true, true));
     EXPECT_EQ(output.Take(), Calls{"LoadMusic Data/Music/Race.xm"});
     EXPECT_FALSE(music.Loaded());

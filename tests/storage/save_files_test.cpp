@@ -20,7 +20,7 @@ const std::string DefaultSignature = "\x28\xA7\x96\x7C\x7A\xE2\xF6\x52\x3E";
 /// A table file of ten players with names holding bytes above 127, and its
 /// signature; both written byte by byte.
 struct SaveFilesTest : testing::TempFolderTest {
-    TSaveFiles files;
+    TSaveFiles files{"Data/Save"};
     HighScoreTable table;
     OptionsRecord options;
     std::string hsBytes;
@@ -53,7 +53,7 @@ TEST_F(SaveFilesTest, FirstStartUsesDefaultsAndExitCreatesTheFolder) {
     EXPECT_FALSE(fs::exists("Data/Save/options.tmp"));
 
     // The next start takes both back as they are.
-    TSaveFiles again;
+    TSaveFiles again{"Data/Save"};
     HighScoreTable table2;
     OptionsRecord options2;
     again.Load(table2, options2);

@@ -51,5 +51,27 @@ TEST(ScoreServer, EnvironmentOverridesTheBuildWhenValid) {
     EXPECT_EQ(ScoreServerFor("127.0.0.1:9000"), (TScoreServer{"127.0.0.1", 9000}));
 }
 
+TEST(ScoreServer, TheMachinesFileSitsBetweenTheEnvironmentAndTheBuild) {
+    const auto builtIn = ParseScoreServer(BuiltInScoreServer());
+    ASSERT_TRUE(builtIn.has_value());
+    struct Case {
+        const char* Environment;
+        const char* File;
+        TScoreServer Expected;
+    };
+    const Case cases[] = {
+        {nullptr, "scores.example.org:8080\n", {"scores.example.org", 8080}},
+        {nullptr, "# the world table\n\n  scores.example.org  \r\n", {"scores.example.org", 80}},
+        {"127.0.0.1:9000", "scores.example.org", {"127.0.0.1", 9000}},
+        {"bad host", "scores.example.org", {"scores.example.org", 80}},
+        {nullptr, "bad host\nscores.example.org", *builtIn},
+        {nullptr, "# only a comment\n", *builtIn},
+        {nullptr, "", *builtIn},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ScoreServerFor(c.Environment, c.File), c.Expected)
+            << (c.Environment ? c.Environment : "(unset)") << " / " << c.File;
+}
+
 } // namespace
 } // namespace vantorel

@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
         std::cout << ServerUsage();
         return 0;
     }
+    if (options.Version) {
+        std::cout << "vantorel-scored " VANTOREL_VERSION "\n";
+        return 0;
+    }
 
     // SIGTERM and SIGINT are taken by one thread with sigwait, never by a
     // handler in the middle of a request; every thread started from here on

@@ -1,6 +1,11 @@
 #include "server/server_options.hpp"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <utility>
 
 namespace vantorel::server {
 
@@ -49,11 +54,70 @@ bool ParseListen(const std::string& text, TServerOptions& options) {
     return true;
 }
 
+bool IsValueOption(const std::string& key) {
+    return key == "listen" || key == "database" || key == "rate" || key == "threads";
+}
+
+// Sets the option KEY (listen, database, rate or threads) from VALUE; on a mistake
+// returns one line that starts with LABEL, the option's name as the reader wrote it.
+std::string SetOption(const std::string& key, const std::string& value, const std::string& label,
+                      TServerOptions& options) {
+    if (key == "listen") {
+        if (!ParseListen(value, options))
+            return label + " wants HOST:PORT with a port from 0 to 65535, not \"" + value + "\"";
+    } else if (key == "database") {
+        if (value.empty())
+            return label + " wants a SQLite file path or a PostgreSQL connection";
+        options.Database = value;
+    } else if (key == "rate") {
+        if (!ParseNumber<uint32_t>(value, 0, 1'000'000, options.RatePerMinute))
+            return label + " wants a whole number of reports per minute (0: no limit), not \"" +
+                   value + "\"";
+    } else {
+        if (!ParseNumber<size_t>(value, 1, 256, options.Threads))
+            return label + " wants a whole number from 1 to 256, not \"" + value + "\"";
+    }
+    return {};
+}
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
 } // namespace
+
+std::string ApplyServerConfig(const std::string& text, const std::string& file,
+                              TServerOptions& options) {
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        const std::string trimmed = Trim(line);
+        if (trimmed.empty() || trimmed.starts_with("#"))
+            continue;
+        const std::string where = file + ":" + std::to_string(number) + ": ";
+        const size_t eq = trimmed.find('=');
+        if (eq == std::string::npos)
+            return where + "wants \"key = value\", not \"" + trimmed + "\"";
+        const std::string key = Trim(trimmed.substr(0, eq));
+        if (!IsValueOption(key))
+            return where + "unknown key \"" + key + "\" (listen, database, rate, threads)";
+        const std::string error =
+            SetOption(key, Trim(trimmed.substr(eq + 1)), where + key, options);
+        if (!error.empty())
+            return error;
+    }
+    return {};
+}
 
 TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     TServerOptions options;
     const auto fail = [](std::string error) { return TServerOptionsParse{std::nullopt, error}; };
+    // The command line is read whole first, and applied after the config file.
+    std::vector<std::pair<std::string, std::string>> given;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> value;
@@ -65,40 +129,54 @@ TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             options.Help = true;
             continue;
         }
-        if (name != "--listen" && name != "--database" && name != "--rate" && name != "--threads")
+        if (name == "--version") {
+            options.Version = true;
+            continue;
+        }
+        const std::string key = name.starts_with("--") ? name.substr(2) : std::string();
+        if (key != "config" && !IsValueOption(key))
             return fail("unknown option " + name + " (see --help)");
         if (!value) {
             if (i + 1 >= args.size())
                 return fail(name + " needs a value (see --help)");
             value = args[++i];
         }
-        if (name == "--listen") {
-            if (!ParseListen(*value, options))
-                return fail("--listen wants HOST:PORT with a port from 0 to 65535, not \"" +
-                            *value + "\"");
-        } else if (name == "--database") {
+        if (key == "config") {
             if (value->empty())
-                return fail("--database wants a SQLite file path or a PostgreSQL connection");
-            options.Database = *value;
-        } else if (name == "--rate") {
-            if (!ParseNumber<uint32_t>(*value, 0, 1'000'000, options.RatePerMinute))
-                return fail("--rate wants a whole number of reports per minute (0: no limit), "
-                            "not \"" +
-                            *value + "\"");
+                return fail("--config wants a file");
+            options.Config = *value;
         } else {
-            if (!ParseNumber<size_t>(*value, 1, 256, options.Threads))
-                return fail("--threads wants a whole number from 1 to 256, not \"" + *value + "\"");
+            given.emplace_back(key, *value);
         }
+    }
+    if (!options.Config.empty() && !options.Help && !options.Version) {
+        std::ifstream in(options.Config, std::ios::binary);
+        if (!in)
+            return fail("cannot read the config file " + options.Config + ": " +
+                        std::strerror(errno));
+        std::ostringstream text;
+        text << in.rdbuf();
+        const std::string error = ApplyServerConfig(text.str(), options.Config, options);
+        if (!error.empty())
+            return fail(error);
+    }
+    for (const auto& [key, value] : given) {
+        const std::string error = SetOption(key, value, "--" + key, options);
+        if (!error.empty())
+            return fail(error);
     }
     return {options, {}};
 }
 
 std::string ServerUsage() {
-    return "usage: vantorel-scored [--listen HOST:PORT] [--database D] [--rate N] [--threads N]\n"
+    return "usage: vantorel-scored [--config FILE] [--listen HOST:PORT] [--database D] [--rate N]\n"
+           "                       [--threads N]\n"
            "\n"
            "The Vantorel world score server: takes the game's score reports and serves\n"
            "the world table.\n"
            "\n"
+           "  --config FILE       read \"key = value\" lines (listen, database, rate,\n"
+           "                      threads) from FILE first; options given here win\n"
            "  --listen HOST:PORT  address to listen on (default 127.0.0.1:8080; port 0\n"
            "                      picks a free port; [::1]:8080 for IPv6)\n"
            "  --database D        a SQLite file (default vantorel-scores.sqlite in the\n"
@@ -108,6 +186,7 @@ std::string ServerUsage() {
            "                      0: no limit)\n"
            "  --threads N         requests handled at once (default 16)\n"
            "  --help              this text\n"
+           "  --version           the program's name and version\n"
            "\n"
            "Prints \"listening on HOST:PORT\" once ready, then one line per request.\n"
            "SIGTERM or SIGINT stops it after the requests in flight are answered.\n";

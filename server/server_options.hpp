@@ -1,4 +1,4 @@
-// The command line of vantorel-scored.
+// The command line and the config file of vantorel-scored.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,9 @@ struct TServerOptions {
     std::string Database = "vantorel-scores.sqlite"; ///< SQLite path or PostgreSQL connection
     uint32_t RatePerMinute = 30;                     ///< reports per address per minute, 0: none
     size_t Threads = 16;                             ///< requests handled at once
+    std::string Config;                              ///< the file read by --config, if any
     bool Help = false;
+    bool Version = false;
 };
 
 struct TServerOptionsParse {
@@ -24,8 +26,17 @@ struct TServerOptionsParse {
 
 /// Parses the arguments after the program name: --listen HOST:PORT (a name or
 /// IPv4 address, or [IPv6]:PORT; port 0 to 65535), --database D, --rate N,
-/// --threads N (1 to 256), --help. "--option=value" works as well.
+/// --threads N (1 to 256), --config FILE, --help, --version. "--option=value"
+/// works as well. The config file is read first, so that every option given on
+/// the command line wins over its line, wherever it stands.
 TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
+
+/// Applies the text of a config file to options: one "key = value" a line with the
+/// keys listen, database, rate and threads (values as for the options of the same
+/// name); blank lines and lines starting with # are skipped. Returns "" or one line
+/// "FILE:LINE: ..." naming the line at fault.
+std::string ApplyServerConfig(const std::string& text, const std::string& file,
+                              TServerOptions& options);
 
 /// The --help text.
 std::string ServerUsage();

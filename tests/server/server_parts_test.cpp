@@ -1,5 +1,5 @@
 // The score server's small parts: texts for the page and the JSON, dates, the
-// rate limiter's memory, the log line and the command line.
+// rate limiter's memory, the log line, the command line and the config file.
 #include "server/rate_limiter.hpp"
 #include "server/request_log.hpp"
 #include "server/server_options.hpp"
@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,60 @@ TEST(ServerOptions, MistakesAreNamed) {
         const TServerOptionsParse parsed = ParseServerOptions(c.Args);
         EXPECT_FALSE(parsed.Options) << c.Args[0];
         EXPECT_NE(parsed.Error.find(c.Named), std::string::npos) << parsed.Error;
+    }
+}
+
+TEST(ServerOptions, ConfigLinesSetEveryOptionAndTheCommandLineWins) {
+    const std::string config = "# the operator's settings\n"
+                               "\n"
+                               "listen = 0.0.0.0:9090\r\n"
+                               "  database=host=db dbname=scores  \n"
+                               "rate = 5\n"
+                               "threads = 4\n";
+    TServerOptions options;
+    ASSERT_EQ(ApplyServerConfig(config, "scored.conf", options), "");
+    EXPECT_EQ(options.Host, "0.0.0.0");
+    EXPECT_EQ(options.Port, 9090);
+    EXPECT_EQ(options.Database, "host=db dbname=scores");
+    EXPECT_EQ(options.RatePerMinute, 5u);
+    EXPECT_EQ(options.Threads, 4u);
+
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "vantorel-scored-options-test.conf";
+    std::ofstream(file) << config;
+    // --config after --listen still loses to it: the file is read first.
+    const TServerOptionsParse parsed =
+        ParseServerOptions({"--listen", "127.0.0.1:0", "--config", file.string(), "--rate=0"});
+    std::filesystem::remove(file);
+    ASSERT_TRUE(parsed.Options) << parsed.Error;
+    EXPECT_EQ(parsed.Options->Host, "127.0.0.1");
+    EXPECT_EQ(parsed.Options->Port, 0);
+    EXPECT_EQ(parsed.Options->RatePerMinute, 0u);
+    EXPECT_EQ(parsed.Options->Database, "host=db dbname=scores");
+    EXPECT_EQ(parsed.Options->Threads, 4u);
+
+    EXPECT_TRUE(ParseServerOptions({"--version"}).Options->Version);
+    const TServerOptionsParse missing = ParseServerOptions({"--config", "/nonexistent/x.conf"});
+    EXPECT_FALSE(missing.Options);
+    EXPECT_NE(missing.Error.find("/nonexistent/x.conf"), std::string::npos) << missing.Error;
+}
+
+TEST(ServerOptions, ConfigMistakesNameTheLine) {
+    struct TCase {
+        std::string Text;
+        const char* Named;
+    };
+    const std::vector<TCase> cases = {
+        {"port = 80\n", "f.conf:1: unknown key \"port\""},
+        {"# listen\nlisten 0.0.0.0:80\n", "f.conf:2: wants \"key = value\""},
+        {"rate = 1\n\nlisten = 8080\n", "f.conf:3: listen wants HOST:PORT"},
+        {"threads = 0\n", "f.conf:1: threads wants"},
+        {"database =\n", "f.conf:1: database wants"},
+    };
+    for (const TCase& c : cases) {
+        TServerOptions options;
+        const std::string error = ApplyServerConfig(c.Text, "f.conf", options);
+        EXPECT_EQ(error.rfind(c.Named, 0), 0u) << c.Text << " -> " << error;
     }
 }
 

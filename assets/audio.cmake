@@ -2,7 +2,6 @@
 # into Data/Res/Sounds.dxw, and the two music modules composed by vantorel-xmgen.
 set(audio_sounds Button Bonus Laser Laser2 Plasma Rocket Rail Explosion1 Explosion2 GameOver Reborn)
 set(audio_wav_dir ${VANTOREL_ASSET_DIR}/sounds)
-file(MAKE_DIRECTORY ${audio_wav_dir})
 
 set(audio_wavs)
 foreach(sound ${audio_sounds})
@@ -10,6 +9,7 @@ foreach(sound ${audio_sounds})
   set(wav ${audio_wav_dir}/${sound}.wav)
   add_custom_command(
     OUTPUT ${wav}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${audio_wav_dir}
     COMMAND vantorel-sfxgen ${patch} ${wav}
     DEPENDS ${patch} vantorel-sfxgen
     COMMENT "Synthesising ${sound}.wav"
@@ -21,6 +21,7 @@ endforeach()
 set(audio_manifest ${audio_wav_dir}/sounds.manifest)
 add_custom_command(
   OUTPUT ${audio_manifest}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${audio_wav_dir}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/sounds.manifest ${audio_manifest}
   DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sounds.manifest
   VERBATIM)
@@ -28,6 +29,7 @@ add_custom_command(
 set(audio_library ${VANTOREL_DATA_DIR}/Res/Sounds.dxw)
 add_custom_command(
   OUTPUT ${audio_library}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_DATA_DIR}/Res
   COMMAND vantorel-dxg build ${audio_manifest} ${audio_library}
   DEPENDS ${audio_manifest} ${audio_wavs} vantorel-dxg
   COMMENT "Packing ${audio_library}"
@@ -42,6 +44,7 @@ foreach(song menu race)
   endif()
   add_custom_command(
     OUTPUT ${module}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_DATA_DIR}/Music
     COMMAND vantorel-xmgen ${song} ${module}
     DEPENDS vantorel-xmgen
     COMMENT "Composing ${module}"

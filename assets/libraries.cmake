@@ -17,6 +17,7 @@ foreach(lib res1 res2)
   # The manifest names its pictures relative to its own folder, so it sits beside them.
   add_custom_command(
     OUTPUT ${manifest}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_ASSET_DIR}/${lib}
     COMMAND ${CMAKE_COMMAND} -E copy ${manifest_src} ${manifest}
     DEPENDS ${manifest_src}
     VERBATIM)
@@ -27,6 +28,7 @@ foreach(lib res1 res2)
   endif()
   add_custom_command(
     OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_DATA_DIR}/Res
     COMMAND vantorel-dxg build ${manifest} ${out}
     DEPENDS ${manifest} ${${lib}_pngs} vantorel-dxg
     COMMENT "Packing ${out}"

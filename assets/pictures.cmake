@@ -9,6 +9,7 @@ foreach(lib res1 res2)
     set(png ${VANTOREL_ASSET_DIR}/${lib}/${stem}.png)
     add_custom_command(
       OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_ASSET_DIR}/${lib}
       COMMAND vantorel-svgrender ${svg} ${png}
       DEPENDS ${svg} vantorel-svgrender
       COMMENT "Rendering ${lib}/${stem}.png"

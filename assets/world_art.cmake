@@ -15,6 +15,7 @@ foreach(name ${VANTOREL_WORLD_ART})
   set(png ${VANTOREL_ASSET_DIR}/res2/${name}.png)
   add_custom_command(
     OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_ASSET_DIR}/res2
     COMMAND vantorel-artgen picture ${name} ${png}
     DEPENDS vantorel-artgen
     COMMENT "Painting res2/${name}.png"

@@ -6,7 +6,10 @@
 // between frames, untimed. The counters give the median frame in milliseconds
 // and its share of the 11.76 ms a frame may take at 85 Hz.
 //
-// Run it where Data/Res/Res1.dxg and Res2.dxg are (a build directory).
+// The game's data (a folder holding Res/, Music/ and Fonts/) is taken from
+// --data=DIR, then $VANTOREL_DATA, then Data/ in the working folder, then the Data/
+// of the build the program sits in (build/bench/game_frame_bench finds build/Data).
+// Without it, or when a frame cannot be set up, the program exits 1.
 #include "app/main_window.hpp"
 #include "engine/surface.hpp"
 #include "gameplay/game_flow.hpp"
@@ -28,14 +31,22 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace vantorel {
 namespace {
 
 constexpr double kFrameBudgetMs = 1000.0 / 85;
+
+/// Set when a benchmark could not run, so the program's exit status says so.
+bool gFailed = false;
 
 /// The main window over null desktop services, in a game at level 7 (every enemy
 /// kind allowed), with the pools kept full.
@@ -163,7 +174,8 @@ void ReportFrames(benchmark::State& state, std::vector<double>& ms) {
 void BM_BusyGameFrame(benchmark::State& state) {
     TBusyGame game;
     if (!game.Ready()) {
-        state.SkipWithError("Data/Res/Res2.dxg not found: run in a build directory");
+        gFailed = true;
+        state.SkipWithError("the game's data did not load (see above)");
         return;
     }
     std::vector<double> ms;
@@ -188,7 +200,8 @@ BENCHMARK(BM_BusyGameFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 void BM_BusyMainWindowFrame(benchmark::State& state) {
     TBusyGame game;
     if (!game.Ready()) {
-        state.SkipWithError("Data/Res/Res2.dxg not found: run in a build directory");
+        gFailed = true;
+        state.SkipWithError("the game's data did not load (see above)");
         return;
     }
     std::vector<double> ms;
@@ -205,7 +218,107 @@ void BM_BusyMainWindowFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BusyMainWindowFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+namespace fs = std::filesystem;
+
+/// Takes --data=DIR or --data DIR out of the command line; empty when absent.
+std::string TakeDataOption(int& argc, char** argv) {
+    std::string data;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.starts_with("--data="))
+            data = arg.substr(7);
+        else if (arg == "--data" && i + 1 < argc)
+            data = argv[++i];
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return data;
+}
+
+bool HoldsData(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_regular_file(folder / "Res" / "Res2.dxg", ec);
+}
+
+/// The data folder in the order above; empty when none holds the data. Every place
+/// looked in is added to looked.
+fs::path FindData(const std::string& option, std::vector<fs::path>& looked) {
+    std::vector<fs::path> places;
+    if (!option.empty()) {
+        places.emplace_back(option);
+    } else {
+        if (const char* v = std::getenv("VANTOREL_DATA"); v != nullptr && *v != '\0')
+            places.emplace_back(v);
+        places.emplace_back("Data");
+        std::error_code ec;
+        const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+        if (!ec)
+            places.push_back(program.parent_path().parent_path() / "Data");
+    }
+    for (const fs::path& place : places) {
+        looked.push_back(place);
+        if (HoldsData(place))
+            return fs::absolute(place);
+    }
+    return {};
+}
+
+/// The game reads Data/... from the working folder: works from the data folder's
+/// parent, or, for a folder named otherwise, from a temporary folder whose Data
+/// links to it (returned, for removal at the end).
+fs::path EnterData(const fs::path& data) {
+    if (data.filename() == "Data") {
+        fs::current_path(data.parent_path());
+        return {};
+    }
+    std::string pattern = (fs::temp_directory_path() / "vantorel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder");
+    const fs::path temp = pattern;
+    fs::create_directory_symlink(data, temp / "Data");
+    fs::current_path(temp);
+    return temp;
+}
+
 } // namespace
 } // namespace vantorel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    using namespace vantorel;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0)
+            std::printf("game_frame_bench [--data=DIR] [benchmark options]\n"
+                        "  --data=DIR  the game's data folder (Res/, Music/, Fonts/); also "
+                        "$VANTOREL_DATA,\n"
+                        "              else Data/ here or in the build holding the program\n\n");
+    const std::string option = TakeDataOption(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    std::vector<fs::path> looked;
+    const fs::path data = FindData(option, looked);
+    if (data.empty()) {
+        std::fprintf(stderr, "game_frame_bench: the game's data (Res/Res2.dxg) is in none of:\n");
+        for (const fs::path& place : looked)
+            std::fprintf(stderr, "  %s\n", place.c_str());
+        std::fprintf(stderr, "give it with --data=DIR or VANTOREL_DATA=DIR\n");
+        return 1;
+    }
+    fs::path temp;
+    try {
+        temp = EnterData(data);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "game_frame_bench: %s: %s\n", data.c_str(), e.what());
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (!temp.empty()) {
+        std::error_code ec;
+        fs::remove_all(temp, ec);
+    }
+    return gFailed ? 1 : 0;
+}

@@ -193,7 +193,7 @@ TEST_F(DxgTool, FaultsPrintTheLibrarysMessageAndExit1) {
     EXPECT_FALSE(fs::exists(Path("x.png")));
 
     const Result usage = Run({"frobnicate"});
-    EXPECT_EQ(usage.Code, 1);
+    EXPECT_EQ(usage.Code, 2);
     EXPECT_NE(usage.Err.find("usage:"), std::string::npos);
 }
 

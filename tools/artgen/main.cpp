@@ -5,6 +5,7 @@
 //
 // Output depends on nothing but the program: fixed seeds, our own noise.
 #include "tools/artgen/catalogue.hpp"
+#include "tools/common/common_options.hpp"
 
 #include <cstdio>
 #include <exception>
@@ -14,17 +15,17 @@ using namespace vantorel::artgen;
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr, "usage: vantorel-artgen picture NAME OUT.png\n"
-                         "       vantorel-artgen list\n");
-    return 2;
-}
+constexpr const char* kUsage = "usage: vantorel-artgen picture NAME OUT.png\n"
+                               "       vantorel-artgen list\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto done =
+            vantorel::tools::AnswerCommonOptions(argc, argv, "vantorel-artgen", kUsage))
+        return *done;
     if (argc < 2)
-        return Usage();
+        return vantorel::tools::UsageError(kUsage);
     const std::string command = argv[1];
     try {
         if (command == "list" && argc == 2) {
@@ -46,5 +47,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantorel-artgen: %s\n", e.what());
         return 1;
     }
-    return Usage();
+    return vantorel::tools::UsageError(kUsage);
 }

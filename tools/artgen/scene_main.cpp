@@ -10,6 +10,7 @@
 #include "engine/image_library.hpp"
 #include "engine/surface.hpp"
 #include "tools/artgen/art_image.hpp"
+#include "tools/common/common_options.hpp"
 
 #include <cstdio>
 #include <exception>
@@ -152,13 +153,16 @@ void Compose(TScenePainter& p) {
     p.DrawCentered("BonusRailGun", 567, 39);
 }
 
+constexpr const char* kUsage = "usage: vantorel-artscene Res2.dxg OUT.png\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vantorel-artscene Res2.dxg OUT.png\n");
-        return 2;
-    }
+    if (const auto done =
+            vantorel::tools::AnswerCommonOptions(argc, argv, "vantorel-artscene", kUsage))
+        return *done;
+    if (argc != 3)
+        return vantorel::tools::UsageError(kUsage);
     try {
         TPictureCollection library;
         library.LoadLibraryFile(argv[1]);

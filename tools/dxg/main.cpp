@@ -5,6 +5,7 @@
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"
+#include "tools/common/common_options.hpp"
 #include "tools/common/png_io.hpp"
 #include "tools/dxg/sheet.hpp"
 
@@ -306,6 +307,8 @@ int Sheet(const std::string& file, const std::string& outPath) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto done = tools::AnswerCommonOptions(argc, argv, "vantorel-dxg", kUsage))
+        return *done;
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
         if (args.size() == 2 && args[0] == "list")
@@ -316,8 +319,7 @@ int main(int argc, char** argv) {
             return Build(args[1], args[2]);
         if (args.size() == 3 && args[0] == "sheet")
             return Sheet(args[1], args[2]);
-        std::cerr << kUsage;
-        return 1;
+        return tools::UsageError(kUsage);
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;

@@ -1,4 +1,5 @@
 // vantorel-sfxgen PATCH OUT.wav: renders one sound-effect patch to a 16-bit mono WAV.
+#include "tools/common/common_options.hpp"
 #include "tools/sfxgen/synth.hpp"
 
 #include <cstdio>
@@ -6,11 +7,18 @@
 #include <fstream>
 #include <sstream>
 
+namespace {
+
+constexpr const char* kUsage = "usage: vantorel-sfxgen PATCH OUT.wav\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vantorel-sfxgen PATCH OUT.wav\n");
-        return 2;
-    }
+    if (const auto done =
+            vantorel::tools::AnswerCommonOptions(argc, argv, "vantorel-sfxgen", kUsage))
+        return *done;
+    if (argc != 3)
+        return vantorel::tools::UsageError(kUsage);
     try {
         std::ifstream in(argv[1], std::ios::binary);
         if (!in)

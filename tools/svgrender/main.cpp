@@ -5,6 +5,8 @@
 // opacity into the picture's transparent colour, so soft edges of glows simply
 // fade out there. Exits 1 with a message on stderr when the file cannot be read,
 // has no usable size, or the PNG cannot be written.
+#include "tools/common/common_options.hpp"
+
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
@@ -24,6 +26,8 @@ struct ContextDestroy {
     void operator()(cairo_t* c) const { cairo_destroy(c); }
 };
 
+constexpr const char* kUsage = "usage: vantorel-svgrender IN.svg OUT.png\n";
+
 int Fail(const char* what, const char* file, const GError* error) {
     std::fprintf(stderr, "vantorel-svgrender: %s '%s'%s%s\n", what, file, error ? ": " : "",
                  error ? error->message : "");
@@ -33,10 +37,11 @@ int Fail(const char* what, const char* file, const GError* error) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vantorel-svgrender IN.svg OUT.png\n");
-        return 2;
-    }
+    if (const auto done =
+            vantorel::tools::AnswerCommonOptions(argc, argv, "vantorel-svgrender", kUsage))
+        return *done;
+    if (argc != 3)
+        return vantorel::tools::UsageError(kUsage);
     const char* in = argv[1];
     const char* out = argv[2];
 

@@ -1,4 +1,5 @@
 // vantorel-xmgen menu|race OUT.xm: composes one of the game's music modules.
+#include "tools/common/common_options.hpp"
 #include "tools/xmgen/song.hpp"
 
 #include <cstdio>
@@ -6,12 +7,19 @@
 #include <fstream>
 #include <string>
 
+namespace {
+
+constexpr const char* kUsage = "usage: vantorel-xmgen menu|race OUT.xm\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (const auto done =
+            vantorel::tools::AnswerCommonOptions(argc, argv, "vantorel-xmgen", kUsage))
+        return *done;
     const std::string which = argc == 3 ? argv[1] : "";
-    if (which != "menu" && which != "race") {
-        std::fprintf(stderr, "usage: vantorel-xmgen menu|race OUT.xm\n");
-        return 2;
-    }
+    if (which != "menu" && which != "race")
+        return vantorel::tools::UsageError(kUsage);
     try {
         const auto song = which == "menu" ? vantorel::xm::MenuSong() : vantorel::xm::RaceSong();
         const auto bytes = vantorel::xm::WriteXm(vantorel::xm::Arrange(song));

@@ -2,14 +2,14 @@
 #   cmake -DSOURCE_DIR=<project> -P cmake/CheckLayers.cmake
 # A file in a layer folder may include its own layer and the layers below it.
 # Only platform/, tools/, bench/, fuzz/ and tests/ may include the desktop
-# libraries' headers (SDL, SDL_ttf, SDL_mixer, libcurl, fontconfig).
+# libraries' headers (SDL, SDL_ttf, SDL_mixer, libcurl, fontconfig, Xlib).
 # The world score server (server/) stands beside the layers: it includes only
 # base/, the score report's format in storage/ and itself, and no layer includes it.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
 set(desktop_ok platform tools bench fuzz tests)
-set(desktop_regex "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL[^>\"]*|SDL2/[^>\"]*|curl/[^>\"]*|fontconfig/[^>\"]*)[>\"]")
+set(desktop_regex "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL[^>\"]*|SDL2/[^>\"]*|curl/[^>\"]*|fontconfig/[^>\"]*|X11/[^>\"]*)[>\"]")
 set(layer_regex "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/[^\"]*\"")
 set(server_regex "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/([^\"]*)\"")
 # The storage files the server may use: those of the score format library, which

@@ -2,8 +2,10 @@
 
 #include "base/text_encoding.hpp"
 #include "platform/sdl_events.hpp"
+#include "platform/sdl_window.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
 #include <optional>
 #include <string_view>
@@ -47,6 +49,22 @@ int32_t ClampX(int32_t x) {
 int32_t ClampY(int32_t y) {
     return std::clamp(y, 0, kDisplayHeight - 1);
 }
+
+/// Relative motion in desktop units made picture units. While the ship steers
+/// (relative mode) the fractions carry over to the next motion, so slow steering
+/// in a large window still moves it; over the menus each motion stands alone.
+int32_t ScaleMotion(int32_t rel, double scale, double& rest) {
+    if (scale == 1.0)
+        return rel;
+    const double exact = rest + rel * scale;
+    // A hair towards the larger size, so 36 units at 5/6 make 30, not 29.999...
+    const double whole = std::trunc(exact + (exact < 0 ? -1e-9 : 1e-9));
+    rest = exact - whole;
+    return static_cast<int32_t>(whole);
+}
+
+double gRestX = 0;
+double gRestY = 0;
 
 /// The character a key sends by itself, as the desktop's character messages do.
 uint8_t ControlCharOfKey(SDL_Keycode key) {
@@ -161,6 +179,11 @@ TKey KeyFromSdl(SDL_Keycode key) {
 }
 
 void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out) {
+    TranslateSdlEvent(e, out, GameWindowFit());
+}
+
+void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out,
+                       const TLetterbox& fit) {
     TPlatformEvent ev;
     switch (e.type) {
     case SDL_KEYDOWN:
@@ -201,25 +224,31 @@ void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out) {
         }
         return;
     }
-    case SDL_MOUSEMOTION:
+    case SDL_MOUSEMOTION: {
         ev.Kind = TEventKind::MouseMove;
-        ev.X = ClampX(e.motion.x);
-        ev.Y = ClampY(e.motion.y);
-        ev.DX = e.motion.xrel;
-        ev.DY = e.motion.yrel;
+        const TFitRect at = fit.ToPicture(e.motion.x, e.motion.y);
+        if (SDL_GetRelativeMouseMode() != SDL_TRUE)
+            gRestX = gRestY = 0;
+        ev.X = ClampX(at.X);
+        ev.Y = ClampY(at.Y);
+        ev.DX = ScaleMotion(e.motion.xrel, fit.MotionScaleX(), gRestX);
+        ev.DY = ScaleMotion(e.motion.yrel, fit.MotionScaleY(), gRestY);
         ev.Shift = CurrentShift();
         out.push_back(ev);
         return;
+    }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEBUTTONUP: {
         ev.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
         ev.Button = ButtonFromSdl(e.button.button);
         ev.Clicks = e.button.clicks;
-        ev.X = ClampX(e.button.x);
-        ev.Y = ClampY(e.button.y);
+        const TFitRect at = fit.ToPicture(e.button.x, e.button.y);
+        ev.X = ClampX(at.X);
+        ev.Y = ClampY(at.Y);
         ev.Shift = CurrentShift();
         out.push_back(ev);
         return;
+    }
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -9,23 +9,16 @@ game=$(realpath "$1")
 data=$(realpath "$2")
 seconds=${3:-10}
 
-work=$(mktemp -d)
 fail() {
     echo "present_cpu: $*" >&2
     [ -s "$work/game.log" ] && cat "$work/game.log" >&2
     exit 1
 }
-out=$work
 shot_prefix=""
 . "$(dirname "$(realpath "$0")")/../tests/e2e/desktop.sh"
-cleanup() {
-    end_desktop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/Data"
-for part in Res Music Fonts; do ln -s "$data/$part" "$work/Data/$part"; done
+begin_desktop_run
+out=$work
+link_data "$work" "$data"
 ticks=$(getconf CLK_TCK)
 
 # cpu_ticks PID: the process's user plus system time so far, in clock ticks. The

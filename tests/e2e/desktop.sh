@@ -1,10 +1,34 @@
 # Shared by the end-to-end scripts: a private X server, the real game in it, and
 # the keys, pointer and screenshots a person would use. Source it after setting
-# work (a scratch folder), out (the screenshot folder) and shot_prefix, and
-# after defining fail MESSAGE. Call end_desktop from the script's exit trap.
+# out (the screenshot folder) and shot_prefix. A script either calls
+# begin_desktop_run, or sets work (a scratch folder) itself and calls end_desktop
+# from its own exit trap. A fail MESSAGE defined before sourcing is kept.
 
 xvfb_pid=""
 game_pid=""
+
+if ! declare -F fail >/dev/null; then
+    # fail MESSAGE: says what went wrong, with the game's output, and stops.
+    fail() {
+        echo "e2e: $*"
+        [ -s "$work/game.log" ] && cat "$work/game.log"
+        exit 1
+    }
+fi
+
+# begin_desktop_run: a scratch folder in work, removed with the desktop on exit.
+begin_desktop_run() {
+    work=$(mktemp -d)
+    trap 'end_desktop; rm -rf "$work"' EXIT
+}
+
+# link_data FOLDER DATA: FOLDER/Data holds the game's data parts from DATA, as a
+# player's copy of the game would, with no saves yet.
+link_data() {
+    local part
+    mkdir -p "$1/Data"
+    for part in Res Music Fonts; do ln -s "$2/$part" "$1/Data/$part"; done
+}
 
 # start_xvfb: a 1024x768 Xvfb on a display number it picks itself; returns once
 # the server takes connections, with DISPLAY exported. -noreset keeps it the same

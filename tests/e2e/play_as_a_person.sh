@@ -9,22 +9,10 @@ data=$(realpath "$2")
 out=$(realpath -m "${3:-e2e-shots}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-fail() {
-    echo "e2e: $*"
-    [ -s "$work/game.log" ] && cat "$work/game.log"
-    exit 1
-}
 shot_prefix=""
 . "$(dirname "$0")/desktop.sh"
-cleanup() {
-    end_desktop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/Data"
-for part in Res Music Fonts; do ln -s "$data/$part" "$work/Data/$part"; done
+begin_desktop_run
+link_data "$work" "$data"
 
 start_xvfb
 start_game "$work" "$work/game.log"

@@ -11,22 +11,10 @@ data=$(realpath "$2")
 out=$(realpath -m "${3:-e2e-shots}")
 mkdir -p "$out"
 
-work=$(mktemp -d)
-fail() {
-    echo "e2e: $*"
-    [ -s "$work/game.log" ] && cat "$work/game.log"
-    exit 1
-}
 shot_prefix="window-"
 . "$(dirname "$0")/desktop.sh"
-cleanup() {
-    end_desktop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/Data"
-for part in Res Music Fonts; do ln -s "$data/$part" "$work/Data/$part"; done
+begin_desktop_run
+link_data "$work" "$data"
 
 # Where the picture is now: left top width height on the screen, as the window's
 # real geometry and the picture's 4:3 fit in it say.

@@ -26,8 +26,8 @@ extra_cleanup=end_desktop
 
 start_server "$work/scores.sqlite" "$work/server.log"
 run=$work/run
+link_data "$run" "$data"
 mkdir -p "$run/Data/Save"
-for part in Res Music Fonts; do ln -s "$data/$part" "$run/Data/$part"; done
 for _ in $(seq 10); do printf '\r\n0\r\n'; done >"$run/Data/Save/hs"
 
 start_xvfb

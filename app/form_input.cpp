@@ -92,6 +92,13 @@ void TFormInput::UpdateKeyEdges() {
 }
 
 void TFormInput::FormKeyDown(TKey key, TShiftState shift, bool repeat) {
+    const auto code = static_cast<size_t>(key);
+    if (key != TKey::None && code < keysHeld_.size()) {
+        lastKeyDown_ = key;
+        keysHeld_.set(code);
+        if (!repeat)
+            keysHeldFromBefore_.reset(code);
+    }
     if (!repeat && !shift.Alt)
         for (uint32_t i = 0; i < std::size(kEdgeKeys); ++i)
             if (kEdgeKeys[i] == key)
@@ -111,6 +118,13 @@ void TFormInput::FormKeyDown(TKey key, TShiftState shift, bool repeat) {
 }
 
 void TFormInput::FormKeyUp(TKey key) {
+    const auto code = static_cast<size_t>(key);
+    if (code < keysHeld_.size()) {
+        keysHeld_.reset(code);
+        keysHeldFromBefore_.reset(code);
+    }
+    if (key == lastKeyDown_)
+        lastKeyDown_ = TKey::None;
     if (key == TKey::Ctrl)
         state_.CtrlHeld = false;
     else if (key == TKey::Space)
@@ -118,6 +132,8 @@ void TFormInput::FormKeyUp(TKey key) {
 }
 
 void TFormInput::FormKeyPress(uint8_t character) {
+    if (lastKeyDown_ != TKey::None && keysHeldFromBefore_.test(static_cast<size_t>(lastKeyDown_)))
+        return;
     // The screen first: the options screen's add-text editor takes characters
     // even while a window is open over it.
     if (IScreen* screen = CurrentScreen ? CurrentScreen() : nullptr)
@@ -179,6 +195,13 @@ void TFormInput::FocusLost() {
     state_.CtrlHeld = false;
     state_.MouseHeld = false;
     clickArmed_ = false;
+    keysHeld_.reset();
+    keysHeldFromBefore_.reset();
+    lastKeyDown_ = TKey::None;
+}
+
+void TFormInput::WindowOpened() {
+    keysHeldFromBefore_ = keysHeld_;
 }
 
 } // namespace vantorel

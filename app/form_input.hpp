@@ -5,6 +5,7 @@
 
 #include "platform/events.hpp"
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 
@@ -65,7 +66,10 @@ public:
     void FormKeyUp(TKey key);
     /// A typed character (Windows-1252; 8 Backspace, 13 Enter, 27 Esc) goes to the
     /// current screen, then to the open window (each takes what it edits and
-    /// ignores the rest); Enter then activates the highlighted item.
+    /// ignores the rest); Enter then activates the highlighted item. A character
+    /// of the key that went down last is dropped when that key has been held
+    /// since before the open window opened: fire held through "Game Over" must
+    /// not type its key repeat into the name entry.
     void FormKeyPress(uint8_t character);
     /// Pointer at (x, y) on the display, moved by (dx, dy): stores the position,
     /// adds the motion to the ship's steering, and highlights the first item of
@@ -81,6 +85,9 @@ public:
     /// The window lost the focus: keys and buttons released elsewhere send no
     /// release to the game, so the held flags are cleared now.
     void FocusLost();
+    /// A window opened (the main window's OpenWindow): the keys held now type
+    /// nothing until they are let go and pressed again.
+    void WindowOpened();
 
 private:
     TGameState& state_;
@@ -89,6 +96,13 @@ private:
     bool clickArmed_ = false;
     /// Keys of the pressed-this-frame flags that went down since the last update.
     uint32_t taps_ = 0;
+    /// Keys held now, by key code, and those of them held since before the open
+    /// window opened.
+    std::bitset<256> keysHeld_;
+    std::bitset<256> keysHeldFromBefore_;
+    /// The key that went down last (repeats included): the typed characters that
+    /// follow are its. None once it is let go.
+    TKey lastKeyDown_ = TKey::None;
 };
 
 } // namespace vantorel

@@ -292,10 +292,11 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
 
     if (IModalWindow* window = Window(State.WindowKind)) {
         window->Tick(lagCount);
-        // The window may have closed and the screen changed during its tick.
-        if (State.WindowKind != TWindowKind::None)
-            if (IScreen* screen = Screen(State.ScreenCode))
-                screen->DrawUnderWindow();
+        // Also on the frame the window closes, when the screen's own tick does
+        // not run: its texts would vanish for a frame. The screen may have changed
+        // during the tick; a new screen draws what it keeps under a window.
+        if (IScreen* screen = Screen(State.ScreenCode))
+            screen->DrawUnderWindow();
     } else if (State.WindowKind == TWindowKind::None) {
         if (IScreen* screen = Screen(State.ScreenCode))
             screen->Tick(lagCount);
@@ -317,14 +318,15 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
     ++frameCount_;
 }
 
-// While the ship flies (a game with no question open), the pointer is held by
-// the window in relative mode: it is hidden, and its motion steers the ship even
-// at the screen's edges. Everywhere else the system pointer shows.
+// During a game the pointer is held by the window in relative mode: it is
+// hidden, and its motion steers the ship even at the screen's edges. Over a game
+// the system pointer shows only for the questions a click answers (exit, exit to
+// menu, clear table, send); the name entry and "Sending results..." keep it
+// hidden. The menus always show it.
 void TMForm::UpdatePointerMode() {
     const TWindowKind k = State.WindowKind;
     const bool question = k == TWindowKind::ExitGame || k == TWindowKind::ExitToMenu ||
-                          k == TWindowKind::ClearTable || k == TWindowKind::NameEntry ||
-                          k == TWindowKind::SendQuestion || k == TWindowKind::Sending;
+                          k == TWindowKind::ClearTable || k == TWindowKind::SendQuestion;
     const bool relative = State.ScreenCode == TScreenCode::Game && !question;
     if (relative == pointerRelative_)
         return;
@@ -344,6 +346,7 @@ void TMForm::OpenWindow(TWindowKind kind) {
     State.SavedItemIndex = State.ItemIndex;
     State.SavedFirstItem = State.FirstItem;
     State.SavedLastItem = State.LastItem;
+    FormInput.WindowOpened();
     if (IModalWindow* window = Window(kind))
         window->Open();
 }

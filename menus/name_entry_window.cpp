@@ -1,5 +1,6 @@
 #include "menus/name_entry_window.hpp"
 
+#include "engine/dx_input.hpp"
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "menus/my_cursor.hpp"
@@ -22,6 +23,17 @@ constexpr int32_t kBlinkMs = 500;
 /// The letters the arrows turn through, in order.
 constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
+/// Bit i: the pad's stick or D-pad held in direction i (Up, Down, Left, Right).
+uint32_t PadArrowsHeld(const TDXInput& input) {
+    const TDXInputStates& held = input.Joystick.States;
+    uint32_t bits = 0;
+    for (const TDXInputState d : {TDXInputState::StateUp, TDXInputState::StateDown,
+                                  TDXInputState::StateLeft, TDXInputState::StateRight})
+        if (held.Contains(d))
+            bits |= 1u << static_cast<unsigned>(d);
+    return bits;
+}
+
 } // namespace
 
 void TNameEntryWindow::Open() {
@@ -30,6 +42,7 @@ void TNameEntryWindow::Open() {
     cursor_ = new TMyCursor(ctx_, 1, kBlinkMs, 15, 220, 374, "Cursor");
     cursor_->Blinking = true;
     staleMousePress_ = s.MouseHeld;
+    padArrows_ = PadArrowsHeld(ctx_.Input);
     menus_.Pad.Arm(s);
 }
 
@@ -73,13 +86,21 @@ void TNameEntryWindow::Tick(int32_t lagCount) {
     if (!s.MouseHeld)
         staleMousePress_ = false;
     const bool padPressed = menus_.Pad.Pressed(s);
-    if (s.KeyUp.Pressed)
+    // Only the pad's arrows edit: the keyboard types the name, and its arrows
+    // (a player moving a cursor that is not there) must not take letters away.
+    const uint32_t held = PadArrowsHeld(ctx_.Input);
+    const uint32_t pressed = held & ~padArrows_;
+    padArrows_ = held;
+    const auto went = [pressed](TDXInputState d) {
+        return (pressed >> static_cast<unsigned>(d) & 1u) != 0;
+    };
+    if (went(TDXInputState::StateUp))
         ChangeLastLetter(1);
-    if (s.KeyDown.Pressed)
+    if (went(TDXInputState::StateDown))
         ChangeLastLetter(-1);
-    if (s.KeyRight.Pressed)
+    if (went(TDXInputState::StateRight))
         TypeInto(kLetters.front());
-    if (s.KeyLeft.Pressed)
+    if (went(TDXInputState::StateLeft))
         TypeInto(TNameEditor::Backspace);
 
     DrawCentredInStyle(ctx_, "Your score is " + std::to_string(s.Score), kPromptStyle, kCentreX,

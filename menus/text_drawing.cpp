@@ -2,8 +2,10 @@
 
 #include "engine/surface_canvas.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 namespace vantorel {
 
@@ -14,21 +16,36 @@ constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
 }
 
 // "DS Crystal" is the narrow liquid-crystal face; the font alias shipped in
-// Data/Fonts/fonts.conf supplies a stand-in where it is not installed.
+// Data/Fonts/fonts.conf supplies a stand-in where it is not installed. The
+// stand-in's space is a sliver once the face is condensed (a sixth of a
+// letter: "SENDTHERESULT"), so the segment styles ask for a word space of 0.4 of
+// their size, about two thirds of a letter: "SEND THE RESULT". The name-entry
+// prompts fill their window and take 0.3, half a letter.
+constexpr double kSegmentWordSpace = 0.4;
+constexpr double kPromptWordSpace = 0.3;
 constexpr std::array<TTextStyle, kTextStyleCount> kStyles{{
-    {"DS Crystal", 32, false, Rgb(244, 9, 9)},     // 1: exit questions
-    {"Arial", 15, false, Rgb(230, 218, 218)},      // 2: high-score table rows
-    {"DS Crystal", 26, false, Rgb(244, 9, 9)},     // 3: clear-table question
-    {"Arial", 24, true, Rgb(255, 153, 0)},         // 4: the add text
-    {"DS Crystal", 36, false, Rgb(244, 9, 9)},     // 5: pause, level banner, game over
-    {"DS Crystal", 28, false, Rgb(255, 255, 255)}, // 6: heads-up display, level
-    {"DS Crystal", 20, false, Rgb(255, 255, 255)}, // 7: heads-up display, score
-    {"DS Crystal", 16, false, Rgb(255, 255, 255)}, // 8: heads-up display, weapon time
-    {"DS Crystal", 24, false, Rgb(244, 9, 9)},     // 9: name-entry prompts
-    {"DS Crystal", 28, false, Rgb(255, 255, 255)}, // 10: the name being typed
-    {"DS Crystal", 26, false, Rgb(244, 9, 9)},     // 11: send question, "Sending results..."
-    {"Courier", 12, false, Rgb(255, 209, 55)},     // 12: kept with the others, unused
+    {"DS Crystal", 32, false, Rgb(244, 9, 9), kSegmentWordSpace},     // 1: exit questions
+    {"Arial", 15, false, Rgb(230, 218, 218)},                         // 2: high-score table rows
+    {"DS Crystal", 26, false, Rgb(244, 9, 9), kSegmentWordSpace},     // 3: clear-table question
+    {"Arial", 24, true, Rgb(255, 153, 0)},                            // 4: the add text
+    {"DS Crystal", 36, false, Rgb(244, 9, 9), kSegmentWordSpace},     // 5: pause, banner, game over
+    {"DS Crystal", 28, false, Rgb(255, 255, 255), kSegmentWordSpace}, // 6: heads-up display, level
+    {"DS Crystal", 20, false, Rgb(255, 255, 255), kSegmentWordSpace}, // 7: heads-up display, score
+    {"DS Crystal", 16, false, Rgb(255, 255, 255), kSegmentWordSpace}, // 8: heads-up display, time
+    {"DS Crystal", 24, false, Rgb(244, 9, 9), kPromptWordSpace},      // 9: name-entry prompts
+    {"DS Crystal", 28, false, Rgb(255, 255, 255), kSegmentWordSpace}, // 10: the name being typed
+    {"DS Crystal", 26, false, Rgb(244, 9, 9), kSegmentWordSpace},     // 11: send question, sending
+    {"Courier", 12, false, Rgb(255, 209, 55)}, // 12: kept with the others, unused
 }};
+
+/// The word space asked of the canvas's current font: that of the style it was
+/// selected from; 0 for a font of no style.
+double WordSpaceOf(const TDirectDrawSurfaceCanvas& canvas) {
+    for (const TTextStyle& s : kStyles)
+        if (canvas.Font.Name == s.Face && canvas.Font.Size == s.Size && canvas.Font.Bold == s.Bold)
+            return s.WordSpace;
+    return 0.0;
+}
 
 } // namespace
 
@@ -48,17 +65,35 @@ void SelectTextStyle(TDirectDrawSurfaceCanvas& canvas, int32_t style) {
     canvas.BrushClear = true;
 }
 
+std::string LaidOutText(TDirectDrawSurfaceCanvas& canvas, std::string_view text) {
+    const double wordSpace = WordSpaceOf(canvas);
+    if (wordSpace <= 0.0 || text.find(' ') == std::string_view::npos)
+        return std::string(text);
+    const int32_t face = canvas.TextWidth(" ");
+    const double wanted = wordSpace * canvas.Font.Size;
+    const size_t spaces =
+        face > 0 ? static_cast<size_t>(std::max(1.0, std::ceil(wanted / face))) : 1;
+    std::string out;
+    out.reserve(text.size() + spaces * 4);
+    for (const char c : text)
+        if (c == ' ')
+            out.append(spaces, ' ');
+        else
+            out.push_back(c);
+    return out;
+}
+
 int32_t TextWidth(TDirectDrawSurfaceCanvas& canvas, std::string_view text) {
-    return canvas.TextWidth(text);
+    return canvas.TextWidth(LaidOutText(canvas, text));
 }
 
 int32_t TextHeight(TDirectDrawSurfaceCanvas& canvas, std::string_view text) {
-    return canvas.TextHeight(text);
+    return canvas.TextHeight(LaidOutText(canvas, text));
 }
 
 int32_t WidthInStyle(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t style) {
     SelectTextStyle(canvas, style);
-    return canvas.TextWidth(text);
+    return TextWidth(canvas, text);
 }
 
 int32_t CentredStart(int32_t anchor, int32_t extent) {
@@ -70,17 +105,20 @@ void DrawText(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x
               bool centreHorizontally, bool centreVertically) {
     if (text.empty())
         return;
+    const std::string laidOut = LaidOutText(canvas, text);
     if (centreHorizontally)
-        x = CentredStart(x, canvas.TextWidth(text));
+        x = CentredStart(x, canvas.TextWidth(laidOut));
     if (centreVertically)
-        y = CentredStart(y, canvas.TextHeight(text));
-    canvas.TextOut(x, y, text);
+        y = CentredStart(y, canvas.TextHeight(laidOut));
+    canvas.TextOut(x, y, laidOut);
 }
 
 void DrawTextRight(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x, int32_t y) {
     if (text.empty())
         return;
-    canvas.TextOut(x - canvas.TextWidth(text), CentredStart(y, canvas.TextHeight(text)), text);
+    const std::string laidOut = LaidOutText(canvas, text);
+    canvas.TextOut(x - canvas.TextWidth(laidOut), CentredStart(y, canvas.TextHeight(laidOut)),
+                   laidOut);
 }
 
 } // namespace vantorel

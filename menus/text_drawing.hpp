@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vantorel {
@@ -13,12 +14,16 @@ namespace vantorel {
 class TDirectDrawSurfaceCanvas;
 
 /// One row of the style table: face name as asked of the desktop, size in
-/// desktop points, boldness and colour 0x00RRGGBB.
+/// desktop points, boldness, colour 0x00RRGGBB and the narrowest word space as a
+/// share of the size (0: the face's own space, however narrow). A space of the
+/// face narrower than that is drawn and measured as several, so that words never
+/// run together.
 struct TTextStyle {
     std::string_view Face;
     int32_t Size;
     bool Bold;
     uint32_t Color;
+    double WordSpace = 0.0;
 };
 
 inline constexpr int32_t kTextStyleCount = 12;
@@ -31,8 +36,13 @@ const TTextStyle* FindTextStyle(int32_t style);
 /// outside 1..12 keeps the font and only clears the brush.
 void SelectTextStyle(TDirectDrawSurfaceCanvas& canvas, int32_t style);
 
-/// Width and height in pixels of text in the canvas's current font; an empty
-/// text is 0 wide.
+/// text as the canvas's current font lays it out and draws it: each space made
+/// as many of the face's spaces as its style's word space takes (the text itself
+/// where one is wide enough).
+std::string LaidOutText(TDirectDrawSurfaceCanvas& canvas, std::string_view text);
+
+/// Width and height in pixels of text in the canvas's current font (with its
+/// style's word space); an empty text is 0 wide.
 int32_t TextWidth(TDirectDrawSurfaceCanvas& canvas, std::string_view text);
 int32_t TextHeight(TDirectDrawSurfaceCanvas& canvas, std::string_view text);
 

@@ -7,7 +7,10 @@
 #include "objects/my_image_sprite.hpp"
 #include "storage/links.hpp"
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace vantorel {
 namespace {
@@ -429,6 +432,165 @@ TEST_F(MenuScenario, GamepadAloneFromMenuThroughAGameAndBack) {
     PadPress(TPadButton::South); // Back
     EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
     EXPECT_EQ(S().ItemIndex, 3);
+}
+
+// Outside the window's frame, the frame on which a window closes looks as the
+// frames did while it was open: the screen's texts and values (the heads-up
+// display, the option values, the add text) are drawn on it too.
+TEST_F(MenuScenario, ScreenTextsStayOnTheFrameAWindowCloses) {
+    const auto closeWithNo = [&] {
+        game.RunFrames(2);
+        const std::vector<uint32_t> open = game.LastFrame();
+        game.Press(game.Frames(), TKey::N);
+        ASSERT_TRUE(game.RunUntil([&] { return S().WindowKind == Window::None; }, 5));
+        const std::vector<uint32_t>& closing = game.LastFrame();
+        int32_t changed = 0;
+        for (int32_t y = 0; y < 600; ++y)
+            for (int32_t x = 0; x < 800; ++x) {
+                const bool inFrame = x >= 210 && x < 590 && y >= 200 && y < 420;
+                const auto i = static_cast<size_t>(y * 800 + x);
+                changed += !inFrame && open[i] != closing[i] ? 1 : 0;
+            }
+        EXPECT_EQ(changed, 0);
+    };
+    SkipIntro();
+    S().Options.AddText = "Hello there";
+    Key(TKey::Down);
+    Enter();
+    ASSERT_EQ(S().ScreenCode, Screen::Options);
+    game.CloseRequest(game.Frames());
+    game.RunFrames(1);
+    ASSERT_EQ(S().WindowKind, Window::ExitGame);
+    {
+        SCOPED_TRACE("the options screen");
+        closeWithNo();
+    }
+    Key(TKey::Escape);
+    Key(TKey::Up);
+    Enter();
+    IntoGame();
+    S().Score = 4321;
+    Key(TKey::Escape);
+    ASSERT_EQ(S().WindowKind, Window::ExitToMenu);
+    {
+        SCOPED_TRACE("the game");
+        closeWithNo();
+    }
+}
+
+// Over a game the system pointer shows only for the questions a click answers;
+// the ship's own windows and the name entry keep it hidden and relative.
+TEST_F(MenuScenario, OverAGameThePointerShowsOnlyForTheQuestions) {
+    SkipIntro();
+    Enter();
+    IntoGame();
+    const TNullPointer& pointer = game.Desktop.Pointer;
+    EXPECT_FALSE(pointer.Visible());
+    struct Case {
+        Window Kind;
+        bool Shown;
+    };
+    const Case cases[] = {
+        {Window::ExitGame, true},     {Window::ExitToMenu, true}, {Window::ClearTable, true},
+        {Window::SendQuestion, true}, {Window::Pause, false},     {Window::LevelBanner, false},
+        {Window::GameOver, false},    {Window::NameEntry, false}, {Window::Sending, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Kind));
+        game.Form->OpenWindow(c.Kind);
+        game.RunFrames(1);
+        ASSERT_EQ(S().WindowKind, c.Kind);
+        EXPECT_EQ(pointer.Visible(), c.Shown);
+        EXPECT_EQ(pointer.Relative(), !c.Shown);
+        game.Form->CloseWindow();
+        game.RunFrames(1);
+        EXPECT_FALSE(pointer.Visible());
+    }
+}
+
+// In the name entry the keyboard types and its arrow keys edit nothing (a
+// player pressing Left to move a cursor keeps the letter); the pad's arrows
+// still turn and take letters.
+TEST_F(MenuScenario, NameEntryKeyboardArrowsLeaveTheName) {
+    SkipIntro();
+    S().PlayerName.clear();
+    Enter();
+    IntoGame();
+    S().Score = 5000;
+    Key(TKey::Escape);
+    Key(TKey::Y);
+    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    TypeText("Ace");
+    for (TKey k : {TKey::Left, TKey::Up, TKey::Down, TKey::Right, TKey::Left})
+        Key(k);
+    EXPECT_EQ(S().PlayerName, "Ace");
+    game.Pad(game.Frames(), PadWith({}));
+    game.RunFrames(1);
+    PadPress(TPadButton::DPadUp); // "AcF": a small letter turns from its capital
+    EXPECT_EQ(S().PlayerName, "AcF");
+    PadPress(TPadButton::DPadLeft);
+    EXPECT_EQ(S().PlayerName, "Ac");
+}
+
+// Fire held on Space through "Game Over": the key repeats of the held Space
+// type nothing into the name entry; a new press of Space types a space.
+TEST_F(MenuScenario, SpaceHeldIntoTheNameEntryTypesNothing) {
+    SkipIntro();
+    Enter();
+    IntoGame();
+    S().Score = 5000;
+    S().PlayerName = "Ace";
+    game.KeyDown(game.Frames(), TKey::Space);
+    game.RunFrames(1);
+    game.Form->OpenWindow(Window::GameOver);
+    TPlatformEvent repeat;
+    repeat.Kind = TEventKind::KeyDown;
+    repeat.Key = TKey::Space;
+    repeat.Repeat = true;
+    const auto repeatSpace = [&] {
+        game.At(game.Frames(), repeat);
+        game.Char(game.Frames(), ' ');
+        game.RunFrames(1);
+    };
+    for (int32_t i = 0; i < 400 && S().WindowKind != Window::NameEntry; ++i)
+        repeatSpace();
+    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    for (int32_t i = 0; i < 5; ++i)
+        repeatSpace();
+    EXPECT_EQ(S().PlayerName, "Ace");
+    game.KeyUp(game.Frames(), TKey::Space);
+    game.KeyDown(game.Frames(), TKey::Space);
+    game.Char(game.Frames(), ' ');
+    game.RunFrames(1);
+    EXPECT_EQ(S().PlayerName, "Ace ");
+}
+
+// The first help page tells how its pages turn, and the screen keeps to it: the
+// screen opens with "Back" highlighted, where Left and Right do nothing, so the
+// page says to pick "Prev" or "Next" first.
+TEST_F(MenuScenario, HelpPagesTurnAsTheFirstPageSays) {
+    std::ifstream svg(std::string(VANTOREL_TEST_DATA) + "/../../assets/res1/Help1.svg");
+    ASSERT_TRUE(svg.good());
+    const std::string page((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+    EXPECT_NE(page.find("Turn these pages"), std::string::npos);
+    EXPECT_NE(page.find("Prev or Next"), std::string::npos);
+
+    SkipIntro();
+    for (int32_t i = 1; i < 4; ++i)
+        Key(TKey::Down);
+    Enter();
+    ASSERT_EQ(S().ScreenCode, Screen::Help);
+    THelpScreen& help = Menus().Help;
+    Key(TKey::Left);
+    Key(TKey::Right);
+    EXPECT_EQ(help.Page(), 1);
+    EXPECT_EQ(S().ItemIndex, 3); // still Back
+    Key(TKey::Up);               // Prev
+    Key(TKey::Left);
+    EXPECT_EQ(help.Page(), 3);
+    Key(TKey::Right); // Next
+    Key(TKey::Right);
+    EXPECT_EQ(help.Page(), 1);
 }
 
 } // namespace

@@ -56,7 +56,7 @@ mrows = [
     (["Enter"], "Select it", "or click"),
     (["Y", "N"], "Answer Yes or No", "or click the button"),
     (["Esc"], "Go back", ""),
-    (["\u2190", "\u2192"], "Turn these pages", ""),
+    (["\u2190", "\u2192"], "Turn these pages", "first pick Prev or Next (\u2191)"),
 ]
 y = HEAD + 26
 for labels, what, note in mrows:

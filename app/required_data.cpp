@@ -85,10 +85,11 @@ void AddMissing(const Collection& items, const std::vector<std::string>& names,
     std::string missing;
     for (const std::string& name : names)
         if (items.FindItem(name) == nullptr)
-            missing += (missing.empty() ? "" : ", ") + name;
-    if (!missing.empty())
-        text +=
-            (text.empty() ? "" : "\n") + std::string("\"") + file.string() + "\" lacks: " + missing;
+            missing.append(missing.empty() ? "" : ", ").append(name);
+    if (missing.empty())
+        return;
+    text.append(text.empty() ? "" : "\n").append("\"").append(file.string());
+    text.append("\" lacks: ").append(missing);
 }
 
 } // namespace

@@ -2,15 +2,21 @@
 // Every pair draws the same pixels: ours through TDirectDrawSurface, SDL's through
 // SDL_BlitSurface / SDL_BlitScaled / SDL_FillRect on XRGB8888 surfaces with RLE
 // colour keys. The "ns/px" counter is the time per pixel of the drawn area.
+// Ours runs at every vector level this machine has (the "level" argument: 0
+// baseline, 1 AVX2, 2 AVX-512), and a table of ratios to SDL ends the run.
+#include "engine/simd_level.hpp"
 #include "engine/surface.hpp"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace vantorel {
@@ -122,16 +128,44 @@ const Shape& ShapeOf(const benchmark::State& state) {
     return kShapes[static_cast<size_t>(state.range(0))];
 }
 
+/// Draws at one vector level for the life of a benchmark, then goes back.
+class LevelScope {
+public:
+    explicit LevelScope(int64_t level) : previous_(ActiveSimdLevel()) {
+        SetActiveSimdLevel(static_cast<TSimdLevel>(level));
+    }
+    ~LevelScope() { SetActiveSimdLevel(previous_); }
+    LevelScope(const LevelScope&) = delete;
+    LevelScope& operator=(const LevelScope&) = delete;
+
+private:
+    TSimdLevel previous_;
+};
+
+/// The levels to run ours at: every one up to the machine's (or VANTOREL_SIMD's).
+std::vector<int64_t> Levels() {
+    std::vector<int64_t> levels;
+    for (TSimdLevel level : kSimdLevels)
+        if (level <= ActiveSimdLevel())
+            levels.push_back(static_cast<int64_t>(level));
+    return levels;
+}
+
 void ShapeArgs(benchmark::internal::Benchmark* b) {
     for (int i = 0; i < 4; ++i)
         b->Arg(i);
     b->ArgNames({"shape"});
 }
 
+void ShapeLevelArgs(benchmark::internal::Benchmark* b) {
+    b->ArgsProduct({{0, 1, 2, 3}, Levels()})->ArgNames({"shape", "level"});
+}
+
 // --------------------------------------------------------------- colour-key copy
 
 void BM_Keyed_Ours(benchmark::State& state) {
     const Shape& s = ShapeOf(state);
+    const LevelScope level(state.range(1));
     auto pic = MakePicture(s.w, s.h, s.mask, true);
     Screen screen;
     const TRect r{0, 0, s.w, s.h};
@@ -157,6 +191,7 @@ void BM_Keyed_Sdl(benchmark::State& state) {
 
 void BM_Blend128_Ours(benchmark::State& state) {
     const Shape& s = ShapeOf(state);
+    const LevelScope level(state.range(1));
     auto pic = MakePicture(s.w, s.h, s.mask, true);
     Screen screen;
     const TRect r{0, 0, s.w, s.h};
@@ -196,6 +231,7 @@ void BM_Blend128_Sdl(benchmark::State& state) {
 
 void BM_Rotated_Ours(benchmark::State& state) {
     const Shape& s = ShapeOf(state);
+    const LevelScope level(state.range(1));
     auto pic = MakePicture(s.w, s.h, s.mask, false);
     Screen screen;
     const TRect r{0, 0, s.w, s.h};
@@ -208,6 +244,7 @@ void BM_Rotated_Ours(benchmark::State& state) {
 
 void BM_Scaled_Ours(benchmark::State& state) {
     const Shape& s = ShapeOf(state);
+    const LevelScope level(state.range(1));
     auto pic = MakePicture(s.w, s.h, s.mask, false);
     Screen screen;
     const TRect r{0, 0, s.w, s.h};
@@ -235,6 +272,7 @@ void BM_Scaled_Sdl(benchmark::State& state) {
 
 void BM_Fill_Ours(benchmark::State& state) {
     Screen screen;
+    const LevelScope level(state.range(1));
     const auto value = static_cast<TPixel>(state.range(0));
     for (auto _ : state) {
         screen.ours.Fill(value);
@@ -298,6 +336,7 @@ struct Frame {
 };
 
 void BM_Frame_Ours(benchmark::State& state) {
+    const LevelScope level(state.range(0));
     Frame f;
     Screen screen;
     TDirectDrawSurface& back = screen.ours;
@@ -345,20 +384,115 @@ void BM_Frame_Sdl(benchmark::State& state) {
         1e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_Keyed_Ours)->Apply(ShapeArgs);
+BENCHMARK(BM_Keyed_Ours)->Apply(ShapeLevelArgs);
 BENCHMARK(BM_Keyed_Sdl)->Apply(ShapeArgs);
-BENCHMARK(BM_Blend128_Ours)->Apply(ShapeArgs);
+BENCHMARK(BM_Blend128_Ours)->Apply(ShapeLevelArgs);
 BENCHMARK(BM_Blend128_Sdl)->Apply(ShapeArgs);
-BENCHMARK(BM_Rotated_Ours)->Apply(ShapeArgs);
-BENCHMARK(BM_Scaled_Ours)->Apply(ShapeArgs);
+BENCHMARK(BM_Rotated_Ours)->Apply(ShapeLevelArgs);
+BENCHMARK(BM_Scaled_Ours)->Apply(ShapeLevelArgs);
 BENCHMARK(BM_Scaled_Sdl)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->ArgNames({"shape", "keyed"});
-BENCHMARK(BM_Fill_Ours)->Arg(0)->Arg(0x123456);
+BENCHMARK(BM_Fill_Ours)->ArgsProduct({{0, 0x123456}, Levels()})->ArgNames({"value", "level"});
 BENCHMARK(BM_Fill_Memset);
 BENCHMARK(BM_Fill_Sdl)->Arg(0)->Arg(0x123456);
-BENCHMARK(BM_Frame_Ours);
+BENCHMARK(BM_Frame_Ours)->ArgsProduct({Levels()})->ArgNames({"level"});
 BENCHMARK(BM_Frame_Sdl);
+
+// ---------------------------------------------------------------- the ratios
+
+/// The console report, then each of ours over its SDL counterpart, from the
+/// medians when the run has repetitions (else from the single runs).
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Aggregate && !median)
+                continue;
+            const std::string name = run.run_name.str();
+            for (const char* counter : {"ns/px", "ms/frame"}) {
+                const auto it = run.counters.find(counter);
+                if (it == run.counters.end())
+                    continue;
+                // a median replaces the mean of the single runs
+                if (median || !medians_.count(name))
+                    values_[name] = it->second.value;
+                if (median)
+                    medians_[name] = true;
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\nours / SDL (below 1: ours is faster)\n%-22s %-10s %s\n", "primitive",
+                    "level", "shape 0..3 (fill: value 0, 0x123456)");
+        for (int64_t level : Levels()) {
+            const std::string at = "/level:" + std::to_string(level);
+            const std::string lv(SimdLevelName(static_cast<TSimdLevel>(level)));
+            Row("keyed copy", lv, "BM_Keyed_Ours/shape:%d" + at, "BM_Keyed_Sdl/shape:%d");
+            Row("blend 128", lv, "BM_Blend128_Ours/shape:%d" + at, "BM_Blend128_Sdl/shape:%d");
+            Row("rotated/SDL stretch", lv, "BM_Rotated_Ours/shape:%d" + at,
+                "BM_Scaled_Sdl/shape:%d/keyed:0");
+            Row("scaled/SDL stretch", lv, "BM_Scaled_Ours/shape:%d" + at,
+                "BM_Scaled_Sdl/shape:%d/keyed:0");
+            Row("scaled/SDL keyed", lv, "BM_Scaled_Ours/shape:%d" + at,
+                "BM_Scaled_Sdl/shape:%d/keyed:1");
+            Line("fill/memset", lv,
+                 {Ratio("BM_Fill_Ours/value:0" + at, "BM_Fill_Memset"),
+                  Ratio("BM_Fill_Ours/value:1193046" + at, "BM_Fill_Memset")});
+            Line("frame", lv, {Ratio("BM_Frame_Ours" + at, "BM_Frame_Sdl")});
+        }
+    }
+
+private:
+    double Ratio(const std::string& ours, const std::string& sdl) const {
+        const auto a = values_.find(ours);
+        const auto b = values_.find(sdl);
+        return a == values_.end() || b == values_.end() || b->second <= 0 ? -1
+                                                                          : a->second / b->second;
+    }
+
+    static std::string Shape(const std::string& pattern, int shape) {
+        const size_t at = pattern.find("%d");
+        return pattern.substr(0, at) + std::to_string(shape) + pattern.substr(at + 2);
+    }
+
+    void Row(const char* what, const std::string& level, const std::string& ours,
+             const std::string& sdl) const {
+        std::vector<double> ratios;
+        for (int shape = 0; shape < 4; ++shape)
+            ratios.push_back(Ratio(Shape(ours, shape), Shape(sdl, shape)));
+        Line(what, level, ratios);
+    }
+
+    static void Line(const char* what, const std::string& level,
+                     const std::vector<double>& ratios) {
+        std::printf("%-22s %-10s", what, level.c_str());
+        for (double r : ratios) {
+            if (r < 0)
+                std::printf("      -");
+            else
+                std::printf(" %6.3f", r);
+        }
+        std::printf("\n");
+    }
+
+    std::map<std::string, double> values_;
+    std::map<std::string, bool> medians_;
+};
 
 } // namespace
 } // namespace vantorel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    vantorel::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

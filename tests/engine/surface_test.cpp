@@ -1,4 +1,5 @@
 #include "engine/blitters.hpp"
+#include "engine/simd_level_fixture.hpp"
 #include "engine/surface.hpp"
 
 #include <gtest/gtest.h>
@@ -173,6 +174,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-D.BA-", "------", "------", "------", "------"}}),
     [](const testing::TestParamInfo<DrawCase>& p) { return std::string(p.param.name); });
 
+// The tests of this suite run once per vector level of the blitters.
+class SurfaceAtLevel : public SimdLevelFixture {};
+VANTOREL_AT_EVERY_SIMD_LEVEL(SurfaceAtLevel);
+
 // An independent per-pixel model of Draw, to check the run-based paths on
 // larger pictures with long runs, many short runs, clipping and mirroring.
 void ReferenceDraw(TDirectDrawSurface& dest, int32_t x, int32_t y, const TDirectDrawSurface& src,
@@ -222,7 +227,7 @@ void MaskedPicture(TDirectDrawSurface& s, int32_t w, int32_t h, Mask mask, uint3
     s.SetColorKey(kKey);
 }
 
-TEST(SurfaceDrawRuns, MatchThePerPixelModel) {
+TEST_P(SurfaceAtLevel, DrawMatchesThePerPixelModel) {
     std::mt19937 rng(7);
     for (Mask mask : {Mask::Ellipse, Mask::Random, Mask::Striped}) {
         TDirectDrawSurface src;
@@ -355,7 +360,7 @@ TEST(SurfaceBlend, AlphaZeroHalfAndFull) {
 
 // The 1:1 blend runs four pixels at a time; every pixel of every run length,
 // keyed or not, clipped or not, must equal the one-pixel formula.
-TEST(SurfaceBlend, RowsMatchTheOnePixelFormula) {
+TEST_P(SurfaceAtLevel, BlendRowsMatchTheOnePixelFormula) {
     for (Mask mask : {Mask::Ellipse, Mask::Random, Mask::Striped})
         for (int32_t alpha : {1, 77, 128, 254})
             for (bool transparent : {false, true})
@@ -433,7 +438,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Wide rows take the eight-at-a-time path; every pixel must still be the nearest
 // source pixel by 16.16 stepping: destination pixel i takes source offset
 // (i * step + step / 2) >> 16, step = (source width << 16) / destination width.
-TEST(SurfaceBlend, ScaledCopyOfWideRowsTakesTheNearestPixel) {
+TEST_P(SurfaceAtLevel, ScaledCopyOfWideRowsTakesTheNearestPixel) {
     TDirectDrawSurface src;
     MaskedPicture(src, 40, 6, Mask::Random, 8);
     for (int32_t destW : {80, 53, 17})
@@ -518,7 +523,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every pixel of a turned picture lands where the forward formula puts its centre:
 // (X + a cos - b sin, Y + a sin + b cos), a and b measured from the pivot.
-TEST(SurfaceRotate, PixelsLandWhereTheFormulaSays) {
+TEST_P(SurfaceAtLevel, TurnedPixelsLandWhereTheFormulaSays) {
     // wide enough that whole rows go through the eight-at-a-time path
     TDirectDrawSurface src;
     MaskedPicture(src, 40, 24, Mask::Random, 3);
@@ -601,7 +606,7 @@ TEST(SurfaceLock, GivesAreasInsideTheSurfaceOnly) {
     }
 }
 
-TEST(SurfaceFill, SetsEveryPixel) {
+TEST_P(SurfaceAtLevel, FillSetsEveryPixel) {
     for (TPixel value : {0x000000u, 0x123456u}) {
         TDirectDrawSurface s(7, 3); // odd width: the four-at-a-time loop has a tail
         s.Fill(0xFFFFFF);

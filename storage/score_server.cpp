@@ -2,6 +2,7 @@
 
 #include "storage/file_bytes.hpp"
 #include "storage/game_paths.hpp"
+#include "storage/text_file_reader.hpp"
 
 #include <charconv>
 #include <cstdlib>
@@ -22,18 +23,11 @@ bool IsHostChar(char c) {
 /// The first line of a settings file's text that is neither blank nor a comment,
 /// without the blanks around it.
 std::string FirstSetting(const std::string& text) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        const size_t first = line.find_first_not_of(" \t\r");
-        if (first != std::string::npos && line[first] != '#') {
-            const size_t last = line.find_last_not_of(" \t\r");
-            return line.substr(first, last - first + 1);
-        }
-        start = end + 1;
+    TTextFileReader reader(text);
+    while (const std::optional<std::string> line = reader.ReadLine()) {
+        const size_t first = line->find_first_not_of(" \t");
+        if (first != std::string::npos && (*line)[first] != '#')
+            return line->substr(first, line->find_last_not_of(" \t") - first + 1);
     }
     return {};
 }

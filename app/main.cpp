@@ -8,6 +8,7 @@
 #include "platform/message_box.hpp"
 #include "platform/sdl_audio_output.hpp"
 #include "platform/sdl_event_source.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "platform/sdl_joystick_device.hpp"
 #include "platform/sdl_keyboard_state.hpp"
 #include "platform/sdl_pointer.hpp"
@@ -66,6 +67,7 @@ int RunGame(std::chrono::steady_clock::time_point started) {
     TDesktopLinkOpener links;
     TSdlAudioOutput audio;
     TCurlHttpClient http;
+    TSdlFontRenderer fonts;
     const TDesktopServices services{video,
                                     events,
                                     pointer,
@@ -74,6 +76,7 @@ int RunGame(std::chrono::steady_clock::time_point started) {
                                     links,
                                     audio,
                                     http,
+                                    fonts,
                                     &PlatformClockMs,
                                     [](const std::string& text) { ShowErrorBox(kTitle, text); }};
 

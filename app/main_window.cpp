@@ -28,12 +28,12 @@
 namespace vantorel {
 
 TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGamePaths& paths)
-    : MDXDraw(&services.Video), MDXSound(services.Audio), MDXWaveList(&MDXSound),
+    : MDXDraw(&services.Video, &services.Fonts), MDXSound(services.Audio), MDXWaveList(&MDXSound),
       Music(services.Audio, paths.MenuMusic(), paths.RaceMusic()),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
-                                        MDXImageList2, *this,           MDXInput},
-      FormInput(State, MDXInput, *this), Saves(paths.SaveFolder()), services_(services),
-      randomSeed_(randomSeed), paths_(paths) {
+                                        MDXImageList2, *this,           *this},
+      InputBuilder(State, MDXInput), FormInput(State, *this), Saves(paths.SaveFolder()),
+      services_(services), randomSeed_(randomSeed), paths_(paths) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -53,7 +53,10 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
         return item.Contains(x, y);
     };
     FormInput.HoverSilent = [this] { return menus_->MainMenu.IntroRunning(); };
-    FormInput.InvertFullScreen = [this] { State.Options.FullScreen ^= 1u; };
+    InputBuilder.SwitchFullScreen = [this] {
+        State.Options.FullScreen ^= 1u;
+        SetDisplayMode();
+    };
 
     menus_ = std::make_unique<TMenuScreens>(Context, services.Links, services.Http);
     pools_ = std::make_unique<TGamePools>(Context);
@@ -148,7 +151,7 @@ bool TMForm::FormCreate() {
         return false;
     }
     // The game's own stand-ins for faces a desktop may lack.
-    TFontRenderer::Shared().LoadAliases(paths_.FontAliases());
+    services_.Fonts.LoadAliases(paths_.FontAliases());
     Saves.Load(State.HighScores, State.Options);
     try {
         SetDisplayMode();
@@ -259,7 +262,7 @@ void TMForm::HandleEvent(const TPlatformEvent& e) {
 }
 
 void TMForm::RouteEvent(const TPlatformEvent& e) {
-    FormInput.HandleEvent(e);
+    InputBuilder.HandleEvent(e);
     switch (e.Kind) {
     case TEventKind::CloseRequest:
         FormCloseQuery();
@@ -279,6 +282,21 @@ void TMForm::RouteEvent(const TPlatformEvent& e) {
 }
 
 void TMForm::MDXTimerTimer(int32_t lagCount) {
+    RunFrame(lagCount, nullptr);
+}
+
+void TMForm::Frame(int32_t lagCount, const TInputSnapshot& input) {
+    RunFrame(lagCount, &input);
+}
+
+// Input comes first, as the events once did between frames: what it performs
+// (a screen built, a window opened) is drawn in this frame. A frame that cannot
+// be drawn takes no input; the events wait for the next.
+void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
+    if (MDXDraw.IsReadyToDraw()) {
+        State.Input = input != nullptr ? *input : InputBuilder.Build();
+        FormInput.Play(State.Input);
+    }
     const int32_t rememberedItem = State.ItemIndex;
 
     TDirectDrawSurface* back = MDXDraw.Surface();
@@ -288,7 +306,6 @@ void TMForm::MDXTimerTimer(int32_t lagCount) {
         return;
 
     MDXSpriteEngine.Draw();
-    UpdateKeyEdges();
 
     if (IModalWindow* window = Window(State.WindowKind)) {
         window->Tick(lagCount);
@@ -335,10 +352,6 @@ void TMForm::UpdatePointerMode() {
     services_.Pointer.SetVisible(!relative);
 }
 
-void TMForm::UpdateKeyEdges() {
-    FormInput.UpdateKeyEdges();
-}
-
 void TMForm::OpenWindow(TWindowKind kind) {
     if (State.WindowKind != TWindowKind::None)
         return;
@@ -346,7 +359,7 @@ void TMForm::OpenWindow(TWindowKind kind) {
     State.SavedItemIndex = State.ItemIndex;
     State.SavedFirstItem = State.FirstItem;
     State.SavedLastItem = State.LastItem;
-    FormInput.WindowOpened();
+    InputBuilder.WindowOpened();
     if (IModalWindow* window = Window(kind))
         window->Open();
 }

@@ -6,6 +6,7 @@
 
 #include "app/form_input.hpp"
 #include "app/frame_timer.hpp"
+#include "app/input_snapshot_builder.hpp"
 #include "engine/display.hpp"
 #include "engine/dx_input.hpp"
 #include "engine/dx_sound.hpp"
@@ -66,7 +67,9 @@ public:
     TGameState State;
     /// What screens, windows and game objects work with.
     TGameContext Context;
-    /// Keys, typed characters, the mouse and the input states' frame update.
+    /// The frame's input snapshot, from the window events and the input states.
+    TInputSnapshotBuilder InputBuilder;
+    /// The frame's input step: hover, typed characters, Enter and clicks.
     TFormInput FormInput;
 
     /// The saved table and options: read at start-up, written at exit and after
@@ -89,8 +92,13 @@ public:
     /// One window event, between frames. Errors go to ShowError.
     void HandleEvent(const TPlatformEvent& e);
 
-    /// One frame, given LagCount in milliseconds (the frame timer's event).
+    /// One frame, given LagCount in milliseconds (the frame timer's event), with
+    /// the input snapshot built from the events since the last frame.
     void MDXTimerTimer(int32_t lagCount);
+    /// One frame played from a given input snapshot instead of the events and
+    /// devices (a recorded game played again). The frame's order is the same:
+    /// input, then the screen or the window, then the sprites.
+    void Frame(int32_t lagCount, const TInputSnapshot& input);
 
     /// Ends the main loop after the current pass.
     void Terminate() { terminated_ = true; }
@@ -136,7 +144,8 @@ public:
 private:
     void ShowException(std::exception_ptr error);
     void RouteEvent(const TPlatformEvent& e);
-    void UpdateKeyEdges();
+    /// The frame; input null: build the snapshot now.
+    void RunFrame(int32_t lagCount, const TInputSnapshot* input);
     void UpdatePointerMode();
     /// Reads the two picture libraries; the player's message on failure, else
     /// empty. Runs on a second thread while the display comes up: it touches

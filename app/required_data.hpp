@@ -13,7 +13,7 @@ class TDXWaveList;
 class TGamePaths;
 
 /// The names of menu pictures (Res1.dxg), world pictures (Res2.dxg) and sounds
-/// (Sounds.dxw) that the game looks up.
+/// (Sounds.dxw) that the game looks up: the catalogue of objects/data_catalogue.
 const std::vector<std::string>& RequiredMenuPictures();
 const std::vector<std::string>& RequiredWorldPictures();
 const std::vector<std::string>& RequiredSounds();

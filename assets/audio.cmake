@@ -17,23 +17,9 @@ foreach(sound ${audio_sounds})
   list(APPEND audio_wavs ${wav})
 endforeach()
 
-# The manifest names its recordings relative to its own folder, so it sits beside them.
-set(audio_manifest ${audio_wav_dir}/sounds.manifest)
-add_custom_command(
-  OUTPUT ${audio_manifest}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${audio_wav_dir}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/sounds.manifest ${audio_manifest}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sounds.manifest
-  VERBATIM)
-
 set(audio_library ${VANTOREL_DATA_DIR}/Res/Sounds.dxw)
-add_custom_command(
-  OUTPUT ${audio_library}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_DATA_DIR}/Res
-  COMMAND vantorel-dxg build ${audio_manifest} ${audio_library}
-  DEPENDS ${audio_manifest} ${audio_wavs} vantorel-dxg
-  COMMENT "Packing ${audio_library}"
-  VERBATIM)
+vantorel_pack_library(OUTPUT ${audio_library} MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/sounds.manifest
+  FOLDER ${audio_wav_dir} DEPENDS ${audio_wavs})
 
 set(audio_modules)
 foreach(song menu race)

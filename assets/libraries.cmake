@@ -13,26 +13,13 @@ foreach(lib res1 res2)
     message(WARNING "Data: ${manifest_src} is missing; ${LIB}.dxg is not built")
     continue()
   endif()
-  set(manifest ${VANTOREL_ASSET_DIR}/${lib}/${lib}.manifest)
-  # The manifest names its pictures relative to its own folder, so it sits beside them.
-  add_custom_command(
-    OUTPUT ${manifest}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_ASSET_DIR}/${lib}
-    COMMAND ${CMAKE_COMMAND} -E copy ${manifest_src} ${manifest}
-    DEPENDS ${manifest_src}
-    VERBATIM)
   if(lib STREQUAL "res1")
     set(out ${VANTOREL_DATA_DIR}/Res/Res1.dxg)
   else()
     set(out ${VANTOREL_DATA_DIR}/Res/Res2.dxg)
   endif()
-  add_custom_command(
-    OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTOREL_DATA_DIR}/Res
-    COMMAND vantorel-dxg build ${manifest} ${out}
-    DEPENDS ${manifest} ${${lib}_pngs} vantorel-dxg
-    COMMENT "Packing ${out}"
-    VERBATIM)
+  vantorel_pack_library(OUTPUT ${out} MANIFEST ${manifest_src}
+    FOLDER ${VANTOREL_ASSET_DIR}/${lib} DEPENDS ${${lib}_pngs})
   list(APPEND libraries ${out})
 endforeach()
 

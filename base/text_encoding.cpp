@@ -125,4 +125,31 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::string TextToUtf8(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsValidUtf8(text))
+        return std::string(text);
+    // The five bytes Windows-1252 leaves unused read as invisible C1 control
+    // characters; the replacement mark shows that a character was there.
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char ch : text) {
+        const char32_t cp = Cp1252ToCodePoint(static_cast<uint8_t>(ch));
+        const bool unused = cp >= 0x80 && cp < 0xA0;
+        out += unused ? std::string("\xEF\xBF\xBD") : Cp1252ToUtf8(std::string_view(&ch, 1));
+    }
+    return out;
+}
+
+bool SameTextCp1252(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerCp1252(static_cast<unsigned char>(a[i])) !=
+            LowerCp1252(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
 } // namespace vantorel

@@ -38,4 +38,34 @@ std::string Utf16ToCp1252(std::span<const uint16_t> text);
 /// True when text is well-formed UTF-8: DecodeUtf8 finds no malformed sequence in it.
 bool IsValidUtf8(std::string_view text);
 
+/// A text to show, as UTF-8: unchanged when it already is valid UTF-8, else each
+/// byte read as Windows-1252 (a name from an old high-score file), where the five
+/// bytes the code page leaves unused show as U+FFFD. A NUL ends the text.
+std::string TextToUtf8(std::string_view text);
+
+/// Lower case of one Windows-1252 character: A-Z, the accented capitals
+/// 0xC0..0xDE but the multiplication sign, and the four capitals of 0x80..0x9F
+/// (Š, Œ, Ž, Ÿ). Every other byte is its own lower case.
+constexpr unsigned char LowerCp1252(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 32);
+    switch (c) {
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+
+/// True when the Windows-1252 texts a and b are equal ignoring case (LowerCp1252).
+bool SameTextCp1252(std::string_view a, std::string_view b);
+
 } // namespace vantorel

@@ -24,6 +24,7 @@
 #include "platform/keyboard_state.hpp"
 #include "platform/link_opener.hpp"
 #include "platform/pointer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "platform/video_output.hpp"
 
 #include <benchmark/benchmark.h>
@@ -65,7 +66,7 @@ public:
         form_->CloseWindow();
         s.FrameMs = 11;
         s.FrameFactor = 1.0;
-        s.SpaceHeld = true;
+        s.Input.SetHeldBy(TFireControl::Space, true);
         ready_ = s.Player != nullptr;
     }
 
@@ -144,6 +145,7 @@ private:
     TRecordingLinkOpener links_;
     TNullAudioOutput audio_;
     TRecordingHttpClient http_;
+    TSdlFontRenderer fonts_;
     uint32_t now_ = 1000;
     TDesktopServices services_{
         video_,
@@ -154,6 +156,7 @@ private:
         links_,
         audio_,
         http_,
+        fonts_,
         [this] { return now_; },
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }};
     std::unique_ptr<TMForm> form_;

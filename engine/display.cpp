@@ -32,7 +32,7 @@ void TDXDrawDisplay::SetBitCount(int32_t bits) {
     bitCount_ = bits;
 }
 
-TDXDraw::TDXDraw(IVideoOutput* output) : output_(output) {
+TDXDraw::TDXDraw(IVideoOutput* output, IFontRenderer* fonts) : output_(output), fonts_(fonts) {
     nowOptions_ = EffectiveOptions(options_);
 }
 
@@ -94,6 +94,7 @@ void TDXDraw::Initialize() {
             throw EDXDrawError("Form not found");
         }
         surface_ = std::make_unique<TDirectDrawSurface>(SurfaceWidth, SurfaceHeight);
+        surface_->SetFonts(fonts_);
         initialized_ = true;
     } catch (...) {
         Release();

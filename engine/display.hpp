@@ -13,7 +13,8 @@
 
 namespace vantorel {
 
-class IVideoOutput; // platform/video_output.hpp: where finished frames go
+class IFontRenderer; // platform/font_renderer.hpp: what text is drawn with
+class IVideoOutput;  // platform/video_output.hpp: where finished frames go
 
 enum class TDXDrawOption : uint32_t {
     doFullScreen = 0,
@@ -73,8 +74,9 @@ class TDXDraw {
 public:
     /// output is where frames are presented (a window, or a null output in tests);
     /// null means "no parent form": Initialize then raises "Form not found".
-    /// The output must outlive the display.
-    explicit TDXDraw(IVideoOutput* output);
+    /// fonts are what the back surface's canvas draws text with (null: no
+    /// text). Both must outlive the display.
+    explicit TDXDraw(IVideoOutput* output, IFontRenderer* fonts = nullptr);
     ~TDXDraw(); // finalises, then sends Destroying
     TDXDraw(const TDXDraw&) = delete;
     TDXDraw& operator=(const TDXDraw&) = delete;
@@ -126,6 +128,7 @@ private:
     void Release();
 
     IVideoOutput* output_;
+    IFontRenderer* fonts_;
     TDXDrawOptions options_;
     TDXDrawOptions nowOptions_;
     bool initialized_ = false;

@@ -7,15 +7,6 @@ namespace vantorel {
 
 namespace {
 
-// The buttons a gamepad's controls stand for: the states of fire, P and Esc.
-constexpr int32_t kFireButton = 0;  // StateButton1
-constexpr int32_t kPauseButton = 5; // StateButton6, the key P
-constexpr int32_t kEscButton = 8;   // StateButton9, the key Esc
-
-void Assign(TKeyAssigns& table, TDXInputState state, TKey key) {
-    table[static_cast<size_t>(state)][0] = static_cast<uint32_t>(key);
-}
-
 /// a * b / d rounded to nearest, halves away from zero; d > 0.
 int64_t MulDivRound(int64_t a, int64_t b, int64_t d) {
     const int64_t n = a * b;
@@ -23,29 +14,6 @@ int64_t MulDivRound(int64_t a, int64_t b, int64_t d) {
 }
 
 } // namespace
-
-TKeyAssigns MainWindowAssigns() {
-    TKeyAssigns t{};
-    Assign(t, TDXInputState::StateUp, TKey::Up);
-    Assign(t, TDXInputState::StateDown, TKey::Down);
-    Assign(t, TDXInputState::StateLeft, TKey::Left);
-    Assign(t, TDXInputState::StateRight, TKey::Right);
-    Assign(t, StateButton(6), TKey::P);
-    Assign(t, StateButton(7), TKey::Y);
-    Assign(t, StateButton(8), TKey::N);
-    Assign(t, StateButton(9), TKey::Escape);
-    Assign(t, StateButton(10), TKey::Space);
-    Assign(t, StateButton(11), TKey::Enter);
-    Assign(t, StateButton(12), TKey::Z);
-    Assign(t, StateButton(13), TKey::X);
-    Assign(t, StateButton(14), TKey::C);
-    Assign(t, StateButton(15), TKey::V);
-    Assign(t, StateButton(16), TKey::B);
-    for (int32_t digit = 1; digit <= 9; ++digit)
-        Assign(t, StateButton(16 + digit), static_cast<TKey>('0' + digit));
-    Assign(t, StateButton(26), TKey::D0);
-    return t;
-}
 
 int32_t ScaleAxis(const TAxisReading& axis, int32_t deadZone, int32_t range) {
     const int64_t lo = std::min(axis.Minimum, axis.Maximum);
@@ -93,13 +61,16 @@ void TJoystick::MapGamepad(const TJoystickReading& r) {
     steer(X, r.PadButton(TPadButton::DPadLeft), r.PadButton(TPadButton::DPadRight), AxisX.Range);
     steer(Y, r.PadButton(TPadButton::DPadUp), r.PadButton(TPadButton::DPadDown), AxisY.Range);
 
+    const auto press = [this](int32_t button) {
+        if (button >= 1 && button <= static_cast<int32_t>(Buttons.size()))
+            Buttons[static_cast<size_t>(button - 1)] = true;
+    };
+    for (size_t b = 0; b < Assigns.Buttons.size(); ++b)
+        if (r.PadButton(static_cast<TPadButton>(b)))
+            press(Assigns.Buttons[b]);
     const TAxisReading& t = r.RightTrigger;
-    const bool triggerPulled =
-        int64_t{t.Position} - t.Minimum > (int64_t{t.Maximum} - t.Minimum) / 2;
-    Buttons[kFireButton] =
-        r.PadButton(TPadButton::South) || r.PadButton(TPadButton::RightShoulder) || triggerPulled;
-    Buttons[kPauseButton] = r.PadButton(TPadButton::Start);
-    Buttons[kEscButton] = r.PadButton(TPadButton::Back);
+    if (int64_t{t.Position} - t.Minimum > (int64_t{t.Maximum} - t.Minimum) / 2)
+        press(Assigns.RightTrigger);
 }
 
 void TJoystick::Update(bool foreground) {

@@ -1,6 +1,7 @@
 // The input-state device: once a frame it reads the keyboard and the first joystick
 // or gamepad and turns them into a small set of abstract states (four directions
-// and 32 buttons) that the game reads.
+// and 32 buttons). Which key or pad button gives which state is the main window's
+// key map (app/key_map.hpp); this device only polls and applies the tables.
 #pragma once
 
 #include "platform/joystick_device.hpp"
@@ -48,11 +49,13 @@ private:
 /// are the game's key codes (TKey); 0 and codes above 255 never match.
 using TKeyAssigns = std::array<std::array<uint32_t, 3>, kInputStateCount>;
 
-/// The main window's table: arrows to the four directions; P, Y, N, Esc to buttons
-/// 6 to 9 (the keys the game reads); Space, Enter, Z, X, C, V, B to 10 to 16;
-/// digits 1..9 and 0 to 17..26. Buttons 1 to 5 have no key: button 1 is the
-/// joystick's fire button.
-TKeyAssigns MainWindowAssigns();
+/// A gamepad's controls by place: the button number (1 to 32, StateButtonN) that
+/// each TPadButton and the right trigger (pulled past half its travel) press; 0
+/// for none. The stick and the D-pad always give the four directions.
+struct TPadAssigns {
+    std::array<int32_t, 15> Buttons{};
+    int32_t RightTrigger = 0;
+};
 
 /// Scales one raw axis reading to -range..range. The travel is centred at
 /// (minimum + maximum) / 2, so signed and unsigned devices both rest at 0;
@@ -74,7 +77,8 @@ struct TCustomInput {
 /// The keyboard device: the keys held now, through the Assigns table.
 class TKeyboard : public TCustomInput {
 public:
-    TKeyAssigns Assigns = MainWindowAssigns();
+    /// Empty until the owner sets it: then no key gives a state.
+    TKeyAssigns Assigns{};
     /// The keys held at the last update, by key code.
     TKeyDownArray Keys{};
 
@@ -99,15 +103,14 @@ struct TJoystickAxis {
 ///
 /// A plain joystick gives button i as StateButton(i + 1) and its X and Y axes as
 /// the four directions. A gamepad is read by the places of its controls: the left
-/// stick and the D-pad steer; the south face button, the right shoulder and the
-/// right trigger (pulled past half its travel) are button 1, the fire button;
-/// Start is button 6 and Back button 9, the states of the keys P and Esc, so the
-/// pad pauses and leaves exactly as those keys do. No pad control gives the Y and
-/// N states (buttons 7 and 8), so a pad never answers a question by accident.
+/// stick and the D-pad give the directions, and its buttons and right trigger the
+/// button states of the Assigns table.
 class TJoystick : public TCustomInput {
 public:
     TJoystickAxis AxisX;
     TJoystickAxis AxisY;
+    /// Empty until the owner sets it: then a gamepad's buttons give no state.
+    TPadAssigns Assigns;
 
     /// What the last update read: the device's kind (None: no device), the axes
     /// scaled to -Range..Range and the 32 buttons, button 0 first.

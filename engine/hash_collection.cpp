@@ -1,17 +1,8 @@
 #include "engine/hash_collection.hpp"
 
-namespace vantorel {
+#include "base/text_encoding.hpp"
 
-bool SameTextCp1252(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerCp1252(static_cast<unsigned char>(a[i])) !=
-            LowerCp1252(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
+namespace vantorel {
 
 uint8_t NameHash(std::string_view name) {
     const size_t n = name.size();

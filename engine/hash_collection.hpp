@@ -18,29 +18,6 @@
 
 namespace vantorel {
 
-/// Lower case of one Windows-1252 character.
-constexpr unsigned char LowerCp1252(unsigned char c) {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 32);
-    switch (c) {
-    case 0x8A:
-        return 0x9A;
-    case 0x8C:
-        return 0x9C;
-    case 0x8E:
-        return 0x9E;
-    case 0x9F:
-        return 0xFF;
-    default:
-        return c;
-    }
-}
-
-/// True when a and b are equal ignoring case.
-bool SameTextCp1252(std::string_view a, std::string_view b);
-
 /// Bucket of a name: 16 x length, plus the codes of the first and the
 /// second-to-last characters (lower case) when the name has two or more, mod 256.
 uint8_t NameHash(std::string_view name);

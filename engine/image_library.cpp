@@ -1,6 +1,7 @@
 #include "engine/image_library.hpp"
 
 #include "base/errors.hpp"
+#include "base/text_encoding.hpp"
 #include "engine/display.hpp"
 #include "engine/library_stream.hpp"
 

@@ -1,7 +1,7 @@
 #include "engine/library_stream.hpp"
 
 #include "base/errors.hpp"
-#include "engine/hash_collection.hpp"
+#include "base/text_encoding.hpp"
 
 #include <array>
 #include <cerrno>

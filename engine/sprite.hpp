@@ -109,6 +109,9 @@ public:
     /// Size of the bounds rectangle in pixels.
     int32_t Width = 0;
     int32_t Height = 0;
+    /// What the sprite is, as category bits the game defines for its collision
+    /// rules; the engine only carries it. 0: nothing any rule knows.
+    uint32_t Contents = 0;
 
 private:
     friend class TSpriteEngine;

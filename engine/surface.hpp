@@ -12,6 +12,7 @@
 
 namespace vantorel {
 
+class IFontRenderer; // platform/font_renderer.hpp
 class TDirectDrawSurfaceCanvas;
 
 /// Pixel value of the surfaces: 0x00RRGGBB (the top byte is always 0).
@@ -93,6 +94,12 @@ public:
 
     /// The text canvas of this surface, made on first use (see surface_canvas.hpp).
     TDirectDrawSurfaceCanvas& Canvas();
+    /// The fonts the canvas measures and draws text with; null (the start) for
+    /// none, when every text measures 0 and nothing is drawn. They must outlive
+    /// the surface or be replaced first. The display gives its back surface the
+    /// desktop's fonts.
+    void SetFonts(IFontRenderer* fonts) { fonts_ = fonts; }
+    IFontRenderer* Fonts() const { return fonts_; }
     /// Hands the canvas's resources back; the frame loop calls it before Flip.
     void ReleaseCanvas();
 
@@ -106,6 +113,7 @@ private:
     TPixel colorKey_ = 0;
     mutable std::unique_ptr<Runs> runs_; // null when stale
     std::unique_ptr<TDirectDrawSurfaceCanvas> canvas_;
+    IFontRenderer* fonts_ = nullptr;
 };
 
 } // namespace vantorel

@@ -34,16 +34,22 @@ TDirectDrawSurfaceCanvas::TDirectDrawSurfaceCanvas(TDirectDrawSurface& surface)
 
 TDirectDrawSurfaceCanvas::~TDirectDrawSurfaceCanvas() = default;
 
+TTextExtent TDirectDrawSurfaceCanvas::Extent(std::string_view text) const {
+    IFontRenderer* fonts = surface_.Fonts();
+    return fonts != nullptr ? fonts->Measure(SpecOf(Font), text) : TTextExtent{};
+}
+
 int32_t TDirectDrawSurfaceCanvas::TextWidth(std::string_view text) {
-    return TFontRenderer::Shared().Measure(SpecOf(Font), text).Width;
+    return Extent(text).Width;
 }
 
 int32_t TDirectDrawSurfaceCanvas::TextHeight(std::string_view text) {
-    return TFontRenderer::Shared().Measure(SpecOf(Font), text).Height;
+    return Extent(text).Height;
 }
 
 void TDirectDrawSurfaceCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
-    const auto image = TFontRenderer::Shared().Coverage(SpecOf(Font), text);
+    IFontRenderer* fonts = surface_.Fonts();
+    const auto image = fonts != nullptr ? fonts->Coverage(SpecOf(Font), text) : nullptr;
     if (!image)
         return;
     const int32_t x0 = std::max(x, 0);

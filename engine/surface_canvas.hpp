@@ -1,5 +1,7 @@
 // The text canvas of a drawing surface: a current font and a clear brush, and the
-// measuring and drawing of strings with the desktop's fonts.
+// measuring and drawing of strings with the fonts the surface was given
+// (TDirectDrawSurface::SetFonts); a surface without fonts measures every text
+// 0 x 0 and draws none.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 namespace vantorel {
 
 class TDirectDrawSurface;
+struct TTextExtent;
 
 /// A font as the canvas asks for it: a face name resolved by the desktop's font
 /// matching, a size in desktop points (96 DPI), boldness and a colour 0x00RRGGBB.
@@ -40,6 +43,8 @@ public:
     void Release();
 
 private:
+    TTextExtent Extent(std::string_view text) const;
+
     TDirectDrawSurface& surface_;
 };
 

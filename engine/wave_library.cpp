@@ -1,6 +1,7 @@
 #include "engine/wave_library.hpp"
 
 #include "base/errors.hpp"
+#include "base/text_encoding.hpp"
 #include "engine/library_stream.hpp"
 
 #include <algorithm>

@@ -11,10 +11,10 @@
 // An input starting with "|" is a payload instead: the rest is encoded with the
 // game's alphabet first, so the fuzzer also reaches the field parsing without
 // having to find codes that decode. Any other input is the code itself.
+#include "score_format/name_editor.hpp"
+#include "score_format/score_code.hpp"
+#include "score_format/score_report.hpp"
 #include "server/report_check.hpp"
-#include "storage/name_editor.hpp"
-#include "storage/score_code.hpp"
-#include "storage/score_report.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -7,7 +7,8 @@
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 #include "state/game_state.hpp"
 
 namespace vantorel {
@@ -18,7 +19,7 @@ TGameFlow::TGameFlow(TGameContext& ctx, TGamePools& pools)
 void TGameFlow::NewGame() {
     TGameState& s = ctx_.State;
     s.ScreenCode = TScreenCode::Game;
-    ctx_.Shell.PlayMusicForScreen();
+    ctx_.Services.PlayMusicForScreen();
     s.FirstItem = 1;
     s.LastItem = 0;
     s.ItemIndex = 0;
@@ -41,12 +42,13 @@ void TGameFlow::StartLevel(int32_t level) {
     s.Level = level;
     s.LevelFinishing = false;
     TLevelConfig::ForLevel(level).ApplyTo(s);
-    ctx_.Shell.OpenWindow(TWindowKind::LevelBanner);
+    ctx_.Navigation.OpenWindow(TWindowKind::LevelBanner);
 }
 
 void TGameFlow::GameTick(int32_t lagCount) {
     TGameState& s = ctx_.State;
     ctx_.Sprites.Move(lagCount);
+    OpenGameOverIfLastLifeGone();
 
     if (TPlayer* player = s.Player) {
         player->ReadControls();
@@ -56,6 +58,7 @@ void TGameFlow::GameTick(int32_t lagCount) {
         }
         if (player->Leaving && player->Alpha <= 0) {
             player->Respawn();
+            OpenGameOverIfLastLifeGone();
             StartLevel(s.Level + 1);
         }
     }
@@ -66,10 +69,18 @@ void TGameFlow::GameTick(int32_t lagCount) {
     hud_.Draw();
     pools_.SweepOffscreen();
 
-    if (s.KeyEsc.Pressed)
-        ctx_.Shell.OpenWindow(TWindowKind::ExitToMenu);
-    if (s.KeyP.Pressed)
-        ctx_.Shell.OpenWindow(TWindowKind::Pause);
+    if (s.Input.WasPressed(TInputKey::Esc))
+        ctx_.Navigation.OpenWindow(TWindowKind::ExitToMenu);
+    if (s.Input.WasPressed(TInputKey::P))
+        ctx_.Navigation.OpenWindow(TWindowKind::Pause);
+}
+
+void TGameFlow::OpenGameOverIfLastLifeGone() {
+    TPlayer* player = ctx_.State.Player;
+    if (player == nullptr || !player->LastLifeGone)
+        return;
+    player->LastLifeGone = false;
+    ctx_.Navigation.OpenWindow(TWindowKind::GameOver);
 }
 
 void TGameFlow::FinishLevel() {

@@ -33,10 +33,10 @@ public:
     /// the "Level N" banner (window kind 6) that freezes the game for 2000 ms. The
     /// spawn timers carry over.
     void StartLevel(int32_t level);
-    /// The handler of screen code 5, given LagCount in ms: the move pass, the
-    /// ship's controls, the end of a level and the start of the next, the three
-    /// spawners, the heads-up display, the sweep of the pools, and Esc ("Exit to
-    /// menu?") before "P" (pause): of both in one frame only the first opens.
+    /// The handler of screen code 5, given LagCount in ms: the move pass (after
+    /// which a ship out of lives opens "Game Over"), the ship's controls, the end of a level and
+    /// the start of the next, the three spawners, the heads-up display, the sweep of the pools, and
+    /// Esc ("Exit to menu?") before "P" (pause): of both in one frame only the first opens.
     void GameTick(int32_t lagCount);
     /// The quota is met: no more spawning; bonuses and bullets go; every monster,
     /// then every ground gun explodes (without score; the sweep takes the wrecks).
@@ -52,6 +52,11 @@ public:
     void DrawHudUnderWindow();
 
 private:
+    /// The ship came back with no life left (in its move or at a level's end):
+    /// the game-over window opens at once, so nothing later in the frame opens
+    /// another.
+    void OpenGameOverIfLastLifeGone();
+
     TGameContext& ctx_;
     TGamePools& pools_;
     TLandscape landscape_;

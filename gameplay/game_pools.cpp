@@ -1,19 +1,21 @@
 #include "gameplay/game_pools.hpp"
 
+#include "gameplay/collision_rules.hpp"
+
 #include "objects/bonus.hpp"
 #include "objects/bullet.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
 #include "state/game_context.hpp"
+#include "state/game_services.hpp"
 #include "state/game_state.hpp"
+
+#include <optional>
 
 namespace vantorel {
 
 namespace {
-
-constexpr int32_t kTruckKind = 3;
-constexpr int32_t kMegaKind = 5;
 
 /// The lowest free slot number, 0 when the pool is full.
 template <typename T, size_t N> int32_t FirstFree(const std::array<T*, N>& slots) {
@@ -51,7 +53,7 @@ bool OffField(const TMyImageSprite& s) {
 
 } // namespace
 
-TGamePools::TGamePools(TGameContext& context) : context_(context) {}
+TGamePools::TGamePools(TGameContext& context) : context_(context), sound_(context.Services) {}
 
 // ---- adds ----
 
@@ -66,33 +68,36 @@ TBullet* TGamePools::AddBullet(int32_t x, int32_t y, int32_t z, int32_t speed, i
     return bullet;
 }
 
-void TGamePools::AddMonster(int32_t x, int32_t y, int32_t z, int32_t kind) {
+void TGamePools::AddMonster(int32_t x, int32_t y, int32_t z, int32_t number) {
+    const std::optional<TMonsterKind> kind = MonsterKindOf(number);
     const int32_t slot = FirstFree(monsters_);
-    if (slot == 0)
+    if (slot == 0 || !kind)
         return;
     // Set only once a slot is taken: a refused Truck or Mega must not hold back
     // the other kinds.
-    if (kind == kTruckKind)
+    if (*kind == TMonsterKind::Truck)
         context_.State.TruckPresent = true;
-    if (kind == kMegaKind)
+    if (*kind == TMonsterKind::Mega)
         context_.State.MegaPresent = true;
-    monsters_[static_cast<size_t>(slot)] = new TMonster(context_, *this, slot, x, y, z, kind);
+    monsters_[static_cast<size_t>(slot)] = new TMonster(context_, *this, slot, x, y, z, *kind);
     context_.State.MonsterTimer = 0;
 }
 
-void TGamePools::AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t kind) {
+void TGamePools::AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t number) {
     const int32_t slot = FirstFree(guns_);
     if (slot == 0)
         return;
+    const TGunKind kind = GunKindOf(number).value_or(TGunKind::Plasma);
     guns_[static_cast<size_t>(slot)] = new TGroundGun(context_, *this, kind, slot, x, y, z);
     context_.State.GunTimer = 0;
 }
 
-void TGamePools::AddBonus(int32_t x, int32_t y, int32_t z, int32_t kind) {
+void TGamePools::AddBonus(int32_t x, int32_t y, int32_t z, int32_t number) {
+    const std::optional<TBonusKind> kind = BonusKindOf(number);
     const int32_t slot = FirstFree(bonuses_);
-    if (slot == 0)
+    if (slot == 0 || !kind)
         return;
-    bonuses_[static_cast<size_t>(slot)] = new TBonus(context_, x, y, z, slot, kind);
+    bonuses_[static_cast<size_t>(slot)] = new TBonus(context_, x, y, z, slot, *kind);
     context_.State.BonusTimer = 0;
 }
 
@@ -129,9 +134,9 @@ void TGamePools::RemoveMonster(int32_t slot) {
     for (TMyImageSprite* muzzle : monster->Muzzles)
         if (muzzle != nullptr)
             muzzle->Kill();
-    if (monster->Kind == kTruckKind)
+    if (monster->Kind == TMonsterKind::Truck)
         context_.State.TruckPresent = false;
-    if (monster->Kind == kMegaKind)
+    if (monster->Kind == TMonsterKind::Mega)
         context_.State.MegaPresent = false;
     // Let go of everything that finds this monster by its slot number.
     for (int32_t b = 1; b <= kBulletSlots; ++b) {
@@ -152,7 +157,7 @@ void TGamePools::RemoveGroundGun(int32_t slot) {
     if (gun == nullptr)
         return;
     guns_[static_cast<size_t>(slot)] = nullptr;
-    if (gun->Kind == 0 && gun->GunFlash != nullptr)
+    if (gun->GunFlash != nullptr)
         gun->GunFlash->Kill();
     for (TBullet* bullet : bullets_)
         if (bullet != nullptr && bullet->StickMode == TStickMode::GroundGun &&
@@ -227,6 +232,10 @@ TMonster* TGamePools::Monster(int32_t slot) const {
 TGroundGun* TGamePools::GroundGun(int32_t slot) const {
     return At(guns_, slot);
 }
+void TGamePools::Collide(TMyImageSprite& searcher, TSprite& other) {
+    ApplyCollisionRule(*this, searcher, other);
+}
+
 TBonus* TGamePools::Bonus(int32_t slot) const {
     return At(bonuses_, slot);
 }
@@ -306,8 +315,8 @@ std::vector<std::string> TGamePools::CheckInvariants() const {
         const TMonster* m = monsters_[i];
         if (m == nullptr)
             continue;
-        truck = truck || m->Kind == kTruckKind;
-        mega = mega || m->Kind == kMegaKind;
+        truck = truck || m->Kind == TMonsterKind::Truck;
+        mega = mega || m->Kind == TMonsterKind::Mega;
         if (m->LastRailSlot == 0)
             continue;
         const TBullet* rail = Bullet(m->LastRailSlot);

@@ -34,13 +34,15 @@ public:
 
     TBullet* AddBullet(int32_t x, int32_t y, int32_t z, int32_t speed, int32_t angle,
                        TBulletKind kind, TBulletOwner owner, int32_t shooterSlot) override;
-    /// Also resets MonsterTimer; a Truck (kind 3) sets TruckPresent and a Mega
-    /// (kind 5) MegaPresent, only when it found a slot.
-    void AddMonster(int32_t x, int32_t y, int32_t z, int32_t kind) override;
-    /// Kind 0 plasma turret, 1 rocket launcher. Also resets GunTimer.
-    void AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t kind) override;
-    /// Bonus kind 0..9. Also resets BonusTimer.
-    void AddBonus(int32_t x, int32_t y, int32_t z, int32_t kind) override;
+    /// number: a TMonsterKind's (a number outside them adds nothing). Also resets
+    /// MonsterTimer; a Truck sets TruckPresent and a Mega MegaPresent, only when
+    /// it found a slot.
+    void AddMonster(int32_t x, int32_t y, int32_t z, int32_t number) override;
+    /// number: a TGunKind's; any other is a plasma turret. Also resets GunTimer.
+    void AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t number) override;
+    /// number: a TBonusKind's (a number outside them adds nothing). Also resets
+    /// BonusTimer.
+    void AddBonus(int32_t x, int32_t y, int32_t z, int32_t number) override;
 
     // ---- removals; an empty slot or a number outside the pool does nothing ----
 
@@ -67,6 +69,10 @@ public:
     TBullet* Bullet(int32_t slot) const override;
     TMonster* Monster(int32_t slot) const override;
     TGroundGun* GroundGun(int32_t slot) const override;
+    /// The collision rules' table (gameplay/collision_rules).
+    void Collide(TMyImageSprite& searcher, TSprite& other) override;
+    /// The main window's services.
+    ISoundSink& Sound() const override { return sound_; }
     TBonus* Bonus(int32_t slot) const;
     /// Occupied slots of each pool.
     int32_t BulletCount() const;
@@ -83,6 +89,7 @@ public:
 
 private:
     TGameContext& context_;
+    ISoundSink& sound_;
     // Index 0 unused so that slot numbers index directly; null = free.
     std::array<TBullet*, kBulletSlots + 1> bullets_{};
     std::array<TGroundGun*, kGroundGunSlots + 1> guns_{};

@@ -1,7 +1,7 @@
 #include "gameplay/hud.hpp"
 
-#include "menus/menu_text.hpp"
-#include "menus/text_drawing.hpp"
+#include "engine/dx_sprite_engine.hpp"
+#include "engine/text_drawing.hpp"
 #include "objects/my_image_sprite.hpp"
 #include "objects/player.hpp"
 #include "state/game_context.hpp"
@@ -62,7 +62,8 @@ void THud::Draw() {
     TGameState& s = ctx_.State;
     if (s.Player == nullptr)
         return;
-    if (TDirectDrawSurfaceCanvas* canvas = MenuCanvas(ctx_)) {
+    TDirectDrawSurface* frame = ctx_.Sprites.Engine.Surface();
+    if (TDirectDrawSurfaceCanvas* canvas = CanvasOf(frame)) {
         SelectTextStyle(*canvas, 6);
         DrawText(*canvas, std::to_string(s.Level), 106, 43, true, true);
         SelectTextStyle(*canvas, 7);
@@ -79,7 +80,7 @@ void THud::Draw() {
     if (s.WeaponIcon != nullptr)
         s.WeaponIcon->SetImageCentered(WeaponIcon(w), kWeaponIconX, kWeaponIconY);
     if (w > 0)
-        DrawCentredInStyle(ctx_, TimeText(player.WeaponTime[static_cast<size_t>(w)]), 8, 515, 46);
+        DrawCentredInStyle(frame, TimeText(player.WeaponTime[static_cast<size_t>(w)]), 8, 515, 46);
 }
 
 void THud::Remove() {

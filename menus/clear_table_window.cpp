@@ -2,18 +2,19 @@
 
 #include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 
 namespace vantorel {
 
 void TClearTableWindow::Yes() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     ctx_.State.HighScores.ResetToDefaults();
-    ctx_.Shell.SaveTable();
+    ctx_.Services.SaveTable();
 }
 
 void TClearTableWindow::No() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
 }
 
 void TClearTableWindow::DrawQuestion() {

@@ -4,23 +4,23 @@
 #include "menus/menu_text.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 namespace vantorel {
 
 void TExitGameWindow::Yes() {
     TGameState& s = ctx_.State;
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     if (s.Sky != nullptr) {
         s.Sky->Kill();
         s.Sky = nullptr;
     }
     menus_.MainMenu.Leave(true);
-    ctx_.Shell.ExitGame();
+    ctx_.Navigation.ExitGame();
 }
 
 void TExitGameWindow::No() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
 }
 
 void TExitGameWindow::DrawQuestion() {

@@ -3,22 +3,22 @@
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 namespace vantorel {
 
 void TExitToMenuWindow::Yes() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     if (ctx_.State.ScoreQualifies()) {
-        ctx_.Shell.OpenWindow(TWindowKind::NameEntry);
+        ctx_.Navigation.OpenWindow(TWindowKind::NameEntry);
     } else {
-        ctx_.Shell.EndGame();
+        ctx_.Navigation.EndGame();
         menus_.MainMenu.Build(0, 3, 1);
     }
 }
 
 void TExitToMenuWindow::No() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
 }
 
 void TExitToMenuWindow::DrawQuestion() {

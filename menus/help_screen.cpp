@@ -4,7 +4,7 @@
 #include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 #include <string>
 
@@ -50,28 +50,28 @@ void THelpScreen::Tick(int32_t lagCount) {
     const bool padPressed = menus_.Pad.Pressed(s);
     UpdateHighlight(s);
     int32_t activate = 0;
-    if (s.KeyUp.Pressed && s.ItemIndex == kBack)
+    if (s.Input.WasPressed(TInputKey::Up) && s.ItemIndex == kBack)
         s.ItemIndex = kPrev;
-    if (s.KeyDown.Pressed && (s.ItemIndex == kPrev || s.ItemIndex == kNext))
+    if (s.Input.WasPressed(TInputKey::Down) && (s.ItemIndex == kPrev || s.ItemIndex == kNext))
         s.ItemIndex = kBack;
-    if (s.KeyLeft.Pressed) {
+    if (s.Input.WasPressed(TInputKey::Left)) {
         if (s.ItemIndex == kPrev)
             activate = kPrev;
         else if (s.ItemIndex == kNext)
             s.ItemIndex = kPrev;
     }
-    if (s.KeyRight.Pressed && activate == 0) {
+    if (s.Input.WasPressed(TInputKey::Right) && activate == 0) {
         if (s.ItemIndex == kNext)
             activate = kNext;
         else if (s.ItemIndex == kPrev)
             s.ItemIndex = kNext;
     }
-    if (s.KeyEsc.Pressed && activate == 0)
+    if (s.Input.WasPressed(TInputKey::Esc) && activate == 0)
         activate = kBack;
     if (activate != 0)
-        ctx_.Shell.ActivateItemNo(activate);
+        ctx_.Navigation.ActivateItemNo(activate);
     else if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
     if (s.ScreenCode == TScreenCode::Help)
         ctx_.Sprites.Move(lagCount);
 }

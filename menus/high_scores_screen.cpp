@@ -5,7 +5,7 @@
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 #include "storage/links.hpp"
 #include "storage/score_server.hpp"
 
@@ -50,14 +50,14 @@ void THighScoresScreen::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
     const bool padPressed = menus_.Pad.Pressed(s);
     UpdateHighlight(s);
-    if (s.KeyUp.Pressed)
+    if (s.Input.WasPressed(TInputKey::Up))
         StepUpStop(s.ItemIndex, 1, 1);
-    if (s.KeyDown.Pressed)
+    if (s.Input.WasPressed(TInputKey::Down))
         StepDownStop(s.ItemIndex, kItems, 1);
-    if (s.KeyEsc.Pressed)
-        ctx_.Shell.ActivateItemNo(kBackItem);
+    if (s.Input.WasPressed(TInputKey::Esc))
+        ctx_.Navigation.ActivateItemNo(kBackItem);
     else if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
     if (s.ScreenCode != TScreenCode::HighScores)
         return;
     ctx_.Sprites.Move(lagCount);
@@ -79,7 +79,7 @@ void THighScoresScreen::ActivateItem(int32_t item) {
         return;
     switch (item) {
     case 1:
-        ctx_.Shell.OpenWindow(TWindowKind::ClearTable);
+        ctx_.Navigation.OpenWindow(TWindowKind::ClearTable);
         break;
     case 2:
         OpenWorldTable(menus_.Links, ScoreServer());

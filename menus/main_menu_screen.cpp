@@ -5,7 +5,8 @@
 #include "menus/menu_screens.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 #include "storage/links.hpp"
 
 #include <string>
@@ -28,7 +29,7 @@ void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
     TGameState& s = ctx_.State;
     s.ScreenCode = TScreenCode::MainMenu;
     if (fresh != 0)
-        ctx_.Shell.PlayMusicForScreen();
+        ctx_.Services.PlayMusicForScreen();
     s.FirstItem = 1;
     s.LastItem = kItems;
     s.ItemIndex = item;
@@ -127,17 +128,17 @@ void TMainMenuScreen::Tick(int32_t lagCount) {
         IntroStep();
     } else {
         UpdateHighlight(s);
-        if (s.KeyUp.Pressed)
+        if (s.Input.WasPressed(TInputKey::Up))
             StepUpWrap(s.ItemIndex, 1, kItems);
-        if (s.KeyDown.Pressed)
+        if (s.Input.WasPressed(TInputKey::Down))
             StepDownWrap(s.ItemIndex, 1, kItems);
-        if (s.KeyEsc.Pressed) {
-            ctx_.Shell.OpenWindow(TWindowKind::ExitGame);
+        if (s.Input.WasPressed(TInputKey::Esc)) {
+            ctx_.Navigation.OpenWindow(TWindowKind::ExitGame);
             padPressed = false;
         }
     }
     if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
     // An activation may have left the menu; the next screen moves its own sprites.
     if (s.ScreenCode == TScreenCode::MainMenu)
         ctx_.Sprites.Move(lagCount);
@@ -149,7 +150,7 @@ void TMainMenuScreen::ActivateItem(int32_t item) {
     switch (item) {
     case 1:
         Leave(true);
-        ctx_.Shell.NewGame();
+        ctx_.Navigation.NewGame();
         break;
     case 2:
         Leave(false);
@@ -167,7 +168,7 @@ void TMainMenuScreen::ActivateItem(int32_t item) {
         OpenMakerSite(menus_.Links);
         break;
     case 6:
-        ctx_.Shell.OpenWindow(TWindowKind::ExitGame);
+        ctx_.Navigation.OpenWindow(TWindowKind::ExitGame);
         break;
     default:
         break;

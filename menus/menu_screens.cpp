@@ -1,7 +1,7 @@
 #include "menus/menu_screens.hpp"
 
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 namespace vantorel {
 
@@ -12,7 +12,7 @@ TMenuScreens::TMenuScreens(TGameContext& context, ILinkOpener& links, IHttpClien
       Sending(context, *this, http), Links(links), context_(context) {}
 
 void TMenuScreens::ReturnToHighScores() {
-    context_.Shell.EndGame();
+    context_.Navigation.EndGame();
     MainMenu.Build(0, 3, 1);
     MainMenu.Leave(false);
     HighScores.Build();

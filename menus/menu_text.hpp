@@ -1,5 +1,7 @@
 // Text of the menus and windows drawn onto this frame's back surface: the
-// questions, the name entry, the high-score rows and the add text.
+// questions, the name entry, the high-score rows and the add text. The styles
+// and the drawing itself are engine/text_drawing.hpp's; these take the surface
+// from the game's context.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +9,9 @@
 
 namespace vantorel {
 
-class TDirectDrawSurfaceCanvas;
 struct TGameContext;
 
-/// The back surface's text canvas, or null while the display has no surface
-/// (then nothing is drawn and every text measures 0).
-TDirectDrawSurfaceCanvas* MenuCanvas(TGameContext& ctx);
+// While the display has no surface nothing is drawn and every text measures 0.
 
 /// Selects style, then draws text centred horizontally on x and vertically on y.
 void DrawCentredInStyle(TGameContext& ctx, std::string_view text, int32_t style, int32_t x,

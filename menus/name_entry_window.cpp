@@ -1,13 +1,13 @@
 #include "menus/name_entry_window.hpp"
 
-#include "engine/dx_input.hpp"
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "menus/my_cursor.hpp"
 #include "menus/window_frame.hpp"
+#include "score_format/name_editor.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
-#include "storage/name_editor.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 
 #include <string>
 #include <string_view>
@@ -24,12 +24,11 @@ constexpr int32_t kBlinkMs = 500;
 constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
 /// Bit i: the pad's stick or D-pad held in direction i (Up, Down, Left, Right).
-uint32_t PadArrowsHeld(const TDXInput& input) {
-    const TDXInputStates& held = input.Joystick.States;
+uint32_t PadArrowsHeld(const TInputSnapshot& input) {
     uint32_t bits = 0;
-    for (const TDXInputState d : {TDXInputState::StateUp, TDXInputState::StateDown,
-                                  TDXInputState::StateLeft, TDXInputState::StateRight})
-        if (held.Contains(d))
+    for (const TPadControl d :
+         {TPadControl::Up, TPadControl::Down, TPadControl::Left, TPadControl::Right})
+        if (input.PadHolds(d))
             bits |= 1u << static_cast<unsigned>(d);
     return bits;
 }
@@ -41,8 +40,8 @@ void TNameEntryWindow::Open() {
     frame_ = CreateWindowFrame(ctx_);
     cursor_ = new TMyCursor(ctx_, 1, kBlinkMs, 15, 220, 374, "Cursor");
     cursor_->Blinking = true;
-    staleMousePress_ = s.MouseHeld;
-    padArrows_ = PadArrowsHeld(ctx_.Input);
+    staleMousePress_ = s.Input.HeldBy(TFireControl::Mouse);
+    padArrows_ = PadArrowsHeld(s.Input);
     menus_.Pad.Arm(s);
 }
 
@@ -83,24 +82,24 @@ void TNameEntryWindow::ChangeLastLetter(int32_t step) {
 
 void TNameEntryWindow::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    if (!s.MouseHeld)
+    if (!s.Input.HeldBy(TFireControl::Mouse))
         staleMousePress_ = false;
     const bool padPressed = menus_.Pad.Pressed(s);
     // Only the pad's arrows edit: the keyboard types the name, and its arrows
     // (a player moving a cursor that is not there) must not take letters away.
-    const uint32_t held = PadArrowsHeld(ctx_.Input);
+    const uint32_t held = PadArrowsHeld(s.Input);
     const uint32_t pressed = held & ~padArrows_;
     padArrows_ = held;
-    const auto went = [pressed](TDXInputState d) {
+    const auto went = [pressed](TPadControl d) {
         return (pressed >> static_cast<unsigned>(d) & 1u) != 0;
     };
-    if (went(TDXInputState::StateUp))
+    if (went(TPadControl::Up))
         ChangeLastLetter(1);
-    if (went(TDXInputState::StateDown))
+    if (went(TPadControl::Down))
         ChangeLastLetter(-1);
-    if (went(TDXInputState::StateRight))
+    if (went(TPadControl::Right))
         TypeInto(kLetters.front());
-    if (went(TDXInputState::StateLeft))
+    if (went(TPadControl::Left))
         TypeInto(TNameEditor::Backspace);
 
     DrawCentredInStyle(ctx_, "Your score is " + std::to_string(s.Score), kPromptStyle, kCentreX,
@@ -112,7 +111,7 @@ void TNameEntryWindow::Tick(int32_t lagCount) {
         cursor_->Move(lagCount);
     }
     if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
 }
 
 void TNameEntryWindow::CharacterTyped(uint8_t character) {
@@ -121,14 +120,14 @@ void TNameEntryWindow::CharacterTyped(uint8_t character) {
 
 void TNameEntryWindow::ActivateItem(int32_t) {
     TGameState& s = ctx_.State;
-    if (staleMousePress_ && !s.MouseHeld) {
+    if (staleMousePress_ && !s.Input.HeldBy(TFireControl::Mouse)) {
         staleMousePress_ = false;
         return;
     }
     s.HighScores.Insert(s.PlayerName, s.Score);
-    ctx_.Shell.SaveTable();
-    ctx_.Shell.CloseWindow();
-    ctx_.Shell.OpenWindow(TWindowKind::SendQuestion);
+    ctx_.Services.SaveTable();
+    ctx_.Navigation.CloseWindow();
+    ctx_.Navigation.OpenWindow(TWindowKind::SendQuestion);
 }
 
 } // namespace vantorel

@@ -6,9 +6,10 @@
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "menus/my_cursor.hpp"
+#include "score_format/name_editor.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
-#include "storage/name_editor.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 
 #include <array>
 
@@ -82,16 +83,16 @@ void TOptionsScreen::Tick(int32_t lagCount) {
     if (editing_ && s.ItemIndex != kEditItem)
         SetEditing(false);
     if (!editing_) {
-        if (s.KeyUp.Pressed)
+        if (s.Input.WasPressed(TInputKey::Up))
             StepUpStop(s.ItemIndex, 1, 1);
-        if (s.KeyDown.Pressed)
+        if (s.Input.WasPressed(TInputKey::Down))
             StepDownStop(s.ItemIndex, kItems, 1);
     }
     // One activation a frame.
-    if (s.KeyEsc.Pressed)
-        ctx_.Shell.ActivateItemNo(editing_ ? kEditItem : kBackItem);
+    if (s.Input.WasPressed(TInputKey::Esc))
+        ctx_.Navigation.ActivateItemNo(editing_ ? kEditItem : kBackItem);
     else if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
     if (s.ScreenCode != TScreenCode::Options)
         return;
     ctx_.Sprites.Move(lagCount);
@@ -125,11 +126,11 @@ void TOptionsScreen::ActivateItem(int32_t item) {
     switch (item) {
     case 1:
         o.FullScreen = o.FullScreen != 0 ? 0 : 1;
-        ctx_.Shell.SetDisplayMode();
+        ctx_.Services.SetDisplayMode();
         break;
     case 2:
         o.Music = o.Music != 0 ? 0 : 1;
-        ctx_.Shell.PlayMusicForScreen();
+        ctx_.Services.PlayMusicForScreen();
         break;
     case 3:
         o.SoundEffects = o.SoundEffects != 0 ? 0 : 1;

@@ -5,12 +5,12 @@
 namespace vantorel {
 
 void TPadActivation::Arm(const TGameState& state) {
-    previous_ = state.JoystickFireHeld;
+    previous_ = state.Input.PadHolds(TPadControl::Fire);
 }
 
 bool TPadActivation::Pressed(const TGameState& state) {
-    const bool pressed = state.JoystickFireHeld && !previous_;
-    previous_ = state.JoystickFireHeld;
+    const bool pressed = state.Input.PadHolds(TPadControl::Fire) && !previous_;
+    previous_ = state.Input.PadHolds(TPadControl::Fire);
     return pressed;
 }
 

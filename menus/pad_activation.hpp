@@ -1,5 +1,5 @@
-// The gamepad's Enter: its south face button (the fire input state,
-// StateButton1, which also covers a plain joystick's first button) activates the
+// The gamepad's Enter: its fire button (the snapshot's pad Fire: the south face
+// button, or a plain joystick's first button) activates the
 // highlighted item of the menus and their windows, so a pad alone can play from
 // the main menu through a game and the name entry back to the menu.
 #pragma once

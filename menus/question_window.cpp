@@ -4,7 +4,7 @@
 #include "menus/menu_screens.hpp"
 #include "menus/window_frame.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 namespace vantorel {
 
@@ -37,19 +37,19 @@ void TQuestionWindow::Tick(int32_t lagCount) {
             b->Move(lagCount);
     UpdateHighlight(s);
     // One answer a frame: "Y" and "N" together answer "Yes" only.
-    if (s.KeyY.Pressed)
-        ctx_.Shell.ActivateItemNo(kYes);
-    else if (s.KeyN.Pressed)
-        ctx_.Shell.ActivateItemNo(kNo);
+    if (s.Input.WasPressed(TInputKey::Y))
+        ctx_.Navigation.ActivateItemNo(kYes);
+    else if (s.Input.WasPressed(TInputKey::N))
+        ctx_.Navigation.ActivateItemNo(kNo);
     else if (padPressed)
-        ctx_.Shell.ActivateItem();
+        ctx_.Navigation.ActivateItem();
     if (s.WindowKind != kind)
         return;
-    if (s.KeyLeft.Pressed) {
+    if (s.Input.WasPressed(TInputKey::Left)) {
         PullInFromBelow(s.ItemIndex, kYes, kNo);
         StepUpStop(s.ItemIndex, kYes, 1);
     }
-    if (s.KeyRight.Pressed) {
+    if (s.Input.WasPressed(TInputKey::Right)) {
         PullInFromAbove(s.ItemIndex, kYes, kNo);
         StepDownStop(s.ItemIndex, kNo, 1);
     }

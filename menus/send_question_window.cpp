@@ -4,18 +4,18 @@
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 
 namespace vantorel {
 
 void TSendQuestionWindow::Yes() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     ctx_.Sprites.FreeDead();
-    ctx_.Shell.OpenWindow(TWindowKind::Sending);
+    ctx_.Navigation.OpenWindow(TWindowKind::Sending);
 }
 
 void TSendQuestionWindow::No() {
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     menus_.ReturnToHighScores();
 }
 

@@ -5,7 +5,7 @@
 #include "menus/window_frame.hpp"
 #include "objects/my_image_sprite.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 #include "storage/score_request.hpp"
 #include "storage/score_server.hpp"
 
@@ -38,7 +38,7 @@ void TSendingWindow::Tick(int32_t) {
     } else if (!reporter_.Finished()) {
         return;
     }
-    ctx_.Shell.CloseWindow();
+    ctx_.Navigation.CloseWindow();
     menus_.ReturnToHighScores();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "objects/my_image_sprite.hpp"
+#include "objects/object_kinds.hpp"
 
 #include <cstdint>
 
@@ -20,9 +21,9 @@ int32_t BonusIndexOfKind(int32_t kind);
 
 class TBonus : public TMyImageSprite {
 public:
-    /// Called by the bonus pool: picture of kind 0..9 from the world library,
+    /// Called by the bonus pool: the kind's picture from the world library,
     /// top-left (x, y).
-    TBonus(TGameContext& context, int32_t x, int32_t y, int32_t z, int32_t slot, int32_t kind);
+    TBonus(TGameContext& context, int32_t x, int32_t y, int32_t z, int32_t slot, TBonusKind kind);
 
     /// The picture of a bonus kind 0..9, "" for any other.
     static const char* PictureOfKind(int32_t kind);
@@ -36,7 +37,7 @@ public:
     int32_t Slot = 0;
     /// Collected by the player; the sweep removes it in the same frame.
     bool Taken = false;
-    int32_t Kind = 0;
+    TBonusKind Kind = TBonusKind::LaserGun;
     /// Pixels per frame at 85 fps added to the ground's drift.
     int32_t PushSpeed = 0;
     /// Milliseconds left of the push.

@@ -2,7 +2,7 @@
 
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
-#include "objects/bonus.hpp"
+#include "objects/collision_category.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
@@ -69,6 +69,9 @@ TBullet::TBullet(TGameContext& context, IGameWorld& world, int32_t slot, int32_t
     }
     StickMode = TStickMode::Free;
     PixelCollision = false;
+    const bool mine = owner == TBulletOwner::Player;
+    Contents = CategoryBit(mine ? TCategory::PlayerBullet : TCategory::EnemyBullet);
+    HitMask = mine ? kPlayerBulletHits : kEnemyBulletHits;
     Slot = slot;
     Speed = speed;
     Angle = angle;
@@ -221,49 +224,7 @@ void TBullet::HandleCollision(TSprite& other, bool& done) {
     // Not yet on screen; and a bullet that has hit something this frame is done.
     if (X > 800 || Spent || !CanCollide || Removed())
         return;
-    const bool mine = Owner == TBulletOwner::Player;
-    const bool rail = Kind == TBulletKind::Rail;
-
-    if (auto* bonus = dynamic_cast<TBonus*>(&other)) {
-        if (mine)
-            bonus->Push();
-    } else if (auto* bullet = dynamic_cast<TBullet*>(&other)) {
-        if (!bullet->Spent && bullet->Owner != Owner) {
-            Explode();
-            bullet->Explode();
-        }
-    } else if (auto* player = dynamic_cast<TPlayer*>(&other)) {
-        if (!mine && player->State == TPlayerState::Flying) {
-            if (rail) {
-                world_.RemoveBullet(*this);
-            } else {
-                StickTo(TStickMode::Player, 0);
-                Explode();
-            }
-            if (!player->ShieldOn())
-                player->TakeDamage(Damage);
-            CanCollide = false;
-        }
-    } else if (auto* gun = dynamic_cast<TGroundGun*>(&other)) {
-        if (mine && !gun->Destroyed) {
-            if (!rail) {
-                StickTo(TStickMode::GroundGun, gun->Slot);
-                Explode();
-            }
-            gun->TakeDamage(Damage);
-            CanCollide = false;
-        }
-    } else if (auto* monster = dynamic_cast<TMonster*>(&other)) {
-        if (mine && !monster->Exploding) {
-            // A rail hurts monsters only as it pierces them (MoveRail).
-            if (!rail) {
-                monster->TakeDamage(Damage);
-                StickTo(TStickMode::Monster, monster->Slot);
-                Explode();
-            }
-            CanCollide = false;
-        }
-    }
+    world_.Collide(*this, other);
 }
 
 void TBullet::DrawRail() {

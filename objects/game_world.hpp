@@ -3,19 +3,22 @@
 // bullet finds the monster or gun it sticks to by slot number, a rail removes
 // itself. The gameplay layer implements it (TGamePools).
 //
-// The rest of what objects do to the game goes elsewhere: score, lives and the
-// level's kill quota (MonstersLeft) are written straight into the shared state,
-// and the player's last respawn opens the game-over window and plays sounds
-// through the main window's shell (IGameShell).
+// It is also the objects' only door out of the play field: the sounds they make
+// go to its sound sink, and what happens when two of them touch is decided by
+// the collision rules behind Collide. Score, lives and the level's kill quota
+// (MonstersLeft) are written straight into the shared state.
 #pragma once
 
 #include <cstdint>
 
 namespace vantorel {
 
+class ISoundSink;
 class TBullet;
 class TGroundGun;
 class TMonster;
+class TMyImageSprite;
+class TSprite;
 
 enum class TBulletKind : uint8_t { Laser = 0, Plasma = 1, Rail = 2, Rocket = 3 };
 enum class TBulletOwner : uint8_t { Player = 0, Enemy = 1 };
@@ -43,6 +46,13 @@ public:
     virtual void RemoveBullet(const TBullet& bullet) = 0;
     /// Removes every rail beam the player fired (the ship has exploded).
     virtual void RemovePlayerRails() = 0;
+
+    /// Called from a collision search that searcher runs, for each sprite other
+    /// it touches: runs the rule for the pair of their categories, when searcher's
+    /// HitMask holds other's category; any other pair does nothing.
+    virtual void Collide(TMyImageSprite& searcher, TSprite& other) = 0;
+    /// Where the objects' sound effects go.
+    virtual ISoundSink& Sound() const = 0;
 
     virtual TBullet* Bullet(int32_t slot) const = 0;
     virtual TMonster* Monster(int32_t slot) const = 0;

@@ -2,11 +2,12 @@
 
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
+#include "objects/collision_category.hpp"
 #include "objects/player.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "state/sound_sink.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -22,24 +23,12 @@ constexpr double kAngleUnit = 2 * std::numbers::pi / 256;
 constexpr double kBarrelLength = 70;
 constexpr int32_t kAimLead = 100;
 
-struct TGunTraits {
-    const char* Base;
-    const char* Barrel;
-    int32_t PivotX, PivotY;
-    int32_t ShotSpeed;
-    TBulletKind Shot;
-};
-constexpr TGunTraits kGuns[] = {
-    {"GroundGunBase", "GroundGunTrunk", 37, 63, 6, TBulletKind::Plasma},
-    {"GroundRocketBase", "GroundRocketTrunk", 30, 78, 5, TBulletKind::Rocket},
-};
-
 } // namespace
 
-TGroundGun::TGroundGun(TGameContext& context, IGameWorld& world, int32_t kind, int32_t slot,
+TGroundGun::TGroundGun(TGameContext& context, IGameWorld& world, TGunKind kind, int32_t slot,
                        int32_t x, int32_t y, int32_t z)
-    : TMyImageSprite(context, 2), Kind(kind == 1 ? 1 : 0), Slot(slot), world_(world) {
-    const TGunTraits& traits = kGuns[Kind];
+    : TMyImageSprite(context, 2), Kind(kind), Slot(slot), world_(world) {
+    const TGunTraits& traits = TraitsOf(Kind);
     SetImageByName(traits.Base);
     X = x;
     Y = y;
@@ -49,13 +38,14 @@ TGroundGun::TGroundGun(TGameContext& context, IGameWorld& world, int32_t kind, i
     PivotY = traits.PivotY;
     PivotU = Barrel->Width() > 0 ? static_cast<double>(PivotX) / Barrel->Width() : 0;
     PivotV = Barrel->Height() > 0 ? static_cast<double>(PivotY) / Barrel->Height() : 0;
-    if (Kind == 0) {
-        GunFlash = CreateAt(context, 2, "PlasmaFire", static_cast<int32_t>(X + 37),
+    if (traits.Flash != nullptr) {
+        GunFlash = CreateAt(context, 2, traits.Flash, static_cast<int32_t>(X + 37),
                             static_cast<int32_t>(Y + 63), 6);
         GunFlash->Visible = false;
         GunFlash->HideAtAnimEnd = true;
         GunFlash->AnimPercent = 30;
     }
+    Contents = CategoryBit(TCategory::GroundGun);
     HitPoints = 2;
     MaxHitPoints = HitPoints;
     Aim = -16;
@@ -94,11 +84,10 @@ void TGroundGun::Fire() {
     const double angle = Aim * kAngleUnit;
     const auto x = static_cast<int32_t>(std::sin(angle) * kBarrelLength + PivotX + X);
     const auto y = static_cast<int32_t>(PivotY + Y - std::cos(angle) * kBarrelLength);
-    const TGunTraits& traits = kGuns[Kind];
-    if (Kind == 0) {
+    const TGunTraits& traits = TraitsOf(Kind);
+    if (GunFlash != nullptr) {
         Firing = true;
-        if (GunFlash != nullptr)
-            GunFlash->RestartAnimation();
+        GunFlash->RestartAnimation();
     }
     world_.AddBullet(x, y, Z(), traits.ShotSpeed, Aim - 64, traits.Shot, TBulletOwner::Enemy, 0);
 }
@@ -113,7 +102,7 @@ void TGroundGun::DrawSelf() {
                             static_cast<int32_t>(PivotY + Y), Barrel->Width(), Barrel->Height(), 0,
                             PivotU, PivotV, Aim);
     }
-    if (Firing && Kind == 0 && GunFlash != nullptr && GunFlash->Image() != nullptr) {
+    if (Firing && GunFlash != nullptr && GunFlash->Image() != nullptr) {
         const TPictureCollectionItem& flash = *GunFlash->Image();
         flash.DrawRotated(surface, static_cast<int32_t>(X + 38), static_cast<int32_t>(Y + 63),
                           flash.Width(), flash.Height(),
@@ -134,7 +123,7 @@ void TGroundGun::TakeDamage(int32_t amount) {
 void TGroundGun::Explode() {
     if (Destroyed)
         return;
-    Context().Shell.PlaySound("Explosion2");
+    world_.Sound().PlaySound("Explosion2");
     PlayAnimationOnce("Explosion", 20);
     Destroyed = true;
 }

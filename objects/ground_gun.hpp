@@ -1,9 +1,10 @@
 // A turret standing on the scrolling ground whose barrel turns towards the player
-// and fires plasma balls (kind 0) or rockets (kind 1).
+// and fires plasma balls or rockets, as its kind does.
 #pragma once
 
 #include "objects/game_world.hpp"
 #include "objects/my_image_sprite.hpp"
+#include "objects/object_kinds.hpp"
 
 #include <cstdint>
 
@@ -13,9 +14,9 @@ class TPictureCollectionItem;
 
 class TGroundGun : public TMyImageSprite {
 public:
-    /// Called by the ground-gun pool: kind 0 plasma turret, 1 rocket launcher,
+    /// Called by the ground-gun pool: a plasma turret or a rocket launcher,
     /// top-left (x, y).
-    TGroundGun(TGameContext& context, IGameWorld& world, int32_t kind, int32_t slot, int32_t x,
+    TGroundGun(TGameContext& context, IGameWorld& world, TGunKind kind, int32_t slot, int32_t x,
                int32_t y, int32_t z);
 
     /// The barrel angle for a target dx, dy pixels from the gun's top-left corner:
@@ -37,13 +38,14 @@ public:
     /// Turns into its explosion without score; nothing if destroyed already.
     void Explode();
 
-    int32_t Kind = 0;
+    TGunKind Kind = TGunKind::Plasma;
     bool Destroyed = false;
     /// The gun's slot 1..5 in its pool.
     int32_t Slot = 0;
     /// Barrel angle in 256ths of a turn, -64..64, 0 straight up.
     int32_t Aim = 0;
-    /// Kind 0: the muzzle flash, never shown itself; the gun draws it rotated.
+    /// The plasma turret's muzzle flash (none for the rocket launcher), never shown itself; the gun
+    /// draws it rotated.
     TMyImageSprite* GunFlash = nullptr;
     TPictureCollectionItem* Barrel = nullptr;
     /// Barrel pivot from the gun's top-left corner, in pixels.

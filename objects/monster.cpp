@@ -1,9 +1,10 @@
 #include "objects/monster.hpp"
 
 #include "objects/bullet.hpp"
+#include "objects/collision_category.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "state/sound_sink.hpp"
 
 #include <cmath>
 
@@ -11,19 +12,7 @@ namespace vantorel {
 
 namespace {
 
-constexpr int32_t kDestroyerKind = 4;
-constexpr int32_t kMegaKind = 5;
-
-struct TKindTraits {
-    const char* Picture;
-    int32_t HitPoints;
-};
-
-constexpr TKindTraits kKinds[] = {
-    {"CosmoStorm", 1}, {"UFO", 2}, {"Rocketer", 4}, {"Truck", 30}, {"Destroyer", 1}, {"Mega", 100},
-};
-
-/// Flame offsets from the monster's top-left corner, by kind.
+/// Flame offsets from the monster's top-left corner, by TMonsterKind.
 struct TOffset {
     int32_t DX, DY;
 };
@@ -40,73 +29,65 @@ constexpr TFlameSet kFlames[] = {
 
 } // namespace
 
-const char* TMonster::PictureOfKind(int32_t kind) {
-    if (kind < 0 || kind > 5)
-        return "";
-    return kKinds[kind].Picture;
-}
-
 TMonster::TMonster(TGameContext& context, IGameWorld& world, int32_t slot, int32_t x, int32_t y,
-                   int32_t z, int32_t kind)
+                   int32_t z, TMonsterKind kind)
     : TMyImageSprite(context, 2), Slot(slot), Kind(kind), world_(world) {
     TGameRandom& random = context.State.Random;
     int32_t startY = y;
     switch (kind) {
-    case 0:
+    case TMonsterKind::CosmoStorm:
         startY = 75 + random(405);
         VX = -5;
         Ammo = 10;
         break;
-    case 1:
+    case TMonsterKind::UFO:
         startY = 175 + random(165);
         VX = -2;
         Ammo = 10;
         WavePhase = random(800);
         break;
-    case 2:
+    case TMonsterKind::Rocketer:
         startY = 100 + random(300);
         VX = -2;
         VY = random(4) - 2;
         Ammo = 5;
         TurnTimer = 1000;
         break;
-    case 3:
+    case TMonsterKind::Truck:
         startY = 100 + random(300);
         VX = -1;
         VY = random(4) - 2;
         Ammo = 1 + random(10);
         break;
-    case kDestroyerKind:
+    case TMonsterKind::Destroyer:
         VX = random(2) - 3;
         VY = random(4) - 2;
         Ammo = 0;
         TurnTimer = 1000;
         break;
-    case kMegaKind:
+    case TMonsterKind::Mega:
         startY = 100 + random(300);
         VX = -2;
         Ammo = 100;
         break;
-    default:
-        break;
     }
-    SetImageByName(PictureOfKind(kind));
+    const TMonsterTraits& traits = TraitsOf(kind);
+    SetImageByName(traits.Picture);
     X = x;
     Y = startY;
     SetZ(z);
-    if (kind >= 0 && kind <= 5) {
-        HitPoints = kKinds[kind].HitPoints;
-        for (int32_t i = 0; i < kFlames[kind].Count; ++i)
-            AddFlame(kFlames[kind].At[i].DX, kFlames[kind].At[i].DY);
-    }
+    HitPoints = traits.HitPoints;
+    const TFlameSet& flames = kFlames[static_cast<size_t>(kind)];
+    for (int32_t i = 0; i < flames.Count; ++i)
+        AddFlame(flames.At[i].DX, flames.At[i].DY);
     switch (kind) {
-    case 0:
+    case TMonsterKind::CosmoStorm:
         AddMuzzle("LaserFireR", -30, -12, z);
         break;
-    case 1:
+    case TMonsterKind::UFO:
         AddMuzzle("PlasmaFireR", -31, 0, z);
         break;
-    case kMegaKind:
+    case TMonsterKind::Mega:
         AddMuzzle("PlasmaFireR", 20, 5, z + 1);
         AddMuzzle("PlasmaFireR", 22, 36, z + 1);
         break;
@@ -114,6 +95,7 @@ TMonster::TMonster(TGameContext& context, IGameWorld& world, int32_t slot, int32
         break;
     }
     PixelCollision = false;
+    Contents = CategoryBit(TCategory::Monster);
     MaxHitPoints = HitPoints;
     LastRailSlot = 0;
     FireCooldown = 0;
@@ -145,19 +127,17 @@ void TMonster::PlaceCompanion(TMyImageSprite* sprite, int32_t dx, int32_t dy, bo
 }
 
 void TMonster::PlaceCompanions() {
-    if (Kind < 0 || Kind > 5)
-        return;
-    const TFlameSet& flames = kFlames[Kind];
+    const TFlameSet& flames = kFlames[static_cast<size_t>(Kind)];
     for (int32_t i = 0; i < flames.Count; ++i)
         PlaceCompanion(Flames[static_cast<size_t>(i)], flames.At[i].DX, flames.At[i].DY, true);
     switch (Kind) {
-    case 0:
+    case TMonsterKind::CosmoStorm:
         PlaceCompanion(Muzzles[0], -30, -12, true);
         break;
-    case 1:
+    case TMonsterKind::UFO:
         PlaceCompanion(Muzzles[0], -31, 0, false);
         break;
-    case kMegaKind:
+    case TMonsterKind::Mega:
         PlaceCompanion(Muzzles[0], 20, 5, false);
         PlaceCompanion(Muzzles[1], 22, 36, false);
         break;
@@ -182,12 +162,12 @@ void TMonster::MoveSelf(int32_t moveCount) {
     Y += VY * state.FrameFactor;
 
     switch (Kind) {
-    case 1:
+    case TMonsterKind::UFO:
         // A wave between heights 175 and 340 whose shape follows X.
         if (!Exploding)
             Y = std::sin((WavePhase + X) / 150.0) * 82.5 + 257.5;
         break;
-    case 2:
+    case TMonsterKind::Rocketer:
         RandomTurn();
         if (Y + Height > 400) {
             Y = 400 - Height;
@@ -198,7 +178,7 @@ void TMonster::MoveSelf(int32_t moveCount) {
             VY = -VY;
         }
         break;
-    case 3:
+    case TMonsterKind::Truck:
         if (Y < 75) {
             Y = 75;
             VY = -VY;
@@ -226,7 +206,7 @@ void TMonster::MoveSelf(int32_t moveCount) {
             Phase = 3;
         }
         break;
-    case kDestroyerKind:
+    case TMonsterKind::Destroyer:
         RandomTurn();
         if (Y < 75) {
             Y = 75;
@@ -237,7 +217,7 @@ void TMonster::MoveSelf(int32_t moveCount) {
             VY = -VY;
         }
         break;
-    case kMegaKind:
+    case TMonsterKind::Mega:
         if (Phase == 0 && X <= 450) {
             X = 450;
             Phase = 1;
@@ -298,26 +278,26 @@ void TMonster::Fire() {
     TGameState& state = Context().State;
     const int32_t z = Z();
     switch (Kind) {
-    case 0:
+    case TMonsterKind::CosmoStorm:
         ShowMuzzle(Muzzles[0]);
         FireBullet(-25, 17, z, -7, 0, TBulletKind::Laser);
         FireCooldown = 500;
         break;
-    case 1:
+    case TMonsterKind::UFO:
         ShowMuzzle(Muzzles[0]);
         FireBullet(-42, 0, z, -6, 0, TBulletKind::Plasma);
         FireCooldown = 1500;
         break;
-    case 2:
+    case TMonsterKind::Rocketer:
         FireBullet(17, 26, z, 3, -128, TBulletKind::Rocket);
         FireCooldown = 1500;
         break;
-    case 3:
+    case TMonsterKind::Truck:
         world_.AddMonster(static_cast<int32_t>(X + 100), static_cast<int32_t>(Y + 80), z,
-                          kDestroyerKind);
+                          static_cast<int32_t>(TMonsterKind::Destroyer));
         FireCooldown = 500;
         break;
-    case kMegaKind:
+    case TMonsterKind::Mega:
         if (state.Random(2) == 1)
             FireBullet(98, 14, z + 1, 2, -128, TBulletKind::Rocket);
         if (state.Random(2) == 1)
@@ -354,7 +334,7 @@ void TMonster::TakeDamage(int32_t amount) {
 void TMonster::Explode() {
     if (Exploding)
         return;
-    Context().Shell.PlaySound(Kind == kMegaKind ? "Explosion1" : "Explosion2");
+    world_.Sound().PlaySound(TraitsOf(Kind).ExplosionSound);
     PlayAnimationOnce("Explosion", 20);
     for (TMyImageSprite* flame : Flames)
         if (flame != nullptr)

@@ -5,6 +5,7 @@
 
 #include "objects/game_world.hpp"
 #include "objects/my_image_sprite.hpp"
+#include "objects/object_kinds.hpp"
 
 #include <array>
 #include <cstdint>
@@ -13,17 +14,12 @@ namespace vantorel {
 
 class TBullet;
 
-/// Kinds: 0 CosmoStorm, 1 UFO, 2 Rocketer, 3 Truck (launches kind 4), 4 Destroyer,
-/// 5 Mega (the boss).
 class TMonster : public TMyImageSprite {
 public:
-    /// Called by the monster pool with the spawn position; kinds other than 4 pick
-    /// their own height.
+    /// Called by the monster pool with the spawn position; kinds other than the
+    /// Destroyer pick their own height.
     TMonster(TGameContext& context, IGameWorld& world, int32_t slot, int32_t x, int32_t y,
-             int32_t z, int32_t kind);
-
-    /// The picture of kind 0..5.
-    static const char* PictureOfKind(int32_t kind);
+             int32_t z, TMonsterKind kind);
 
     void MoveSelf(int32_t moveCount) override;
     /// Shoots as the kind does (a Truck launches a Destroyer instead).
@@ -47,23 +43,23 @@ public:
     int32_t Slot = 0;
     int32_t MaxHitPoints = 0;
     int32_t HitPoints = 0;
-    int32_t Kind = 0;
+    TMonsterKind Kind = TMonsterKind::CosmoStorm;
     /// Engine flames ("EngineFireR"), as many as the kind has; none in the others.
     std::array<TMyImageSprite*, 5> Flames{};
-    /// Kinds 3 and 5: stage of the flight pattern.
+    /// Truck and Mega: stage of the flight pattern.
     int32_t Phase = 0;
-    /// Kind 3: milliseconds left of its stop.
+    /// Truck: milliseconds left of its stop.
     int32_t PauseTimer = 0;
-    /// Kind 5: milliseconds to the next change of direction.
+    /// Mega: milliseconds to the next change of direction.
     int32_t WanderTimer = 0;
     /// Muzzle flashes, shown and replayed on each shot.
     std::array<TMyImageSprite*, 2> Muzzles{};
     /// Pixels per frame at 85 fps.
     int32_t VX = 0;
     int32_t VY = 0;
-    /// Kind 1: offset of its wave.
+    /// UFO: offset of its wave.
     int32_t WavePhase = 0;
-    /// Kinds 2 and 4: milliseconds to the next random vertical turn.
+    /// Rocketer and Destroyer: milliseconds to the next random vertical turn.
     int32_t TurnTimer = 0;
     /// Slot of the last player rail that damaged it, 0 for none.
     int32_t LastRailSlot = 0;

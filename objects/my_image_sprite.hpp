@@ -78,6 +78,9 @@ public:
     /// trunc(X + Width / 2), trunc(Y + Height / 2) after the last move, in pixels.
     int32_t CenterX = 0;
     int32_t CenterY = 0;
+    /// The categories (CategoryBit) this sprite acts on when it runs a collision
+    /// search; 0 for the sprites that never search.
+    uint32_t HitMask = 0;
 
 protected:
     TGameContext& Context() const { return context_; }

@@ -1,12 +1,12 @@
 #include "objects/player.hpp"
 
-#include "engine/dx_input.hpp"
 #include "objects/bonus.hpp"
+#include "objects/collision_category.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "state/sound_sink.hpp"
 
 #include <algorithm>
 
@@ -89,6 +89,8 @@ TPlayer::TPlayer(TGameContext& context, IGameWorld& world)
     Y = kStartY;
     SetZ(10);
     PixelCollision = false;
+    Contents = CategoryBit(TCategory::Player);
+    HitMask = kPlayerHits;
     AnimPosition = 0;
     AnimSpeed = 0;
     context.State.Lives = kMaxLives;
@@ -119,14 +121,14 @@ void TPlayer::CreateCompanions() {
 
 void TPlayer::ReadControls() {
     const TGameState& state = Context().State;
-    FireHeld = state.FireHeld();
+    const TInputSnapshot& input = state.Input;
+    FireHeld = input.FireHeld();
     if (State == TPlayerState::Exploding)
         return;
-    const TDXInputStates& input = Context().Input.States;
-    MoveLeft = input.Contains(TDXInputState::StateLeft);
-    MoveRight = input.Contains(TDXInputState::StateRight);
-    MoveUp = input.Contains(TDXInputState::StateUp);
-    MoveDown = input.Contains(TDXInputState::StateDown);
+    MoveLeft = input.Steers(TDirection::Left);
+    MoveRight = input.Steers(TDirection::Right);
+    MoveUp = input.Steers(TDirection::Up);
+    MoveDown = input.Steers(TDirection::Down);
 }
 
 void TPlayer::PlaceCompanions() {
@@ -139,35 +141,7 @@ void TPlayer::PlaceCompanions() {
 
 void TPlayer::HandleCollision(TSprite& other, bool& done) {
     (void)done;
-    if (auto* gun = dynamic_cast<TGroundGun*>(&other)) {
-        if (!gun->Destroyed && State == TPlayerState::Flying) {
-            Die();
-            gun->Explode();
-        }
-    } else if (auto* monster = dynamic_cast<TMonster*>(&other)) {
-        if (!monster->Exploding && State == TPlayerState::Flying) {
-            // Only the small Destroyer is stopped by the shield.
-            if (monster->Kind != 4)
-                Die();
-            else if (!ShieldOn())
-                TakeDamage(1);
-            monster->Explode();
-        }
-    } else if (auto* bonus = dynamic_cast<TBonus*>(&other)) {
-        // A bonus already collected this frame waits for the sweep; it gives nothing twice.
-        if (State != TPlayerState::Exploding && !bonus->Taken) {
-            Context().Shell.PlaySound("Bonus");
-            if (BonusIndexOfKind(bonus->Kind) > 8) {
-                if (bonus->Kind == kLifeKind)
-                    AddLife();
-                else if (bonus->Kind == kMegaBombKind)
-                    MegaBomb();
-            } else {
-                ArmBonus(bonus->Kind);
-            }
-            bonus->Taken = true;
-        }
-    }
+    world_.Collide(*this, other);
 }
 
 void TPlayer::MoveSelf(int32_t moveCount) {
@@ -175,11 +149,10 @@ void TPlayer::MoveSelf(int32_t moveCount) {
     CheckCollisions();
     TGameState& state = Context().State;
 
-    // Relative mouse steering works in every state, even while exploding.
-    const int32_t dx = std::clamp(state.MouseDeltaX, -kMouseStepLimit, kMouseStepLimit);
-    const int32_t dy = std::clamp(state.MouseDeltaY, -kMouseStepLimit, kMouseStepLimit);
-    state.MouseDeltaX = 0;
-    state.MouseDeltaY = 0;
+    // Relative mouse steering (the frame's motion) works in every state, even
+    // while exploding.
+    const int32_t dx = std::clamp(state.Input.MouseDeltaX, -kMouseStepLimit, kMouseStepLimit);
+    const int32_t dy = std::clamp(state.Input.MouseDeltaY, -kMouseStepLimit, kMouseStepLimit);
     X += dx / 1.5;
     Y += dy / 1.8;
 
@@ -256,8 +229,8 @@ void TPlayer::Respawn() {
     State = TPlayerState::Appearing;
     Leaving = false;
     if (state.Lives == 0) {
-        ctx.Shell.PlaySound("GameOver");
-        ctx.Shell.OpenWindow(TWindowKind::GameOver);
+        world_.Sound().PlaySound("GameOver");
+        LastLifeGone = true;
         return;
     }
     for (TMyImageSprite* flame : {state.EngineFlame1, state.EngineFlame2}) {
@@ -283,7 +256,7 @@ void TPlayer::Respawn() {
 
 void TPlayer::StartLeaving() {
     TGameContext& ctx = Context();
-    ctx.Shell.PlaySound("Reborn");
+    world_.Sound().PlaySound("Reborn");
     Leaving = true;
     DisarmAll();
     AlphaMode = true;
@@ -319,7 +292,7 @@ void TPlayer::Die() {
     TGameContext& ctx = Context();
     TGameState& state = ctx.State;
     State = TPlayerState::Exploding;
-    ctx.Shell.PlaySound("Explosion1");
+    world_.Sound().PlaySound("Explosion1");
     DeathTimer = 1000;
     if (state.Lives > 0)
         --state.Lives;
@@ -358,7 +331,7 @@ void TPlayer::FireWeapon(TPlayerWeapon weapon) {
         return;
     TGameContext& ctx = Context();
     const TWeaponTraits& traits = kWeapons[static_cast<size_t>(weapon)];
-    ctx.Shell.PlaySound(traits.Sound);
+    world_.Sound().PlaySound(traits.Sound);
     if (traits.Flash != nullptr && ctx.State.MuzzleFlash != nullptr) {
         ctx.State.MuzzleFlash->SetImageByName(traits.Flash);
         ctx.State.MuzzleFlash->RestartAnimation();

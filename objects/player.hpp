@@ -46,8 +46,8 @@ public:
     /// EngineFlame2, MuzzleFlash, ShieldSprite) next to the ship, as the game
     /// start needs them.
     void CreateCompanions();
-    /// Once a game frame after the move pass: FireHeld from the space bar, Ctrl or
-    /// a mouse button; the four move requests from the input states, unless the
+    /// Once a game frame after the move pass: FireHeld from the frame's input
+    /// snapshot; the four move requests from its steering, unless the
     /// ship is exploding (they then keep their last values).
     void ReadControls();
 
@@ -56,8 +56,8 @@ public:
 
     /// The flames, muzzle flash and shield to their places beside the ship.
     void PlaceCompanions();
-    /// Back at the start, fading in (invulnerable); with no life left it opens the
-    /// game-over window instead.
+    /// Back at the start, fading in (invulnerable); with no life left it plays
+    /// "GameOver" and raises LastLifeGone instead.
     void Respawn();
     /// The level is done: the ship fades out by 2 per frame and stops firing.
     void StartLeaving();
@@ -106,6 +106,9 @@ public:
     /// Fading out at the end of a level.
     bool Leaving = false;
     bool FireHeld = false;
+    /// Raised by a Respawn that found no life left; the game flow opens the
+    /// game-over window and lowers it.
+    bool LastLifeGone = false;
 
 private:
     /// Shows the picture matching the vertical movement since the last check,

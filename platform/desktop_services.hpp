@@ -1,5 +1,6 @@
 // The desktop services the game uses, as one bundle of interfaces: the real ones
-// in the game (over SDL, SDL_mixer and libcurl), null or scripted ones in tests.
+// in the game (over SDL, SDL_ttf and fontconfig, SDL_mixer and libcurl), null or
+// scripted ones in tests.
 #pragma once
 
 #include "platform/clock.hpp"
@@ -12,6 +13,7 @@ namespace vantorel {
 
 class IAudioOutput;
 class IEventSource;
+class IFontRenderer;
 class IHttpClient;
 class IJoystickDevice;
 class IKeyboardState;
@@ -28,6 +30,8 @@ struct TDesktopServices {
     ILinkOpener& Links;
     IAudioOutput& Audio;
     IHttpClient& Http;
+    /// The fonts every text of the game is measured and drawn with.
+    IFontRenderer& Fonts;
     TMsClock Clock;
     /// Shows a message box with the error text (stderr headless).
     std::function<void(const std::string& text)> ShowError;

@@ -149,9 +149,4 @@ struct TPlatformEvent {
     int32_t DY = 0;
 };
 
-/// Takes the next pending event without waiting; false when there is none.
-bool PollPlatformEvent(TPlatformEvent& out);
-/// Waits up to timeoutMs for an event; false when none came.
-bool WaitPlatformEvent(TPlatformEvent& out, int32_t timeoutMs);
-
 } // namespace vantorel

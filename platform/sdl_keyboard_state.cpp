@@ -1,6 +1,6 @@
 #include "platform/sdl_keyboard_state.hpp"
 
-#include "platform/sdl_events.hpp"
+#include "platform/sdl_event_source.hpp"
 
 #include <SDL.h>
 

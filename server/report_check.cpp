@@ -1,6 +1,6 @@
 #include "server/report_check.hpp"
 
-#include "storage/name_editor.hpp"
+#include "score_format/name_editor.hpp"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // rules the game's editors hold the texts to.
 #pragma once
 
-#include "storage/score_report.hpp"
+#include "score_format/score_report.hpp"
 
 #include <cstddef>
 #include <string_view>

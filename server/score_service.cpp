@@ -171,7 +171,7 @@ TWebResponse TScoreService::ScoresJson(const std::string* limitText) {
         const char* end = begin + limitText->size();
         const auto [stop, ec] = std::from_chars(begin, end, limit);
         if (limitText->empty() || ec == std::errc::invalid_argument || stop != end || limit == 0)
-            return {400, kJson, "{\"error\":\"limit must be a whole number from 1 to 1000\"}",
+            return {400, kJson, RenderJsonError("limit must be a whole number from 1 to 1000"),
                     "bad limit"};
         if (ec == std::errc::result_out_of_range || limit > kMaxJsonRows)
             limit = kMaxJsonRows;

@@ -2,21 +2,71 @@
 
 #include "server/web_text.hpp"
 
+#include "base/text_encoding.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+
 namespace vantorel::server {
 
+namespace {
+
+// Fields stay in the order they are set: clients and tests read them in that order.
+using TJson = nlohmann::ordered_json;
+
+std::string Escaped(uint8_t byte) {
+    char text[8];
+    std::snprintf(text, sizeof text, "\\u%04x", byte);
+    return text;
+}
+
+// JSON as nlohmann::json::dump writes it (compact, not ASCII-only), with the
+// escapes clients have always read: see RenderScoresJson.
+std::string JsonForScript(std::string_view json) {
+    std::string out;
+    out.reserve(json.size());
+    for (size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '\\' && i + 1 < json.size()) {
+            // Inside a string every backslash starts an escape: \b and \f are
+            // written long, the rest kept as they are.
+            const char next = json[++i];
+            if (next == 'b')
+                out += Escaped('\b');
+            else if (next == 'f')
+                out += Escaped('\f');
+            else
+                (out += c) += next;
+        } else if (c == '<' || c == '>' || c == '&' || c == '\x7F') {
+            // Only a string can hold these, never the JSON around it.
+            out += Escaped(static_cast<uint8_t>(c));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 std::string RenderScoresJson(const std::vector<TStoredScore>& rows, int64_t count) {
-    std::string json = "{\"scores\":[";
+    TJson scores = TJson::array();
     size_t rank = 0;
     for (const TStoredScore& row : rows) {
-        if (rank > 0)
-            json += ',';
         ++rank;
-        json += "{\"rank\":" + std::to_string(rank) + ",\"name\":\"" + JsonText(row.Name) +
-                "\",\"score\":" + std::to_string(row.Score) + ",\"add\":\"" + JsonText(row.Add) +
-                "\",\"date\":\"" + UtcDateTime(row.ReceivedAt) + "\"}";
+        scores.push_back(TJson{{"rank", rank},
+                               {"name", Cp1252ToUtf8(row.Name)},
+                               {"score", row.Score},
+                               {"add", Cp1252ToUtf8(row.Add)},
+                               {"date", UtcDateTime(row.ReceivedAt)}});
     }
-    json += "],\"count\":" + std::to_string(count) + "}";
-    return json;
+    const TJson json{{"scores", std::move(scores)}, {"count", count}};
+    return JsonForScript(json.dump());
+}
+
+std::string RenderJsonError(std::string_view message) {
+    return JsonForScript(TJson{{"error", std::string(message)}}.dump());
 }
 
 } // namespace vantorel::server

@@ -1,5 +1,7 @@
 #include "server/server_options.hpp"
 
+#include <getopt.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -80,6 +82,28 @@ std::string SetOption(const std::string& key, const std::string& value, const st
     return {};
 }
 
+// getopt_long's codes for the long options; -h is 'h' as well.
+enum : int { kConfig = 256, kListen, kDatabase, kRate, kThreads, kVersion };
+
+// --help and --version ignore an "=value", as they always have.
+const option kLongOptions[] = {
+    {"config", required_argument, nullptr, kConfig},
+    {"listen", required_argument, nullptr, kListen},
+    {"database", required_argument, nullptr, kDatabase},
+    {"rate", required_argument, nullptr, kRate},
+    {"threads", required_argument, nullptr, kThreads},
+    {"help", optional_argument, nullptr, 'h'},
+    {"version", optional_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+const option* FindLongOption(int code) {
+    for (const option* o = kLongOptions; o->name; ++o)
+        if (o->val == code)
+            return o;
+    return nullptr;
+}
+
 std::string Trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos)
@@ -116,37 +140,53 @@ std::string ApplyServerConfig(const std::string& text, const std::string& file,
 TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
     TServerOptions options;
     const auto fail = [](std::string error) { return TServerOptionsParse{std::nullopt, error}; };
+    // getopt_long reads a writable argv with the program's name in front.
+    std::vector<std::string> words{"vantorel-scored"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+
+    // getopt keeps its place in globals: 0 (not 1) also forgets a half-read
+    // "-xy" group left over from an earlier parse.
+    optind = 0;
+    opterr = 0;
     // The command line is read whole first, and applied after the config file.
     std::vector<std::pair<std::string, std::string>> given;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> value;
-        if (const size_t eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
+    for (;;) {
+        // The word being read; getopt moves optind past it (or past its value).
+        const int at = optind == 0 ? 1 : optind;
+        // "+": stop at the first word that is no option; ":": report a missing value.
+        const int code = getopt_long(argc, argv.data(), "+:h", kLongOptions, nullptr);
+        if (code == -1) {
+            // A word that is no option, or "--": the server takes no file names.
+            if (at < argc)
+                return fail("unknown option " + words[static_cast<size_t>(at)] + " (see --help)");
+            break;
         }
-        if (name == "--help" || name == "-h") {
-            options.Help = true;
-            continue;
-        }
-        if (name == "--version") {
-            options.Version = true;
-            continue;
-        }
-        const std::string key = name.starts_with("--") ? name.substr(2) : std::string();
-        if (key != "config" && !IsValueOption(key))
+        // The option as written, without an "=value".
+        const std::string& word = words[static_cast<size_t>(at)];
+        const std::string name = word.starts_with("--") ? word.substr(0, word.find('=')) : word;
+        const option* known = FindLongOption(code == ':' ? optopt : code);
+        // getopt_long also takes a shortened name ("--data") and grouped letters
+        // ("-hh"); the server takes neither.
+        if (code == '?' ||
+            (word.starts_with("--") ? name != "--" + std::string(known->name) : word.size() != 2))
             return fail("unknown option " + name + " (see --help)");
-        if (!value) {
-            if (i + 1 >= args.size())
-                return fail(name + " needs a value (see --help)");
-            value = args[++i];
-        }
-        if (key == "config") {
-            if (value->empty())
+        if (code == ':')
+            return fail(name + " needs a value (see --help)");
+        if (code == 'h') {
+            options.Help = true;
+        } else if (code == kVersion) {
+            options.Version = true;
+        } else if (code == kConfig) {
+            if (*optarg == '\0')
                 return fail("--config wants a file");
-            options.Config = *value;
+            options.Config = optarg;
         } else {
-            given.emplace_back(key, *value);
+            given.emplace_back(known->name, optarg);
         }
     }
     if (!options.Config.empty() && !options.Help && !options.Version) {

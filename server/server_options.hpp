@@ -27,8 +27,10 @@ struct TServerOptionsParse {
 /// Parses the arguments after the program name: --listen HOST:PORT (a name or
 /// IPv4 address, or [IPv6]:PORT; port 0 to 65535), --database D, --rate N,
 /// --threads N (1 to 256), --config FILE, --help, --version. "--option=value"
-/// works as well. The config file is read first, so that every option given on
-/// the command line wins over its line, wherever it stands.
+/// works as well; a shortened name, a word that is no option and "--" are
+/// mistakes. The config file is read first, so that every option given on the
+/// command line wins over its line, wherever it stands. Reads with getopt_long,
+/// whose state is global: call it from one thread at a time.
 TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args);
 
 /// Applies the text of a config file to options: one "key = value" a line with the

@@ -70,40 +70,6 @@ std::string HtmlText(std::string_view cp1252) {
     return out;
 }
 
-std::string JsonText(std::string_view cp1252) {
-    std::string out;
-    out.reserve(cp1252.size());
-    for (const char c : cp1252) {
-        const auto byte = static_cast<uint8_t>(c);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (byte < 0x20 || c == '<' || c == '>' || c == '&' || byte == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out += escaped;
-            } else {
-                out += Cp1252ToUtf8(std::string_view(&c, 1));
-            }
-        }
-    }
-    return out;
-}
-
 std::string UtcDate(int64_t seconds) {
     const TCivilTime t = ToCivil(ClampSeconds(seconds));
     char text[32];

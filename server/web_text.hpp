@@ -1,5 +1,6 @@
-// Writing the game's texts into the world table's page and JSON. Stored texts
-// are the game's single-byte Windows-1252 text; the page and the JSON are UTF-8.
+// Writing the game's texts into the world table's page, and the dates of the
+// page, the JSON and the log. Stored texts are the game's single-byte
+// Windows-1252 text; the page is UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +13,6 @@ namespace vantorel::server {
 /// other than tab written as U+FFFD, safe in element content and in quoted
 /// attribute values.
 std::string HtmlText(std::string_view cp1252);
-
-/// Windows-1252 text as the inside of a JSON string (without the quotes): " \ and
-/// every control character escaped, < > & as \u003c \u003e \u0026 so the JSON
-/// can sit inside a page's script too.
-std::string JsonText(std::string_view cp1252);
 
 /// "YYYY-MM-DD" of a time in seconds since 1970-01-01 UTC.
 std::string UtcDate(int64_t seconds);

@@ -1,12 +1,12 @@
 // Everything a screen, a window or a game object works with: the shared state, the
 // sprite engine and picture libraries of the main window, and the main window's
-// services. The main window owns all of it and hands out this one bundle.
+// navigation and services. The main window owns all of it and hands out this one bundle.
 #pragma once
 
 namespace vantorel {
 
-class IGameShell;
-class TDXInput;
+class IGameNavigation;
+class IGameServices;
 class TDXImageList;
 class TDXSpriteEngine;
 struct TGameState;
@@ -20,10 +20,10 @@ struct TGameContext {
     TDXImageList& Images1;
     /// "Data/Res/Res2.dxg": the world, ships, enemies, bonuses and the panel.
     TDXImageList& Images2;
-    /// Screen and window flow, sound, display mode and exit.
-    IGameShell& Shell;
-    /// The input states (keyboard and joystick), updated once a frame.
-    TDXInput& Input;
+    /// Screen and window flow and exit.
+    IGameNavigation& Navigation;
+    /// Sound, music, display mode and saving the table.
+    IGameServices& Services;
 };
 
 } // namespace vantorel

@@ -5,6 +5,7 @@
 // live here too.
 #pragma once
 
+#include "state/input_snapshot.hpp"
 #include "storage/high_score_table.hpp"
 #include "storage/options_record.hpp"
 
@@ -55,12 +56,6 @@ private:
     std::mt19937 engine_{1u};
 };
 
-/// A key's pressed-this-frame flag with the state it had at the previous update.
-struct TKeyEdge {
-    bool Pressed = false;
-    bool Previous = false;
-};
-
 struct TGameState {
     // --- Display and frame (start-up, display-mode switch and the frame loop) ---
     /// The display's vertical refresh rate in hertz; 60 when the platform cannot tell.
@@ -89,25 +84,9 @@ struct TGameState {
     /// Owned by the sprite engine; null where no item lives.
     std::array<TMenuButton*, 13> Items{};
 
-    // --- Input (set by window events between frames and by the key-edge update) ---
-    /// Last pointer position on the display, in 800x600 display pixels.
-    int32_t MouseX = 0;
-    int32_t MouseY = 0;
-    /// Relative pointer motion since the player ship last read it, in display pixels;
-    /// mouse-move events add to it, the ship takes it and sets it back to 0.
-    int32_t MouseDeltaX = 0;
-    int32_t MouseDeltaY = 0;
-    bool MouseHeld = false;
-    bool SpaceHeld = false;
-    bool CtrlHeld = false;
-    /// The joystick's fire button (StateButton1: button 0, or a pad's fire
-    /// controls) is down; set once a frame by the key-edge update.
-    bool JoystickFireHeld = false;
-    TKeyEdge KeyUp, KeyDown, KeyLeft, KeyRight, KeyP, KeyY, KeyN, KeyEsc;
-
-    /// The player's fire input: Space, Ctrl, a mouse button on the display or the
-    /// joystick's fire button is down. The game tick reads it once a frame.
-    bool FireHeld() const { return SpaceHeld || CtrlHeld || MouseHeld || JoystickFireHeld; }
+    // --- Input: the frame's snapshot, made by the main window once a frame
+    //     before the screen or window runs; read, never written, by the rules ---
+    TInputSnapshot Input;
 
     // --- Game ---
     int32_t Score = 0;

@@ -31,15 +31,12 @@ std::string FormatHighScores(const HighScoreTable& table) {
 
 THighScoreLoad LoadHighScoreFile(const std::filesystem::path& path) {
     THighScoreLoad load;
-    TFileBytes file = ReadFileBytes(path);
-    load.Status = file.Status;
-    if (file.Status != TFileReadStatus::Read)
-        return load;
-    if (auto table = ParseHighScores(file.Bytes))
-        load.Table = std::move(*table);
-    else
-        load.Complete = false;
-    load.Bytes = std::move(file.Bytes);
+    load.Read(path, [&load](const std::string& bytes) {
+        auto table = ParseHighScores(bytes);
+        if (table)
+            load.Table = std::move(*table);
+        return table.has_value();
+    });
     return load;
 }
 

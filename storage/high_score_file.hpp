@@ -4,8 +4,8 @@
 // signature is kept in the options file.
 #pragma once
 
-#include "storage/file_bytes.hpp"
 #include "storage/high_score_table.hpp"
+#include "storage/save_file_read.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -20,16 +20,10 @@ std::optional<HighScoreTable> ParseHighScores(const std::string& bytes);
 /// The twenty lines of slots 1 to 10, scores in decimal; the spare is not written.
 std::string FormatHighScores(const HighScoreTable& table);
 
-struct THighScoreLoad {
+struct THighScoreLoad : TSaveFileRead {
     /// The table read, or the default table when the file is missing, unreadable
-    /// or malformed.
+    /// or malformed (Complete is then false).
     HighScoreTable Table = HighScoreTable::Defaults();
-    /// Unreadable: the file must not be written.
-    TFileReadStatus Status = TFileReadStatus::Missing;
-    /// With Status Read: false when the bytes did not hold a whole table.
-    bool Complete = true;
-    /// The bytes as read, for keeping aside when they get replaced.
-    std::string Bytes;
 };
 
 /// Loads the table file at path (normally "Data/Save/hs").

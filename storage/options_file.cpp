@@ -1,8 +1,8 @@
 #include "storage/options_file.hpp"
 
+#include "score_format/name_editor.hpp"
 #include "storage/atomic_file_set.hpp"
 #include "storage/high_score_table.hpp"
-#include "storage/name_editor.hpp"
 #include "storage/text_file_reader.hpp"
 
 namespace vantorel {
@@ -45,14 +45,11 @@ std::string FormatOptions(const OptionsRecord& options, const std::string& signa
 
 TOptionsLoad LoadOptionsFile(const std::filesystem::path& path) {
     TOptionsLoad load;
-    TFileBytes file = ReadFileBytes(path);
-    load.Status = file.Status;
-    if (file.Status != TFileReadStatus::Read)
-        return load;
-    TOptionsParse parse = ParseOptions(file.Bytes);
-    load.Options = std::move(parse.Options);
-    load.Complete = parse.Complete;
-    load.Bytes = std::move(file.Bytes);
+    load.Read(path, [&load](const std::string& bytes) {
+        TOptionsParse parse = ParseOptions(bytes);
+        load.Options = std::move(parse.Options);
+        return parse.Complete;
+    });
     return load;
 }
 

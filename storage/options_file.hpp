@@ -3,8 +3,8 @@
 // "0"/"1", the add text, and the signature of the high-score table saved beside it.
 #pragma once
 
-#include "storage/file_bytes.hpp"
 #include "storage/options_record.hpp"
+#include "storage/save_file_read.hpp"
 
 #include <filesystem>
 #include <string>
@@ -29,15 +29,10 @@ TOptionsParse ParseOptions(const std::string& bytes);
 /// ended by CR LF.
 std::string FormatOptions(const OptionsRecord& options, const std::string& signature);
 
-struct TOptionsLoad {
+struct TOptionsLoad : TSaveFileRead {
+    /// The values read; defaults (stored signature empty) for a missing or
+    /// unreadable file, and for the values after the fault in one cut short.
     OptionsRecord Options;
-    /// Missing: defaults, stored signature empty. Unreadable: defaults, and the
-    /// file must not be written. Read: Complete tells whether all five values
-    /// were there.
-    TFileReadStatus Status = TFileReadStatus::Missing;
-    bool Complete = true;
-    /// The bytes as read, for keeping aside when they get replaced.
-    std::string Bytes;
 };
 
 /// Loads the options file at path (normally "Data/Save/options").

@@ -20,14 +20,12 @@ void TSaveFiles::Load(HighScoreTable& table, OptionsRecord& options) {
     const THighScoreLoad hs = LoadHighScoreFile(TablePath());
     for (int32_t rank = 1; rank <= HighScoreTable::Ranked; ++rank)
         table[rank] = hs.Table[rank];
-    tableWritable_ = hs.Status != TFileReadStatus::Unreadable;
+    tableWritable_ = hs.Writable();
 
     TOptionsLoad loaded = LoadOptionsFile(OptionsPath());
     options = std::move(loaded.Options);
-    optionsWritable_ = loaded.Status != TFileReadStatus::Unreadable;
-    if (loaded.Status == TFileReadStatus::Read && !loaded.Complete &&
-        !KeepAsideAsBad(OptionsPath(), loaded.Bytes))
-        optionsWritable_ = false;
+    optionsWritable_ =
+        loaded.Writable() && loaded.KeepAsideIfReplaced(OptionsPath(), !loaded.Complete);
 
     bool reset = false;
     if (!table.SignatureMatches(options.StoredSignature)) {
@@ -35,8 +33,7 @@ void TSaveFiles::Load(HighScoreTable& table, OptionsRecord& options) {
         table.ResetToDefaults();
         reset = before.Entries != table.Entries;
     }
-    if (hs.Status == TFileReadStatus::Read && (reset || !hs.Complete) &&
-        !KeepAsideAsBad(TablePath(), hs.Bytes))
+    if (!hs.KeepAsideIfReplaced(TablePath(), reset || !hs.Complete))
         tableWritable_ = false;
 }
 

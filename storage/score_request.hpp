@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/http_client.hpp"
-#include "storage/score_report.hpp"
+#include "score_format/score_report.hpp"
 #include "storage/score_server.hpp"
 
 #include <string>

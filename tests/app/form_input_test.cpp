@@ -1,5 +1,6 @@
 #include "app/form_input.hpp"
 
+#include "app/input_snapshot_builder.hpp"
 #include "engine/dx_input.hpp"
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
@@ -104,7 +105,8 @@ TPlatformEvent Move(int32_t x, int32_t y, int32_t dx = 0, int32_t dy = 0) {
     return e;
 }
 
-/// The input of a main window with a scripted keyboard and joystick.
+/// The input of a main window with a scripted keyboard and joystick: the
+/// snapshot builder and the frame's input step.
 class FormInputFixture : public ::testing::Test {
 protected:
     FormInputFixture() {
@@ -112,14 +114,27 @@ protected:
         input.Joystick.SetDevice(&stick);
     }
 
-    void Send(const TPlatformEvent& e) { form.HandleEvent(e); }
+    void Send(const TPlatformEvent& e) { builder.HandleEvent(e); }
+    /// The input step of one frame: the snapshot built, then played.
+    const TInputSnapshot& Step() {
+        snap = builder.Build();
+        form.Play(snap);
+        return snap;
+    }
+    /// An event, then the frame that reads it.
+    const TInputSnapshot& SendAndStep(const TPlatformEvent& e) {
+        Send(e);
+        return Step();
+    }
 
     TGameState state;
     TDXInput input;
     TRecordingShell shell;
     TScriptedKeyboardState keys;
     TScriptedJoystickDevice stick;
-    TFormInput form{state, input, shell};
+    TInputSnapshotBuilder builder{state, input};
+    TFormInput form{state, shell};
+    TInputSnapshot snap;
 };
 
 // --- Held flags and fire ---
@@ -147,11 +162,11 @@ TEST_F(FormInputFixture, HeldFlagsFollowTheirEvents) {
         {"focus lost", Event(TEventKind::FocusLost), false, false, false},
     };
     for (const Case& c : cases) {
-        Send(c.Event);
-        EXPECT_EQ(state.SpaceHeld, c.Space) << c.Name;
-        EXPECT_EQ(state.CtrlHeld, c.Ctrl) << c.Name;
-        EXPECT_EQ(state.MouseHeld, c.Mouse) << c.Name;
-        EXPECT_EQ(state.FireHeld(), c.Space || c.Ctrl || c.Mouse) << c.Name;
+        const TInputSnapshot& in = SendAndStep(c.Event);
+        EXPECT_EQ(in.HeldBy(TFireControl::Space), c.Space) << c.Name;
+        EXPECT_EQ(in.HeldBy(TFireControl::Ctrl), c.Ctrl) << c.Name;
+        EXPECT_EQ(in.HeldBy(TFireControl::Mouse), c.Mouse) << c.Name;
+        EXPECT_EQ(in.FireHeld(), c.Space || c.Ctrl || c.Mouse) << c.Name;
     }
 }
 
@@ -174,9 +189,10 @@ TEST_F(FormInputFixture, JoystickFireButtonHoldsFire) {
     for (const Case& c : cases) {
         stick.Reading.Kind = c.Kind;
         stick.Reading.Buttons = c.Buttons;
-        form.UpdateKeyEdges();
-        EXPECT_EQ(state.JoystickFireHeld, c.Fire) << c.Name;
-        EXPECT_EQ(state.FireHeld(), c.Fire) << c.Name;
+        const TInputSnapshot& in = Step();
+        EXPECT_EQ(in.HeldBy(TFireControl::Pad), c.Fire) << c.Name;
+        EXPECT_EQ(in.PadHolds(TPadControl::Fire), c.Fire) << c.Name;
+        EXPECT_EQ(in.FireHeld(), c.Fire) << c.Name;
     }
 }
 
@@ -185,38 +201,31 @@ TEST_F(FormInputFixture, JoystickFireButtonHoldsFire) {
 TEST_F(FormInputFixture, EachPressIsSeenInOneFrameOnly) {
     struct Case {
         TKey Key;
-        TKeyEdge TGameState::*Edge;
+        TInputKey Edge;
     };
     const Case cases[] = {
-        {TKey::Up, &TGameState::KeyUp},     {TKey::Down, &TGameState::KeyDown},
-        {TKey::Left, &TGameState::KeyLeft}, {TKey::Right, &TGameState::KeyRight},
-        {TKey::P, &TGameState::KeyP},       {TKey::Y, &TGameState::KeyY},
-        {TKey::N, &TGameState::KeyN},       {TKey::Escape, &TGameState::KeyEsc},
+        {TKey::Up, TInputKey::Up},     {TKey::Down, TInputKey::Down},
+        {TKey::Left, TInputKey::Left}, {TKey::Right, TInputKey::Right},
+        {TKey::P, TInputKey::P},       {TKey::Y, TInputKey::Y},
+        {TKey::N, TInputKey::N},       {TKey::Escape, TInputKey::Esc},
     };
     for (const Case& c : cases) {
         const int code = static_cast<int>(c.Key);
         keys.Press(c.Key);
-        form.UpdateKeyEdges();
-        EXPECT_TRUE((state.*c.Edge).Pressed) << code;
+        EXPECT_TRUE(Step().WasPressed(c.Edge)) << code;
         // Held on: the exit question opens once, not every frame.
-        form.UpdateKeyEdges();
-        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
-        form.UpdateKeyEdges();
-        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
+        EXPECT_FALSE(Step().WasPressed(c.Edge)) << code;
+        EXPECT_FALSE(Step().WasPressed(c.Edge)) << code;
         keys.Release(c.Key);
-        form.UpdateKeyEdges();
-        EXPECT_FALSE((state.*c.Edge).Pressed) << code;
+        EXPECT_FALSE(Step().WasPressed(c.Edge)) << code;
         keys.Press(c.Key);
-        form.UpdateKeyEdges();
-        EXPECT_TRUE((state.*c.Edge).Pressed) << code;
+        EXPECT_TRUE(Step().WasPressed(c.Edge)) << code;
         keys.Release(c.Key);
-        form.UpdateKeyEdges();
+        Step();
     }
     // A key with no flag of its own sets none.
     keys.Press(TKey::Z);
-    form.UpdateKeyEdges();
-    for (const Case& c : cases)
-        EXPECT_FALSE((state.*c.Edge).Pressed) << static_cast<int>(c.Key);
+    EXPECT_EQ(Step().Pressed, 0);
 }
 
 // A tap shorter than a frame goes down and up between two reads of the keyboard;
@@ -229,45 +238,46 @@ TEST_F(FormInputFixture, ATapBetweenTwoFramesIsStillAPress) {
         TPlatformEvent up = Event(TEventKind::KeyUp);
         up.Key = key;
         Send(up);
-        form.UpdateKeyEdges();
-        const bool pressed = key == TKey::Down     ? state.KeyDown.Pressed
-                             : key == TKey::Escape ? state.KeyEsc.Pressed
-                                                   : state.KeyY.Pressed;
-        EXPECT_TRUE(pressed) << static_cast<int>(key);
-        form.UpdateKeyEdges();
-        EXPECT_FALSE(state.KeyDown.Pressed || state.KeyEsc.Pressed || state.KeyY.Pressed);
+        const TInputKey k = key == TKey::Down     ? TInputKey::Down
+                            : key == TKey::Escape ? TInputKey::Esc
+                                                  : TInputKey::Y;
+        EXPECT_TRUE(Step().WasPressed(k)) << static_cast<int>(key);
+        EXPECT_EQ(Step().Pressed, 0);
     }
     // Held across the read, the key presses once, not once for the event and again.
     keys.Press(TKey::Up);
     TPlatformEvent down = Event(TEventKind::KeyDown);
     down.Key = TKey::Up;
     Send(down);
-    form.UpdateKeyEdges();
-    EXPECT_TRUE(state.KeyUp.Pressed);
-    form.UpdateKeyEdges();
-    EXPECT_FALSE(state.KeyUp.Pressed);
+    EXPECT_TRUE(Step().WasPressed(TInputKey::Up));
+    EXPECT_FALSE(Step().WasPressed(TInputKey::Up));
 }
 
 TEST_F(FormInputFixture, PadStartAndBackActAsPAndEsc) {
     stick.Reading.Kind = TJoystickKind::Gamepad;
     stick.Reading.SetPadButton(TPadButton::Start, true);
-    form.UpdateKeyEdges();
-    EXPECT_TRUE(state.KeyP.Pressed);
-    EXPECT_FALSE(state.KeyEsc.Pressed);
+    Step();
+    EXPECT_TRUE(snap.WasPressed(TInputKey::P));
+    EXPECT_FALSE(snap.WasPressed(TInputKey::Esc));
+    EXPECT_TRUE(snap.PadHolds(TPadControl::Pause) && snap.PadWasPressed(TPadControl::Pause));
     // Start and P held together are one press.
     keys.Press(TKey::P);
-    form.UpdateKeyEdges();
-    EXPECT_FALSE(state.KeyP.Pressed);
+    Step();
+    EXPECT_FALSE(snap.WasPressed(TInputKey::P));
+    EXPECT_TRUE(snap.PadHolds(TPadControl::Pause));
+    EXPECT_FALSE(snap.PadWasPressed(TPadControl::Pause));
 
     stick.Reading.Buttons = 0;
     stick.Reading.SetPadButton(TPadButton::Back, true);
-    form.UpdateKeyEdges();
-    EXPECT_TRUE(state.KeyEsc.Pressed);
+    Step();
+    EXPECT_TRUE(snap.WasPressed(TInputKey::Esc));
+    EXPECT_TRUE(snap.PadWasPressed(TPadControl::Back));
     // No pad control answers a question.
     for (int b = 0; b <= static_cast<int>(TPadButton::DPadRight); ++b) {
         stick.Reading.Buttons = 1u << b;
-        form.UpdateKeyEdges();
-        EXPECT_FALSE(state.KeyY.Pressed || state.KeyN.Pressed) << "pad button " << b;
+        Step();
+        EXPECT_FALSE(snap.WasPressed(TInputKey::Y) || snap.WasPressed(TInputKey::N))
+            << "pad button " << b;
     }
 }
 
@@ -284,30 +294,35 @@ TEST_F(FormInputFixture, AltEnterSwitchesFullScreen) {
         const char* Name;
         TScreenCode Screen;
         bool Repeat;
-        std::vector<std::string> Calls;
-        int Inversions;
+        std::vector<std::string> Calls; // by the frame that reads it
+        int Switches;                   // on the event path
     };
     const Case cases[] = {
-        {"on a menu", TScreenCode::MainMenu, false, {"SetDisplayMode"}, 1},
-        {"in a game: pause first", TScreenCode::Game, false, {"OpenWindow 5", "SetDisplayMode"}, 1},
+        {"on a menu", TScreenCode::MainMenu, false, {}, 1},
+        {"in a game: pauses", TScreenCode::Game, false, {"OpenWindow 5"}, 1},
         {"key repeat does nothing", TScreenCode::MainMenu, true, {}, 0},
+        {"key repeat in a game does nothing", TScreenCode::Game, true, {}, 0},
     };
     for (const Case& c : cases) {
         shell.Calls.clear();
-        int inversions = 0;
-        form.InvertFullScreen = [&] { ++inversions; };
+        int switches = 0;
+        builder.SwitchFullScreen = [&] { ++switches; };
         state.ScreenCode = c.Screen;
         const TShiftState alt{false, false, true};
         Send(KeyEvent(TEventKind::KeyDown, TKey::Enter, alt, c.Repeat));
         // The Enter character that comes with it activates nothing.
         Send(CharEvent(13, alt));
+        EXPECT_EQ(switches, c.Switches) << c.Name;
+        EXPECT_TRUE(shell.Calls.empty()) << c.Name;
+        EXPECT_EQ(Step().WasPressed(TInputKey::FullScreen), c.Switches == 1) << c.Name;
         EXPECT_EQ(shell.Calls, c.Calls) << c.Name;
-        EXPECT_EQ(inversions, c.Inversions) << c.Name;
+        Send(KeyEvent(TEventKind::KeyUp, TKey::Enter));
     }
     // Plain Enter only activates.
     shell.Calls.clear();
     Send(KeyEvent(TEventKind::KeyDown, TKey::Enter));
     Send(CharEvent(13));
+    Step();
     EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
 }
 
@@ -320,6 +335,8 @@ TEST_F(FormInputFixture, TypedCharactersGoToTheScreenThenTheWindowThenEnterActiv
     form.CurrentWindow = [&]() -> IModalWindow* { return windowOpen ? &window : nullptr; };
 
     Send(CharEvent('a'));
+    EXPECT_TRUE(log.empty()) << "typed characters wait for the frame";
+    Step();
     EXPECT_EQ(log, std::vector<std::string>{"screen 97"});
     EXPECT_TRUE(shell.Calls.empty());
 
@@ -327,6 +344,7 @@ TEST_F(FormInputFixture, TypedCharactersGoToTheScreenThenTheWindowThenEnterActiv
     windowOpen = true;
     Send(CharEvent(8));
     Send(CharEvent(13));
+    EXPECT_EQ(Step().Typed, "\b\r");
     EXPECT_EQ(log, (std::vector<std::string>{"screen 8", "window 8", "screen 13", "window 13"}));
     EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
 }
@@ -334,6 +352,7 @@ TEST_F(FormInputFixture, TypedCharactersGoToTheScreenThenTheWindowThenEnterActiv
 TEST_F(FormInputFixture, EnterWithNoScreenStillActivates) {
     Send(CharEvent(13));
     Send(CharEvent(27));
+    Step();
     EXPECT_EQ(shell.Calls, std::vector<std::string>{"ActivateItem"});
 }
 
@@ -378,9 +397,9 @@ TEST_F(MouseFixture, HoverHighlightsTheItemUnderThePointer) {
     };
     for (const Case& c : cases) {
         shell.Calls.clear();
-        Send(Move(c.X, c.Y));
-        EXPECT_EQ(state.MouseX, c.X) << c.Name;
-        EXPECT_EQ(state.MouseY, c.Y) << c.Name;
+        const TInputSnapshot& in = SendAndStep(Move(c.X, c.Y));
+        EXPECT_EQ(in.PointerX, c.X) << c.Name;
+        EXPECT_EQ(in.PointerY, c.Y) << c.Name;
         EXPECT_EQ(state.ItemIndex, c.Item) << c.Name;
         EXPECT_EQ(shell.Calls, c.Sound ? std::vector<std::string>{"PlaySound Button"}
                                        : std::vector<std::string>{})
@@ -391,23 +410,38 @@ TEST_F(MouseFixture, HoverHighlightsTheItemUnderThePointer) {
 TEST_F(MouseFixture, HoverIsSilentDuringTheMenuIntroAndSkipsMissingItems) {
     bool intro = true;
     form.HoverSilent = [&] { return intro; };
-    Send(Move(50, 210));
+    SendAndStep(Move(50, 210));
     EXPECT_EQ(state.ItemIndex, 2);
     EXPECT_TRUE(shell.Calls.empty());
 
     intro = false;
     state.Items[3] = nullptr;
-    Send(Move(50, 310));
+    SendAndStep(Move(50, 310));
     EXPECT_EQ(state.ItemIndex, 2);
     EXPECT_TRUE(shell.Calls.empty());
 }
 
+// Events of one frame are played in a fixed order: the pointer first, so that a
+// move and a click in the same frame perform the item the click was on.
+TEST_F(MouseFixture, AFrameLightsThePointersItemBeforeItsCharactersAndClicks) {
+    Send(Move(50, 210));
+    Send(CharEvent(13));
+    Send(MouseEvent(TEventKind::MouseDown));
+    Send(MouseEvent(TEventKind::MouseUp));
+    EXPECT_TRUE(shell.Calls.empty());
+    Step();
+    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_EQ(shell.Calls,
+              (std::vector<std::string>{"PlaySound Button", "ActivateItem", "ActivateItem"}));
+    EXPECT_EQ(snap.Clicks, 1u);
+}
+
 TEST_F(FormInputFixture, ClicksActivateTheHighlightedItemWherever) {
-    struct Step {
+    struct ClickStep {
         TPlatformEvent Event;
         int Activations; // total so far
     };
-    const Step steps[] = {
+    const ClickStep steps[] = {
         // A left click: press, then release.
         {MouseEvent(TEventKind::MouseDown), 0},
         {MouseEvent(TEventKind::MouseUp), 1},
@@ -423,8 +457,8 @@ TEST_F(FormInputFixture, ClicksActivateTheHighlightedItemWherever) {
         {MouseEvent(TEventKind::MouseUp), 2},
     };
     int i = 0;
-    for (const Step& s : steps) {
-        Send(s.Event);
+    for (const ClickStep& s : steps) {
+        SendAndStep(s.Event);
         EXPECT_EQ(static_cast<int>(shell.Calls.size()), s.Activations) << "step " << i++;
     }
     for (const std::string& call : shell.Calls)
@@ -435,23 +469,30 @@ TEST_F(FormInputFixture, MouseMotionSteersOnlyARunningGame) {
     state.ScreenCode = TScreenCode::Game;
     Send(Move(10, 10, 5, -3));
     Send(Move(20, 5, 7, 1));
-    form.UpdateKeyEdges();
-    EXPECT_EQ(state.MouseDeltaX, 12);
-    EXPECT_EQ(state.MouseDeltaY, -2);
+    Step();
+    EXPECT_EQ(snap.MouseDeltaX, 12);
+    EXPECT_EQ(snap.MouseDeltaY, -2);
+    // Each frame brings only the motion since the last.
+    Step();
+    EXPECT_EQ(snap.MouseDeltaX, 0);
+    EXPECT_EQ(snap.MouseDeltaY, 0);
+    EXPECT_FALSE(snap.PointerMoved);
+    EXPECT_EQ(snap.PointerX, 20) << "the pointer stays where it went";
 
     // Paused: motion is dropped, so the ship does not jump when the game goes on.
     state.WindowKind = TWindowKind::Pause;
     Send(Move(30, 5, 40, 40));
-    form.UpdateKeyEdges();
-    EXPECT_EQ(state.MouseDeltaX, 0);
-    EXPECT_EQ(state.MouseDeltaY, 0);
+    Step();
+    EXPECT_EQ(snap.MouseDeltaX, 0);
+    EXPECT_EQ(snap.MouseDeltaY, 0);
+    state.WindowKind = TWindowKind::None;
+    EXPECT_EQ(Step().MouseDeltaX, 0) << "motion over the pause window is dropped, not kept";
 
     // Over a menu likewise.
     state.WindowKind = TWindowKind::None;
     state.ScreenCode = TScreenCode::MainMenu;
     Send(Move(40, 5, 9, 9));
-    form.UpdateKeyEdges();
-    EXPECT_EQ(state.MouseDeltaX, 0);
+    EXPECT_EQ(Step().MouseDeltaX, 0);
 }
 
 } // namespace

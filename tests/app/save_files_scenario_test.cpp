@@ -5,14 +5,13 @@
 #include "menus/menu_screens.hpp"
 #include "storage/high_score_file.hpp"
 #include "storage/high_score_table.hpp"
+#include "support/byte_blobs.hpp"
 #include "support/scenario.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 
 namespace vantorel {
@@ -22,15 +21,8 @@ namespace fs = std::filesystem;
 
 const std::string kDefaultSignature = "\x28\xA7\x96\x7C\x7A\xE2\xF6\x52\x3E";
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::ReadWholeFile;
+using test_support::WriteWholeFile;
 
 /// Ten players whose names hold bytes above 127, as a file from an older
 /// Windows install would.
@@ -99,9 +91,9 @@ TEST_F(SavedFiles, AFirstStartShowsTheDefaultsAndTheExitWritesBothFiles) {
     ASSERT_EQ(S().ScreenCode, TScreenCode::MainMenu);
 
     ExitThroughTheQuestion();
-    EXPECT_EQ(ReadBytes(Save("options")),
+    EXPECT_EQ(ReadWholeFile(Save("options")),
               "0\r\n1\r\n1\r\n_______\r\n" + kDefaultSignature + "\r\n");
-    EXPECT_EQ(ReadBytes(Save("hs")), FormatHighScores(HighScoreTable::Defaults()));
+    EXPECT_EQ(ReadWholeFile(Save("hs")), FormatHighScores(HighScoreTable::Defaults()));
     EXPECT_TRUE(game->Desktop.Errors.empty());
 }
 
@@ -109,8 +101,8 @@ TEST_F(SavedFiles, AMatchingPairComesBackByteForByteAfterAnOptionChange) {
     const HighScoreTable players = Players();
     const std::string hs = FormatHighScores(players);
     Start([&] {
-        WriteBytes("Data/Save/hs", hs);
-        WriteBytes("Data/Save/options", OptionsBytes(players.Signature()));
+        WriteWholeFile("Data/Save/hs", hs);
+        WriteWholeFile("Data/Save/options", OptionsBytes(players.Signature()));
     });
     EXPECT_EQ(S().HighScores.Entries, players.Entries);
     EXPECT_EQ(S().Options.Music, 1);
@@ -124,8 +116,9 @@ TEST_F(SavedFiles, AMatchingPairComesBackByteForByteAfterAnOptionChange) {
     Key(TKey::Escape);
 
     ExitThroughTheQuestion();
-    EXPECT_EQ(ReadBytes(Save("hs")), hs); // names above 127 written back unchanged
-    EXPECT_EQ(ReadBytes(Save("options")), "0\r\n0\r\n0\r\nTeam\r\n" + players.Signature() + "\r\n");
+    EXPECT_EQ(ReadWholeFile(Save("hs")), hs); // names above 127 written back unchanged
+    EXPECT_EQ(ReadWholeFile(Save("options")),
+              "0\r\n0\r\n0\r\nTeam\r\n" + players.Signature() + "\r\n");
     EXPECT_FALSE(fs::exists(Save("hs.bad")));
     EXPECT_FALSE(fs::exists(Save("options.bad")));
 }
@@ -146,16 +139,17 @@ class BrokenFiles : public SavedFiles, public ::testing::WithParamInterface<Brok
 TEST_P(BrokenFiles, AreKeptAsideAndTheExitWritesAGoodPair) {
     const BrokenPair& c = GetParam();
     Start([&] {
-        WriteBytes("Data/Save/hs", c.Hs);
-        WriteBytes("Data/Save/options", c.Options);
+        WriteWholeFile("Data/Save/hs", c.Hs);
+        WriteWholeFile("Data/Save/options", c.Options);
     });
     EXPECT_EQ(S().HighScores.Entries, HighScoreTable::Defaults().Entries);
     const std::string kept = std::string(c.KeptAside) + ".bad";
-    EXPECT_EQ(ReadBytes(Save(kept.c_str())), std::string(c.KeptAside) == "hs" ? c.Hs : c.Options);
+    EXPECT_EQ(ReadWholeFile(Save(kept.c_str())),
+              std::string(c.KeptAside) == "hs" ? c.Hs : c.Options);
 
     ExitThroughTheQuestion();
-    EXPECT_EQ(ReadBytes(Save("hs")), FormatHighScores(HighScoreTable::Defaults()));
-    EXPECT_EQ(ReadBytes(Save("options")), c.OptionsAfterExit);
+    EXPECT_EQ(ReadWholeFile(Save("hs")), FormatHighScores(HighScoreTable::Defaults()));
+    EXPECT_EQ(ReadWholeFile(Save("options")), c.OptionsAfterExit);
 }
 
 /// The players' table with one score raised by hand in a text editor.
@@ -184,8 +178,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SavedFiles, AnOverlongAddTextIsHeldToTheEditorsRules) {
     Start([&] {
-        WriteBytes("Data/Save/hs", FormatHighScores(HighScoreTable::Defaults()));
-        WriteBytes("Data/Save/options", OptionsBytes(kDefaultSignature, "Red<Team>Alpha Bravo 7"));
+        WriteWholeFile("Data/Save/hs", FormatHighScores(HighScoreTable::Defaults()));
+        WriteWholeFile("Data/Save/options",
+                       OptionsBytes(kDefaultSignature, "Red<Team>Alpha Bravo 7"));
     });
     // Only letters, digits and spaces, and at most 12 of them.
     EXPECT_EQ(S().Options.AddText, "RedTeamAlpha");
@@ -193,32 +188,32 @@ TEST_F(SavedFiles, AnOverlongAddTextIsHeldToTheEditorsRules) {
     ASSERT_EQ(S().ScreenCode, TScreenCode::Options);
     Key(TKey::Escape);
     ExitThroughTheQuestion();
-    EXPECT_EQ(ReadBytes(Save("options")), OptionsBytes(kDefaultSignature, "RedTeamAlpha"));
+    EXPECT_EQ(ReadWholeFile(Save("options")), OptionsBytes(kDefaultSignature, "RedTeamAlpha"));
 }
 
 TEST_F(SavedFiles, AnUnreadableTableIsNeverOverwritten) {
     const HighScoreTable players = Players();
     Start([&] {
         fs::create_directories("Data/Save/hs/inside"); // there, but not a file to read
-        WriteBytes("Data/Save/options", OptionsBytes(players.Signature()));
+        WriteWholeFile("Data/Save/options", OptionsBytes(players.Signature()));
     });
     EXPECT_EQ(S().HighScores.Entries, HighScoreTable::Defaults().Entries);
     ExitThroughTheQuestion();
     EXPECT_TRUE(fs::is_directory(Save("hs") / "inside"));
     EXPECT_FALSE(fs::exists(Save("hs.bad")));
     // The options keep the signature of the table that is still there.
-    EXPECT_EQ(ReadBytes(Save("options")), OptionsBytes(players.Signature()));
+    EXPECT_EQ(ReadWholeFile(Save("options")), OptionsBytes(players.Signature()));
 }
 
 TEST_F(SavedFiles, AnUnreadableOptionsFileStopsTheSaveAndTheGameStillQuits) {
     const std::string hs = FormatHighScores(Players());
     Start([&] {
-        WriteBytes("Data/Save/hs", hs);
+        WriteWholeFile("Data/Save/hs", hs);
         fs::create_directories("Data/Save/options");
     });
     ExitThroughTheQuestion();
     EXPECT_TRUE(fs::is_directory(Save("options")));
-    EXPECT_EQ(ReadBytes(Save("hs")), hs);
+    EXPECT_EQ(ReadWholeFile(Save("hs")), hs);
     ASSERT_EQ(game->Desktop.Errors.size(), 1u); // the player is told the save failed
 }
 

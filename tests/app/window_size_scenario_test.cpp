@@ -4,7 +4,7 @@
 #include "menus/menu_screens.hpp"
 #include "objects/player.hpp"
 #include "platform/letterbox.hpp"
-#include "platform/sdl_events.hpp"
+#include "platform/sdl_event_source.hpp"
 #include "support/scenario.hpp"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // keep playing for their whole length and stay within a sane level.
 #include "base/errors.hpp"
 #include "engine/wave_library.hpp"
+#include "support/byte_blobs.hpp"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -12,8 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -24,10 +23,7 @@ namespace {
 
 const std::string kData = std::string(VANTOREL_BUILD_DIR) + "/Data";
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::ReadWholeFileBytes;
 
 // ---------------------------------------------------------------------------------
 // Sound effects
@@ -183,7 +179,7 @@ protected:
 /// Walks the file by the XM layout and fails at the first field a strict player would
 /// reject or misread; libxmp forgives some of these, FastTracker 2 does not.
 TEST_P(MusicModule, FollowsTheTrackerLayoutToTheLastByte) {
-    const std::vector<uint8_t> f = ReadFile(Path());
+    const std::vector<uint8_t> f = ReadWholeFileBytes(Path());
     ASSERT_GT(f.size(), 336u);
     auto u16 = [&](size_t at) { return static_cast<unsigned>(f.at(at) | f.at(at + 1) << 8); };
     auto u32 = [&](size_t at) { return static_cast<size_t>(u16(at) | u16(at + 2) << 16); };

@@ -3,6 +3,7 @@
 #include "base/errors.hpp"
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
+#include "support/byte_blobs.hpp"
 #include "support/ppm.hpp"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,10 @@ namespace {
 
 using test_support::ReadPpm;
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
+using test_support::Bytes;
+using test_support::Put16;
+using test_support::Put32;
+using test_support::operator+;
 
 // A 40-byte header followed by whatever the case appends.
 Bytes Header(int32_t w, int32_t h, uint16_t bpp, uint32_t compression = 0, uint32_t used = 0) {
@@ -52,11 +47,6 @@ TPixel Entry(uint32_t i) {
 void PutPalette(Bytes& b, uint32_t n) {
     for (uint32_t i = 0; i < n; ++i)
         Put32(b, Entry(i));
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 void ExpectInvalid(const Bytes& dib, const char* what) {

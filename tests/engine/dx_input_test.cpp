@@ -1,5 +1,7 @@
 #include "engine/dx_input.hpp"
 
+#include "app/key_map.hpp"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -25,12 +27,15 @@ std::string Describe(const TDXInputStates& s) {
     return out.empty() ? "{}" : out;
 }
 
-/// An input component over a scripted keyboard and joystick, in the foreground.
+/// An input component over a scripted keyboard and joystick, in the foreground,
+/// with the game's key map.
 class InputFixture : public ::testing::Test {
 protected:
     InputFixture() {
         input.Keyboard.SetDevice(&keys);
         input.Joystick.SetDevice(&stick);
+        input.Keyboard.Assigns = TKeyMap::KeyboardAssigns();
+        input.Joystick.Assigns = TKeyMap::PadAssigns();
     }
 
     /// Updates and returns the published states.
@@ -84,7 +89,7 @@ TEST_F(InputFixture, MainWindowKeysGiveTheirStates) {
 }
 
 TEST(KeyAssigns, ButtonsOneToFiveAndAboveTwentySixHaveNoKey) {
-    const TKeyAssigns table = MainWindowAssigns();
+    const TKeyAssigns table = TKeyMap::KeyboardAssigns();
     for (int32_t n : {1, 2, 3, 4, 5, 27, 32})
         for (uint32_t code : table[static_cast<size_t>(StateButton(n))])
             EXPECT_EQ(code, 0u) << "StateButton" << n;

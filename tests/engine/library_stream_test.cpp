@@ -2,6 +2,7 @@
 
 #include "base/errors.hpp"
 #include "engine/image_library.hpp"
+#include "support/byte_blobs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,22 +14,14 @@
 namespace vantorel {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test_support::Bytes;
+using test_support::Str;
+using test_support::U32;
+using test_support::operator+;
 
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes Str(std::string_view s) {
-    return Bytes(s.begin(), s.end());
-}
+/// A short string as the stream writes it: one length byte, then the characters.
 Bytes Short(std::string_view s) {
     return Bytes{static_cast<uint8_t>(s.size())} + Str(s);
-}
-Bytes U32(uint32_t v) {
-    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-            static_cast<uint8_t>(v >> 24)};
 }
 
 // A library file around the given root bytes (prefix, names, properties, ends).

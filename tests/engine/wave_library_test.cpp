@@ -2,6 +2,7 @@
 
 #include "base/errors.hpp"
 #include "engine/library_stream.hpp"
+#include "support/byte_blobs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,12 @@
 namespace vantorel {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes U32(uint32_t v) {
-    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-            static_cast<uint8_t>(v >> 24)};
-}
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-Bytes Str(std::string_view s) {
-    return Bytes(s.begin(), s.end());
-}
-Bytes Chunk(std::string_view id, const Bytes& body) {
-    return Str(id) + U32(static_cast<uint32_t>(body.size())) + body;
-}
-Bytes Riff(const Bytes& chunks) {
-    return Str("RIFF") + U32(static_cast<uint32_t>(chunks.size() + 4)) + Str("WAVE") + chunks;
-}
+using test_support::Bytes;
+using test_support::Chunk;
+using test_support::Riff;
+using test_support::Str;
+using test_support::U32;
+using test_support::operator+;
 
 // mono, 22050 Hz, 16 bits
 const Bytes kFmt = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0};

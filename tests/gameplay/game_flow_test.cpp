@@ -179,8 +179,8 @@ TEST_F(GameFlow, EscIsServedBeforePause) {
         SCOPED_TRACE(c.Name);
         state.WindowKind = TWindowKind::None;
         shell.Calls.clear();
-        state.KeyEsc.Pressed = c.Esc;
-        state.KeyP.Pressed = c.P;
+        state.Input.SetPressed(TInputKey::Esc, c.Esc);
+        state.Input.SetPressed(TInputKey::P, c.P);
         flow.GameTick(16);
         EXPECT_EQ(WithoutSounds(shell.Calls), c.Expected);
     }
@@ -237,7 +237,7 @@ TEST_F(GameFlow, TheScreenRunsTheGameAndKeepsThePanelUnderWindows) {
     const auto [first, last] = Ink(150, 299, 30, 62);
     EXPECT_LE(first, last) << "score not drawn under the window";
 
-    state.KeyP.Pressed = true;
+    state.Input.SetPressed(TInputKey::P, true);
     screen.Tick(16);
     EXPECT_EQ(state.WindowKind, TWindowKind::Pause);
 

@@ -88,7 +88,7 @@ TEST_F(GamePools, AnAddTakesTheLowestFreeSlotAndTellsTheObject) {
     Pools.RemoveMonster(2);
     Pools.AddMonster(900, 0, 6, 1);
     ASSERT_NE(Pools.Monster(2), nullptr);
-    EXPECT_EQ(Pools.Monster(2)->Kind, 1);
+    EXPECT_EQ(Pools.Monster(2)->Kind, TMonsterKind::UFO);
     EXPECT_EQ(Pools.Monster(2)->Slot, 2);
 }
 

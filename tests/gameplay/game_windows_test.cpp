@@ -3,14 +3,13 @@
 #include "gameplay/pause_window.hpp"
 
 #include "engine/display.hpp"
-#include "engine/dx_input.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "engine/surface.hpp"
-#include "gameplay/fake_shell.hpp"
-#include "platform/font_renderer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "platform/video_output.hpp"
 #include "state/game_context.hpp"
+#include "support/fake_shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +28,7 @@ struct GameWindows : ::testing::Test {
     TDXSpriteEngine sprites;
     TDXImageList images1, images2;
     TFakeShell shell{state};
-    TDXInput input;
-    TGameContext ctx{state, sprites, images1, images2, shell, input};
+    TGameContext ctx{state, sprites, images1, images2, shell, shell};
 
     /// Opens window as the main window does, then ticks it until it asks to
     /// close or maxFrames pass; the number of ticks run.
@@ -136,13 +134,16 @@ TEST_F(GameWindows, PauseClosesOnPOrEscPressedThisFrame) {
         SCOPED_TRACE(c.Name);
         shell.Calls.clear();
         state.WindowKind = TWindowKind::Pause;
+        state.WindowCountdown = 1234; // a banner's, say: the pause keeps it
         pause.Open();
-        state.KeyP = {c.P, c.PHeldBefore};
-        state.KeyEsc = {c.Esc, false};
+        // A key held from before is not pressed this frame.
+        state.Input = {};
+        state.Input.SetPressed(TInputKey::P, c.P && !c.PHeldBefore);
+        state.Input.SetPressed(TInputKey::Esc, c.Esc);
         pause.Tick(16);
         EXPECT_EQ(shell.Calls, c.Closes ? TCalls{"CloseWindow"} : TCalls{});
-        // A frozen game does not count the pause down.
-        EXPECT_EQ(state.WindowCountdown, 0);
+        // The pause has no countdown of its own and leaves the one it found.
+        EXPECT_EQ(state.WindowCountdown, 1234);
     }
 }
 
@@ -154,11 +155,9 @@ TEST_F(GameWindows, EachWindowKnowsItsKind) {
 
 /// With a display, the windows write their text into the middle of the frame.
 struct GameWindowsOnDisplay : GameWindows {
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(TFontRenderer::Shared().LoadAliases(std::string(VANTOREL_TEST_DATA) +
-                                                        "/../../assets/fonts/fonts.conf"));
-    }
     void SetUp() override {
+        ASSERT_TRUE(
+            fonts.LoadAliases(std::string(VANTOREL_TEST_DATA) + "/../../assets/fonts/fonts.conf"));
         sprites.SetDXDraw(&draw);
         draw.Initialize();
     }
@@ -178,7 +177,8 @@ struct GameWindowsOnDisplay : GameWindows {
     }
 
     TNullVideoOutput output;
-    TDXDraw draw{&output};
+    TSdlFontRenderer fonts;
+    TDXDraw draw{&output, &fonts};
 };
 
 TEST_F(GameWindowsOnDisplay, TextIsCentredOnTheMiddleOfTheScreen) {

@@ -4,17 +4,16 @@
 #pragma once
 
 #include "engine/display.hpp"
-#include "engine/dx_input.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "engine/surface.hpp"
-#include "gameplay/fake_shell.hpp"
 #include "gameplay/game_flow.hpp"
 #include "gameplay/game_pools.hpp"
 #include "objects/scroll_background.hpp"
-#include "platform/font_renderer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "platform/video_output.hpp"
 #include "state/game_context.hpp"
+#include "support/fake_shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +24,9 @@
 namespace vantorel {
 
 struct GameWorldFixture : ::testing::Test {
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(TFontRenderer::Shared().LoadAliases(std::string(VANTOREL_TEST_DATA) +
-                                                        "/../../assets/fonts/fonts.conf"));
-    }
-
     void SetUp() override {
+        ASSERT_TRUE(
+            fonts.LoadAliases(std::string(VANTOREL_TEST_DATA) + "/../../assets/fonts/fonts.conf"));
         images1.SetDXDraw(&draw);
         images2.SetDXDraw(&draw);
         sprites.SetDXDraw(&draw);
@@ -69,13 +65,13 @@ struct GameWorldFixture : ::testing::Test {
     }
 
     TNullVideoOutput output;
-    TDXDraw draw{&output};
+    TSdlFontRenderer fonts;
+    TDXDraw draw{&output, &fonts};
     TDXImageList images1, images2;
     TDXSpriteEngine sprites;
     TGameState state;
     TFakeShell shell{state};
-    TDXInput input;
-    TGameContext ctx{state, sprites, images1, images2, shell, input};
+    TGameContext ctx{state, sprites, images1, images2, shell, shell};
     TGamePools pools{ctx};
     TGameFlow flow{ctx, pools};
 };

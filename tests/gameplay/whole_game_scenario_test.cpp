@@ -41,7 +41,7 @@ TEST_F(WholeGame, MonstersEnterFromTheRightAndTheOnesShotDownScoreAndCount) {
     ASSERT_TRUE(game.RunUntil([&] { return pools.MonsterCount() > 0; }, 600));
     TMonster* entered = pools.Monster(1);
     ASSERT_NE(entered, nullptr);
-    EXPECT_EQ(entered->Kind, 0); // level 1 sends only CosmoStorms
+    EXPECT_EQ(entered->Kind, TMonsterKind::CosmoStorm); // level 1 sends only CosmoStorms
     EXPECT_GE(entered->X, 800) << "enters from beyond the right edge";
     game.RunFrames(30);
     ASSERT_EQ(pools.Monster(1), entered);

@@ -1,12 +1,12 @@
 // The menu widgets on the game's own pictures: a button's hit-test edges, the
 // highlight applied once, the cursor's blinking, and a question window answering
 // at most once a frame whatever keys arrive together.
-#include "gameplay/fake_shell.hpp"
 #include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
 #include "menus/my_cursor.hpp"
 #include "platform/http_client.hpp"
 #include "platform/link_opener.hpp"
+#include "support/fake_shell.hpp"
 #include "support/scenario.hpp"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ protected:
                      game.Form->MDXImageList1,
                      game.Form->MDXImageList2,
                      shell,
-                     game.Form->MDXInput};
+                     shell};
     TRecordingLinkOpener links;
     TRecordingHttpClient http;
     TMenuScreens menus{ctx, links, http};
@@ -108,8 +108,8 @@ TEST_F(MenuWidgets, QuestionAnswersOnceWhenYAndNArriveTogether) {
     TGameState& s = S();
     s.WindowKind = TWindowKind::ClearTable;
     menus.ClearTable.Open();
-    s.KeyY.Pressed = true;
-    s.KeyN.Pressed = true;
+    s.Input.SetPressed(TInputKey::Y, true);
+    s.Input.SetPressed(TInputKey::N, true);
     menus.ClearTable.Tick(16);
     EXPECT_EQ(shell.Calls, (std::vector<std::string>{"ActivateItemNo 11"}));
     menus.ClearTable.Close();

@@ -88,7 +88,7 @@ TEST_F(Monsters, ATruckLaunchesAtMostItsAmmoAndNoneIntoAFullPool) {
         }
     }
     EXPECT_EQ(Pools.MonsterCount(), 3);
-    EXPECT_EQ(Pools.Monster(2)->Kind, 4);
+    EXPECT_EQ(Pools.Monster(2)->Kind, TMonsterKind::Destroyer);
     EXPECT_DOUBLE_EQ(Pools.Monster(2)->X, 600);
 
     while (Pools.MonsterCount() < IGameWorld::kMonsterSlots)

@@ -11,8 +11,6 @@
 namespace vantorel {
 namespace {
 
-using testing_objects::TRecordingShell;
-
 constexpr TPixel kBackground = 0x000000;
 
 class ObjectDrawing : public ::testing::Test {
@@ -50,9 +48,8 @@ protected:
     TDXImageList images2;
     TDXSpriteEngine sprites;
     TGameState state;
-    TDXInput input;
-    TRecordingShell shell{state};
-    TGameContext context{state, sprites, images1, images2, shell, input};
+    TFakeShell shell{state};
+    TGameContext context{state, sprites, images1, images2, shell, shell};
     TGamePools pools{context};
 };
 

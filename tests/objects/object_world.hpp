@@ -1,10 +1,9 @@
 // A game world for the object and pool tests: the shared state, a sprite engine
 // without a display, the game's real picture libraries, input states, a shell that
-// logs what it is asked, and the slot pools. Frame() runs one game frame's share
-// of the objects: the move pass, the sweep and the freeing of dead sprites.
+// logs what it is asked (tests/support/fake_shell.hpp), and the slot pools. Frame() runs one game
+// frame's share of the objects: the move pass, the sweep and the freeing of dead sprites.
 #pragma once
 
-#include "engine/dx_input.hpp"
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "gameplay/game_pools.hpp"
@@ -14,8 +13,8 @@
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
 #include "state/game_state.hpp"
+#include "support/fake_shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,39 +24,6 @@
 #include <vector>
 
 namespace vantorel::testing_objects {
-
-/// Logs sounds and windows; a window request while one is open is dropped.
-class TRecordingShell final : public IGameShell {
-public:
-    explicit TRecordingShell(TGameState& state) : state_(state) {}
-
-    void OpenWindow(TWindowKind kind) override {
-        if (state_.WindowKind == TWindowKind::None)
-            state_.WindowKind = kind;
-        Calls.push_back("OpenWindow " + std::to_string(static_cast<int>(kind)));
-    }
-    void CloseWindow() override { state_.WindowKind = TWindowKind::None; }
-    void ActivateItem() override {}
-    void ActivateItemNo(int32_t) override {}
-    void NewGame() override {}
-    void EndGame() override {}
-    void BuildMainMenu(int32_t, int32_t, int32_t) override {}
-    void BuildHighScores() override {}
-    void PlaySound(const std::string& name) override { Calls.push_back("PlaySound " + name); }
-    void PlayMusicForScreen() override {}
-    void SetDisplayMode() override {}
-    void ExitGame() override {}
-    void SaveTable() override {}
-
-    int32_t Count(const std::string& call) const {
-        return static_cast<int32_t>(std::count(Calls.begin(), Calls.end(), call));
-    }
-
-    std::vector<std::string> Calls;
-
-private:
-    TGameState& state_;
-};
 
 /// The game's picture libraries from the build's Data folder, loaded once.
 inline TDXImageList& Library(int n) {
@@ -136,9 +102,8 @@ protected:
 
     TGameState State;
     TDXSpriteEngine Sprites;
-    TDXInput Input;
-    TRecordingShell Shell{State};
-    TGameContext Context{State, Sprites, Library(1), Library(2), Shell, Input};
+    TFakeShell Shell{State};
+    TGameContext Context{State, Sprites, Library(1), Library(2), Shell, Shell};
     TGamePools Pools{Context};
 };
 

@@ -1,5 +1,7 @@
 #include "platform/events.hpp"
-#include "platform/sdl_events.hpp"
+#include "platform/sdl_event_source.hpp"
+
+#include <SDL.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/sdl_events.hpp"
+#include "platform/sdl_event_source.hpp"
 #include "platform/sdl_joystick_device.hpp"
 
 #include <SDL.h>

@@ -24,10 +24,11 @@
 //       rank order with distinct ids. --exact: the tag's rows are exactly the
 //       acknowledged ones. --server: the running server's JSON count equals the
 //       table's and its top rows are the store's.
+#include "score_format/score_report.hpp"
 #include "server/score_store.hpp"
-#include "storage/score_report.hpp"
 
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <atomic>
@@ -38,7 +39,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -332,21 +332,27 @@ int Check(const TOptions& o) {
         if (!result || result->status != 200) {
             fail("/api/v1/scores did not answer 200");
         } else {
-            const std::string& body = result->body;
-            std::smatch match;
-            if (!std::regex_search(body, match, std::regex(R"("count"\s*:\s*(\d+))")) ||
-                std::stoll(match[1]) != count)
-                fail("/api/v1/scores count differs from the table's " + std::to_string(count));
-            // Names are letters, digits and spaces: no escapes to undo.
-            const std::regex rowPattern(
-                R"re("name"\s*:\s*"([^"]*)"\s*,\s*"score"\s*:\s*(-?\d+))re");
+            // Names are letters, digits and spaces: the same in UTF-8 as stored.
+            const auto json = nlohmann::json::parse(result->body, nullptr, false);
+            const auto sameRow = [](const nlohmann::json& row,
+                                    const vantorel::server::TStoredScore& stored) {
+                return row.is_object() && row.contains("name") && row["name"].is_string() &&
+                       row["name"] == stored.Name && row.contains("score") &&
+                       row["score"].is_number_integer() && row["score"] == stored.Score;
+            };
             size_t r = 0;
-            for (auto it = std::sregex_iterator(body.begin(), body.end(), rowPattern);
-                 it != std::sregex_iterator(); ++it, ++r) {
-                if (r >= rows.size() || (*it)[1] != rows[r].Name ||
-                    std::stoll((*it)[2]) != rows[r].Score) {
-                    fail("/api/v1/scores row " + std::to_string(r + 1) + " is not the store's");
-                    break;
+            if (!json.is_object() || !json.contains("scores") || !json["scores"].is_array() ||
+                !json.contains("count") || !json["count"].is_number_integer()) {
+                fail("/api/v1/scores is not the table's JSON");
+            } else {
+                if (json["count"] != count)
+                    fail("/api/v1/scores count differs from the table's " + std::to_string(count));
+                for (const nlohmann::json& row : json["scores"]) {
+                    if (r >= rows.size() || !sameRow(row, rows[r])) {
+                        fail("/api/v1/scores row " + std::to_string(r + 1) + " is not the store's");
+                        break;
+                    }
+                    ++r;
                 }
             }
             if (r != std::min<size_t>(rows.size(), 1000))

@@ -2,9 +2,9 @@
 // limits on what a client may send, the log line and the stop.
 #include "server/score_http_server.hpp"
 
+#include "score_format/score_report.hpp"
 #include "server/sqlite_score_store.hpp"
 #include "server_test_support.hpp"
-#include "storage/score_report.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

@@ -3,10 +3,10 @@
 // on SQLite and on PostgreSQL.
 #include "server/score_service.hpp"
 
+#include "score_format/score_code.hpp"
+#include "score_format/score_report.hpp"
 #include "score_store_contract.hpp"
 #include "server_test_support.hpp"
-#include "storage/score_code.hpp"
-#include "storage/score_report.hpp"
 #include "test_databases.hpp"
 
 #include <gtest/gtest.h>
@@ -255,6 +255,9 @@ TEST_P(ScoreService, OtherRequestsGetTheirOwnAnswers) {
         EXPECT_EQ(service_->Handle({c.Method, c.Target, "10.0.0.1"}).Status, c.Status)
             << c.Method << " " << c.Target.substr(0, 80);
     EXPECT_EQ(Get("/healthz").Body, "ok\n");
+    const TWebResponse badLimit = Get("/api/v1/scores?limit=0");
+    EXPECT_EQ(badLimit.ContentType, "application/json; charset=utf-8");
+    EXPECT_EQ(badLimit.Body, "{\"error\":\"limit must be a whole number from 1 to 1000\"}");
     EXPECT_EQ(Store().Count(), 1) << "the POST stored nothing";
 }
 

@@ -1,8 +1,8 @@
 // vantorel-scored as a program: its listening line, its exit codes and the
 // graceful stop that answers the request in flight before the database closes.
+#include "score_format/score_report.hpp"
 #include "server/sqlite_score_store.hpp"
 #include "server_test_support.hpp"
-#include "storage/score_report.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

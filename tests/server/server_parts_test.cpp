@@ -2,6 +2,7 @@
 // rate limiter's memory, the log line, the command line and the config file.
 #include "server/rate_limiter.hpp"
 #include "server/request_log.hpp"
+#include "server/scores_json.hpp"
 #include "server/server_options.hpp"
 #include "server/web_text.hpp"
 
@@ -15,6 +16,8 @@
 namespace vantorel::server {
 namespace {
 
+// Json is the inside of the JSON string, as clients and pages that paste the JSON
+// into a <script> have always read it.
 TEST(WebText, HtmlAndJsonEscapeAndConvertToUtf8) {
     struct TCase {
         std::string In;
@@ -28,11 +31,17 @@ TEST(WebText, HtmlAndJsonEscapeAndConvertToUtf8) {
         {"\\\t\n\x01", "\\\t\xEF\xBF\xBD\xEF\xBF\xBD", "\\\\\\t\\n\\u0001"},
         {"\xE9\x80\x9F", "\xC3\xA9\xE2\x82\xAC\xC5\xB8", "\xC3\xA9\xE2\x82\xAC\xC5\xB8"},
         {"\x81", "\xC2\x81", "\xC2\x81"},
+        {"\b\f\x1F\x7F/", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD/",
+         "\\u0008\\u000c\\u001f\\u007f/"},
     };
     for (const TCase& c : cases) {
         EXPECT_EQ(HtmlText(c.In), c.Html) << c.In;
-        EXPECT_EQ(JsonText(c.In), c.Json) << c.In;
+        EXPECT_EQ(RenderScoresJson({{7, c.In, -5, c.In, 0}}, 1),
+                  "{\"scores\":[{\"rank\":1,\"name\":\"" + c.Json + "\",\"score\":-5,\"add\":\"" +
+                      c.Json + "\",\"date\":\"1970-01-01T00:00:00Z\"}],\"count\":1}")
+            << c.In;
     }
+    EXPECT_EQ(RenderScoresJson({}, 12'345'678'901), "{\"scores\":[],\"count\":12345678901}");
 }
 
 TEST(WebText, DatesAreUtc) {
@@ -103,20 +112,65 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
 TEST(ServerOptions, MistakesAreNamed) {
     struct TCase {
         std::vector<std::string> Args;
-        const char* Named;
+        std::string Error;
     };
+    const std::string listen = "--listen wants HOST:PORT with a port from 0 to 65535, not ";
+    const std::string unknown = " (see --help)";
     const std::vector<TCase> cases = {
-        {{"--port", "80"}, "--port"},         {{"--listen"}, "--listen"},
-        {{"--listen", "8080"}, "--listen"},   {{"--listen", "host:65536"}, "--listen"},
-        {{"--listen", ":80"}, "--listen"},    {{"--listen", "::1:80"}, "--listen"},
-        {{"--listen", "a/b:80"}, "--listen"}, {{"--rate", "-1"}, "--rate"},
-        {{"--rate", "ten"}, "--rate"},        {{"--threads", "0"}, "--threads"},
-        {{"--database", ""}, "--database"},
+        // unknown options, shortened names, grouped letters, words that are no option
+        {{"--port", "80"}, "unknown option --port" + unknown},
+        {{"--port=80"}, "unknown option --port" + unknown},
+        {{"--list", "0.0.0.0:80"}, "unknown option --list" + unknown},
+        {{"--data=x.sqlite"}, "unknown option --data" + unknown},
+        {{"-x"}, "unknown option -x" + unknown},
+        {{"-hh"}, "unknown option -hh" + unknown},
+        {{"-xh"}, "unknown option -xh" + unknown},
+        {{"scores.sqlite"}, "unknown option scores.sqlite" + unknown},
+        {{"--rate", "5", "extra"}, "unknown option extra" + unknown},
+        {{"--", "--help"}, "unknown option --" + unknown},
+        {{"--help", "x"}, "unknown option x" + unknown},
+        // missing values
+        {{"--listen"}, "--listen needs a value" + unknown},
+        {{"--rate", "5", "--config"}, "--config needs a value" + unknown},
+        {{"--config="}, "--config wants a file"},
+        {{"--database", ""}, "--database wants a SQLite file path or a PostgreSQL connection"},
+        // bad listen addresses
+        {{"--listen", "8080"}, listen + "\"8080\""},
+        {{"--listen", "host:65536"}, listen + "\"host:65536\""},
+        {{"--listen", ":80"}, listen + "\":80\""},
+        {{"--listen", "::1:80"}, listen + "\"::1:80\""},
+        {{"--listen=[::1]"}, listen + "\"[::1]\""},
+        {{"--listen", "a/b:80"}, listen + "\"a/b:80\""},
+        {{"--listen", "--rate"}, listen + "\"--rate\""},
+        // bad numbers
+        {{"--rate", "-1"},
+         "--rate wants a whole number of reports per minute (0: no limit), not \"-1\""},
+        {{"--rate", "ten"},
+         "--rate wants a whole number of reports per minute (0: no limit), not \"ten\""},
+        {{"--rate=99999999999"},
+         "--rate wants a whole number of reports per minute (0: no "
+         "limit), not \"99999999999\""},
+        {{"--threads", "0"}, "--threads wants a whole number from 1 to 256, not \"0\""},
+        {{"--threads="}, "--threads wants a whole number from 1 to 256, not \"\""},
+        {{"--threads", " 4"}, "--threads wants a whole number from 1 to 256, not \" 4\""},
     };
     for (const TCase& c : cases) {
         const TServerOptionsParse parsed = ParseServerOptions(c.Args);
         EXPECT_FALSE(parsed.Options) << c.Args[0];
-        EXPECT_NE(parsed.Error.find(c.Named), std::string::npos) << parsed.Error;
+        EXPECT_EQ(parsed.Error, c.Error) << c.Args[0];
+    }
+}
+
+// The option reader keeps its place between calls in globals; every parse must
+// start afresh, even after one that stopped in the middle of "-xh".
+TEST(ServerOptions, EveryParseStartsAfresh) {
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_FALSE(ParseServerOptions({"-xh"}).Options);
+        const TServerOptionsParse parsed = ParseServerOptions({"--threads", "3", "--rate=9"});
+        ASSERT_TRUE(parsed.Options) << parsed.Error;
+        EXPECT_EQ(parsed.Options->Threads, 3u);
+        EXPECT_EQ(parsed.Options->RatePerMinute, 9u);
+        EXPECT_FALSE(parsed.Options->Help);
     }
 }
 

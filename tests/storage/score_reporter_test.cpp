@@ -3,7 +3,7 @@
 #include "storage/score_reporter.hpp"
 
 #include "platform/curl_http_client.hpp"
-#include "storage/score_report.hpp"
+#include "score_format/score_report.hpp"
 #include "storage/score_request.hpp"
 
 #include <gtest/gtest.h>

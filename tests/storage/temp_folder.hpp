@@ -2,11 +2,11 @@
 // inside it and it is removed afterwards.
 #pragma once
 
+#include "support/byte_blobs.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -31,13 +31,10 @@ struct TempFolderTest : ::testing::Test {
     }
 
     static void Write(const std::filesystem::path& path, const std::string& bytes) {
-        if (path.has_parent_path())
-            std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
+        test_support::WriteWholeFile(path, bytes);
     }
     static std::string Read(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return test_support::ReadWholeFile(path);
     }
 };
 

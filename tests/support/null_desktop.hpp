@@ -1,5 +1,6 @@
 // The desktop services of headless tests: null video, scripted events, a null
-// pointer, recorded links and HTTP requests, silent audio and a hand-moved clock.
+// pointer, recorded links and HTTP requests, silent audio, the real fonts and a
+// hand-moved clock.
 #pragma once
 
 #include "platform/audio_output.hpp"
@@ -10,6 +11,7 @@
 #include "platform/keyboard_state.hpp"
 #include "platform/link_opener.hpp"
 #include "platform/pointer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "platform/video_output.hpp"
 
 #include <cstdint>
@@ -27,6 +29,9 @@ struct TNullDesktop {
     TRecordingLinkOpener Links;
     TNullAudioOutput Audio;
     TRecordingHttpClient Http;
+    /// The real fonts: they need no display, and the name entry's width limit
+    /// and the drawn frames the tests look at depend on them.
+    TSdlFontRenderer Fonts;
     uint32_t Now = 1000;
     std::vector<std::string> Errors;
 
@@ -39,6 +44,7 @@ struct TNullDesktop {
                                 Links,
                                 Audio,
                                 Http,
+                                Fonts,
                                 [this] { return Now; },
                                 [this](const std::string& text) { Errors.push_back(text); }};
     }

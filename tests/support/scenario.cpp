@@ -45,6 +45,7 @@ TScenario::TScenario(uint32_t seed, IHttpClient* http, const std::function<void(
                            services.Links,
                            services.Audio,
                            http != nullptr ? *http : services.Http,
+                           services.Fonts,
                            services.Clock,
                            services.ShowError};
     Form = std::make_unique<TMForm>(paced, seed);

@@ -4,6 +4,7 @@
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"
+#include "support/byte_blobs.hpp"
 #include "support/ppm.hpp"
 #include "tools/common/png_io.hpp"
 
@@ -14,7 +15,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,12 +34,11 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using test_support::Bytes;
+using test_support::Chunk;
+using test_support::Riff;
+using test_support::operator+;
+using test_support::ReadWholeFile;
 
 struct Result {
     int Code = -1;
@@ -67,14 +66,14 @@ protected:
         Result r;
         const int status = std::system(cmd.c_str());
         r.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.Out = Slurp(dir_ / "out.txt");
-        r.Err = Slurp(dir_ / "err.txt");
+        r.Out = ReadWholeFile(dir_ / "out.txt");
+        r.Err = ReadWholeFile(dir_ / "err.txt");
         return r;
     }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     void Write(const std::string& name, const std::string& text) const {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
+        test_support::WriteWholeFile(dir_ / name, text);
     }
 
     fs::path dir_;
@@ -156,7 +155,8 @@ TEST_F(DxgTool, ExportWritesRecordingsByteForByte) {
     for (const char* name : {"Laser", "Engine"}) {
         const Result r = Run({"export", kLibs + "sounds.dxw", name, Path("w.wav")});
         ASSERT_EQ(r.Code, 0) << r.Err;
-        EXPECT_EQ(Slurp(Path("w.wav")), Slurp(kLibs + "expected/" + name + ".wav")) << name;
+        EXPECT_EQ(ReadWholeFile(Path("w.wav")), ReadWholeFile(kLibs + "expected/" + name + ".wav"))
+            << name;
     }
 }
 
@@ -249,12 +249,10 @@ TEST_F(DxgTool, BuildPacksPicturesAsTheManifestSays) {
 }
 
 TEST_F(DxgTool, BuildPacksWaves) {
-    std::string riff = "RIFF";
-    const std::string fmt("\x01\x00\x02\x00\x44\xAC\x00\x00\x10\xB1\x02\x00\x04\x00\x10\x00", 16);
-    const std::string body = "WAVEfmt " + std::string("\x10\0\0\0", 4) + fmt + "data" +
-                             std::string("\x08\0\0\0", 4) + std::string(8, '\x11');
-    const uint32_t n = static_cast<uint32_t>(body.size());
-    riff += std::string{static_cast<char>(n), static_cast<char>(n >> 8), 0, 0} + body;
+    // stereo, 44100 Hz, 16 bits
+    const Bytes fmt = {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0};
+    const Bytes wave = Riff(Chunk("fmt ", fmt) + Chunk("data", Bytes(8, 0x11)));
+    const std::string riff(wave.begin(), wave.end());
     Write("engine.wav", riff);
     Write("waves.txt", "library waves\nwave Engine engine.wav Looped=1 MaxPlayingCount=1\nwave "
                        "Laser engine.wav\n");
@@ -263,7 +261,7 @@ TEST_F(DxgTool, BuildPacksWaves) {
     EXPECT_EQ(Run({"list", Path("s.dxw")}).Out, "0\tEngine\t1\t1\t2\t44100\t16\t8\n"
                                                 "1\tLaser\t0\t0\t2\t44100\t16\t8\n");
     ASSERT_EQ(Run({"export", Path("s.dxw"), "laser", Path("back.wav")}).Code, 0);
-    EXPECT_EQ(Slurp(Path("back.wav")), riff);
+    EXPECT_EQ(ReadWholeFile(Path("back.wav")), riff);
 }
 
 TEST_F(DxgTool, BuildRefusesBadManifestsAndWritesNothing) {

@@ -1,10 +1,12 @@
 // vantorel-dxg: lists, exports and builds the game's picture and wave libraries.
 // See tools/dxg/README.md for the commands and the manifest format.
 #include "base/errors.hpp"
+#include "base/text_encoding.hpp"
 #include "engine/dib.hpp"
 #include "engine/image_library.hpp"
 #include "engine/library_stream.hpp"
 #include "engine/wave_library.hpp"
+#include "platform/sdl_font_renderer.hpp"
 #include "tools/common/common_options.hpp"
 #include "tools/common/png_io.hpp"
 #include "tools/dxg/sheet.hpp"
@@ -300,7 +302,8 @@ int Sheet(const std::string& file, const std::string& outPath) {
         throw ToolError("\"" + file + "\" is a wave library: it holds no pictures");
     TPictureCollection pictures;
     pictures.ReadLibraryBytes(bytes);
-    WritePngRgb(outPath, MakeContactSheet(pictures));
+    TSdlFontRenderer fonts;
+    WritePngRgb(outPath, MakeContactSheet(pictures, &fonts));
     return 0;
 }
 

@@ -17,6 +17,8 @@
 
 namespace vantorel {
 
+class IFontRenderer;
+
 namespace sheet_detail {
 
 constexpr int32_t kCell = 200; ///< largest picture side on the sheet, pixels
@@ -71,7 +73,8 @@ inline void PutPicture(TDirectDrawSurface& s, const TPictureCollectionItem& item
 } // namespace sheet_detail
 
 /// The contact sheet of a library; an empty library gives a small blank sheet.
-inline TPicture MakeContactSheet(const TPictureCollection& pictures) {
+/// The names are printed with fonts; without them the sheet has no names.
+inline TPicture MakeContactSheet(const TPictureCollection& pictures, IFontRenderer* fonts) {
     using namespace sheet_detail;
     std::vector<Placed> placed;
     int32_t x = kGap, y = kGap, rowHeight = 0, right = 0;
@@ -96,6 +99,7 @@ inline TPicture MakeContactSheet(const TPictureCollection& pictures) {
     }
     TDirectDrawSurface s(std::max(right, 64), y + rowHeight + kLabel + kGap);
     s.Fill(kBackground);
+    s.SetFonts(fonts);
     for (const Placed& p : placed) {
         if (p.W > 0)
             PutPicture(s, pictures.Items(p.Index), p);

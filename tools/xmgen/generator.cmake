@@ -5,7 +5,7 @@ add_executable(vantorel-xmgen
   ${CMAKE_CURRENT_LIST_DIR}/xm_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/instruments.cpp
   ${CMAKE_CURRENT_LIST_DIR}/arranger.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/songs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../sfxgen/synth.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/songs.cpp)
 target_include_directories(vantorel-xmgen PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(vantorel-xmgen PRIVATE vantorel_synth)
 vantorel_warnings(vantorel-xmgen)

@@ -1,5 +1,6 @@
-#include "menus/text_drawing.hpp"
+#include "engine/text_drawing.hpp"
 
+#include "engine/surface.hpp"
 #include "engine/surface_canvas.hpp"
 
 #include <algorithm>
@@ -119,6 +120,31 @@ void DrawTextRight(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int3
     const std::string laidOut = LaidOutText(canvas, text);
     canvas.TextOut(x - canvas.TextWidth(laidOut), CentredStart(y, canvas.TextHeight(laidOut)),
                    laidOut);
+}
+
+TDirectDrawSurfaceCanvas* CanvasOf(TDirectDrawSurface* surface) {
+    return surface != nullptr ? &surface->Canvas() : nullptr;
+}
+
+void DrawCentredInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style,
+                        int32_t x, int32_t y) {
+    if (TDirectDrawSurfaceCanvas* canvas = CanvasOf(surface)) {
+        SelectTextStyle(*canvas, style);
+        DrawText(*canvas, text, x, y, true, true);
+    }
+}
+
+void DrawAtInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style, int32_t x,
+                   int32_t y) {
+    if (TDirectDrawSurfaceCanvas* canvas = CanvasOf(surface)) {
+        SelectTextStyle(*canvas, style);
+        DrawText(*canvas, text, x, y, false, false);
+    }
+}
+
+int32_t WidthInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style) {
+    TDirectDrawSurfaceCanvas* canvas = CanvasOf(surface);
+    return canvas != nullptr ? WidthInStyle(*canvas, text, style) : 0;
 }
 
 } // namespace vantorel

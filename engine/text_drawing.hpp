@@ -2,7 +2,7 @@
 // Every text of the game (windows, banners, the high-score table, the name
 // entry, the add text, the heads-up display) is drawn this way onto the back
 // surface's canvas, after the sprites of the frame and before the frame loop
-// releases the canvas and flips.
+// releases the canvas and flips. The menus and the game screen both draw with it.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 namespace vantorel {
 
+class TDirectDrawSurface;
 class TDirectDrawSurfaceCanvas;
 
 /// One row of the style table: face name as asked of the desktop, size in
@@ -60,5 +61,22 @@ void DrawText(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x
 
 /// Draws text in the current style with its right end at x, centred vertically on y.
 void DrawTextRight(TDirectDrawSurfaceCanvas& canvas, std::string_view text, int32_t x, int32_t y);
+
+// The same on a frame's surface, which is null while the display has none: then
+// nothing is drawn and every text measures 0.
+
+/// The text canvas of surface, or null for no surface.
+TDirectDrawSurfaceCanvas* CanvasOf(TDirectDrawSurface* surface);
+
+/// Selects style, then draws text centred horizontally on x and vertically on y.
+void DrawCentredInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style,
+                        int32_t x, int32_t y);
+
+/// Selects style, then draws text with its top-left corner at (x, y).
+void DrawAtInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style, int32_t x,
+                   int32_t y);
+
+/// Width in pixels of text in style (the style stays selected); 0 without a surface.
+int32_t WidthInStyle(TDirectDrawSurface* surface, std::string_view text, int32_t style);
 
 } // namespace vantorel

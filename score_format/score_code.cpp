@@ -1,4 +1,4 @@
-#include "storage/score_code.hpp"
+#include "score_format/score_code.hpp"
 
 #include <array>
 #include <cstdint>

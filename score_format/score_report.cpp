@@ -1,6 +1,6 @@
-#include "storage/score_report.hpp"
+#include "score_format/score_report.hpp"
 
-#include "storage/score_code.hpp"
+#include "score_format/score_code.hpp"
 
 #include <algorithm>
 #include <charconv>

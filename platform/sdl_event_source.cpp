@@ -1,8 +1,9 @@
-#include "platform/events.hpp"
+#include "platform/sdl_event_source.hpp"
 
 #include "base/text_encoding.hpp"
-#include "platform/sdl_events.hpp"
 #include "platform/sdl_window.hpp"
+
+#include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,11 +17,6 @@ namespace {
 
 constexpr int32_t kDisplayWidth = 800;
 constexpr int32_t kDisplayHeight = 600;
-
-std::deque<TPlatformEvent>& Pending() {
-    static std::deque<TPlatformEvent> queue;
-    return queue;
-}
 
 TShiftState ShiftFromSdl(uint16_t mod) {
     return {(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
@@ -85,7 +81,7 @@ uint8_t ControlCharOfKey(SDL_Keycode key) {
 
 } // namespace
 
-TKey KeyFromSdl(SDL_Keycode key) {
+TKey KeyFromSdl(int32_t key) {
     if (key >= SDLK_a && key <= SDLK_z)
         return static_cast<TKey>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9)
@@ -281,32 +277,31 @@ void TranslateSdlEvent(const SDL_Event& e, std::vector<TPlatformEvent>& out,
     }
 }
 
-bool PollPlatformEvent(TPlatformEvent& out) {
-    auto& queue = Pending();
+bool TSdlEventSource::Poll(TPlatformEvent& out) {
     std::vector<TPlatformEvent> made;
     SDL_Event e;
-    while (queue.empty() && SDL_PollEvent(&e) != 0) {
+    while (pending_.empty() && SDL_PollEvent(&e) != 0) {
         made.clear();
         TranslateSdlEvent(e, made);
-        queue.insert(queue.end(), made.begin(), made.end());
+        pending_.insert(pending_.end(), made.begin(), made.end());
     }
-    if (queue.empty())
+    if (pending_.empty())
         return false;
-    out = queue.front();
-    queue.pop_front();
+    out = pending_.front();
+    pending_.pop_front();
     return true;
 }
 
-bool WaitPlatformEvent(TPlatformEvent& out, int32_t timeoutMs) {
-    if (PollPlatformEvent(out))
+bool TSdlEventSource::Wait(TPlatformEvent& out, int32_t timeoutMs) {
+    if (Poll(out))
         return true;
     SDL_Event e;
     if (SDL_WaitEventTimeout(&e, timeoutMs) == 0)
         return false;
     std::vector<TPlatformEvent> made;
     TranslateSdlEvent(e, made);
-    Pending().insert(Pending().end(), made.begin(), made.end());
-    return PollPlatformEvent(out);
+    pending_.insert(pending_.end(), made.begin(), made.end());
+    return Poll(out);
 }
 
 } // namespace vantorel

@@ -1,11 +1,14 @@
-// A stand-in for the main window's shell in gameplay tests: it writes every call
-// into a log and keeps the window kind as the real one does, so that a second
-// window request while one is open is dropped.
+// A stand-in for the main window's navigation and services in the object,
+// gameplay and menu tests: it writes every call into a log and keeps the window
+// kind as the real one does, so that a second window request while one is open
+// is dropped (and logged as such).
 #pragma once
 
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +54,11 @@ public:
     void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
     void SaveTable() override { Calls.push_back("SaveTable"); }
+
+    /// How many times call was logged.
+    int32_t Count(const std::string& call) const {
+        return static_cast<int32_t>(std::count(Calls.begin(), Calls.end(), call));
+    }
 
     /// What EndGame does besides logging (a test can run the real one).
     std::function<void()> OnEndGame;

@@ -1,4 +1,4 @@
-#include "storage/name_editor.hpp"
+#include "score_format/name_editor.hpp"
 
 namespace vantorel {
 

@@ -1,4 +1,4 @@
-#include "platform/font_renderer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 
 #include "base/text_encoding.hpp"
 
@@ -26,23 +26,17 @@ std::string FontKey(const TFontSpec& font) {
 
 } // namespace
 
-std::string TextToUtf8(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
-    if (IsValidUtf8(text))
-        return std::string(text);
-    // The five bytes Windows-1252 leaves unused read as invisible C1 control
-    // characters; the replacement mark shows that a character was there.
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (char ch : text) {
-        const char32_t cp = Cp1252ToCodePoint(static_cast<uint8_t>(ch));
-        const bool unused = cp >= 0x80 && cp < 0xA0;
-        out += unused ? std::string("\xEF\xBF\xBD") : Cp1252ToUtf8(std::string_view(&ch, 1));
+// A font configuration of the renderer's own, so that its aliases reach no
+// other renderer and nothing else in the process.
+struct TSdlFontRenderer::TConfig {
+    FcConfig* Fc = nullptr;
+    ~TConfig() {
+        if (Fc)
+            FcConfigDestroy(Fc);
     }
-    return out;
-}
+};
 
-struct TFontRenderer::TOpenFont {
+struct TSdlFontRenderer::TOpenFont {
     TTF_Font* Font = nullptr;
     ~TOpenFont() {
         if (Font)
@@ -50,20 +44,23 @@ struct TFontRenderer::TOpenFont {
     }
 };
 
-TFontRenderer::TFontRenderer() = default;
+TSdlFontRenderer::TSdlFontRenderer() = default;
 
-TFontRenderer::~TFontRenderer() {
+TSdlFontRenderer::~TSdlFontRenderer() {
     Clear();
     if (ttfReady_)
         TTF_Quit();
 }
 
-TFontRenderer& TFontRenderer::Shared() {
-    static TFontRenderer renderer;
-    return renderer;
+TSdlFontRenderer::TConfig* TSdlFontRenderer::Config() {
+    if (!config_) {
+        config_ = std::make_unique<TConfig>();
+        config_->Fc = FcInitLoadConfigAndFonts();
+    }
+    return config_->Fc ? config_.get() : nullptr;
 }
 
-bool TFontRenderer::LoadAliases(const std::string& path) {
+bool TSdlFontRenderer::LoadAliases(const std::string& path) {
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(path, ec).lexically_normal().string();
     if (ec || !std::filesystem::is_regular_file(absolute, ec))
@@ -78,17 +75,18 @@ bool TFontRenderer::LoadAliases(const std::string& path) {
         return false;
     const bool valid = FcConfigParseAndLoad(scratch, file, FcTrue);
     FcConfigDestroy(scratch);
-    FcConfig* config = FcConfigGetCurrent();
-    if (!valid || !config || !FcConfigParseAndLoad(config, file, FcTrue))
+    TConfig* config = valid ? Config() : nullptr;
+    if (!config || !FcConfigParseAndLoad(config->Fc, file, FcTrue))
         return false;
     loadedAliases_.push_back(absolute);
     Clear();
     return true;
 }
 
-TFontMatch TFontRenderer::Match(const TFontSpec& request) {
+TFontMatch TSdlFontRenderer::Match(const TFontSpec& request) {
     TFontMatch result;
-    FcConfig* config = FcConfigGetCurrent();
+    TConfig* own = Config();
+    FcConfig* config = own ? own->Fc : nullptr;
     FcPattern* pattern = FcPatternCreate();
     if (!config || !pattern) {
         if (pattern)
@@ -131,7 +129,7 @@ TFontMatch TFontRenderer::Match(const TFontSpec& request) {
     return result;
 }
 
-TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& request) {
+TSdlFontRenderer::TOpenFont* TSdlFontRenderer::Open(const TFontSpec& request) {
     const std::string key = FontKey(request);
     if (auto it = fonts_.find(key); it != fonts_.end())
         return it->second.get();
@@ -152,8 +150,8 @@ TFontRenderer::TOpenFont* TFontRenderer::Open(const TFontSpec& request) {
     return fonts_.emplace(key, std::move(opened)).first->second.get();
 }
 
-TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& request,
-                                                  const std::string& utf8) {
+TSdlFontRenderer::TCachedText& TSdlFontRenderer::Cached(const TFontSpec& request,
+                                                        const std::string& utf8) {
     std::string key = FontKey(request) + '\n' + utf8;
     auto it = texts_.find(key);
     if (it != texts_.end()) {
@@ -166,7 +164,7 @@ TFontRenderer::TCachedText& TFontRenderer::Cached(const TFontSpec& request,
     return entry;
 }
 
-void TFontRenderer::Trim() {
+void TSdlFontRenderer::Trim() {
     while (!textAge_.empty() &&
            (texts_.size() > kMaxCachedTexts || cachedPixels_ > kMaxCachedPixels)) {
         auto it = texts_.find(textAge_.back());
@@ -178,7 +176,7 @@ void TFontRenderer::Trim() {
     }
 }
 
-TTextExtent TFontRenderer::Measure(const TFontSpec& request, std::string_view text) {
+TTextExtent TSdlFontRenderer::Measure(const TFontSpec& request, std::string_view text) {
     const std::string utf8 = TextToUtf8(text);
     TCachedText& entry = Cached(request, utf8);
     if (!entry.Measured) {
@@ -200,8 +198,8 @@ TTextExtent TFontRenderer::Measure(const TFontSpec& request, std::string_view te
     return extent;
 }
 
-std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& request,
-                                                          std::string_view text) {
+std::shared_ptr<const TTextImage> TSdlFontRenderer::Coverage(const TFontSpec& request,
+                                                             std::string_view text) {
     const std::string utf8 = TextToUtf8(text);
     if (utf8.empty())
         return nullptr;
@@ -250,7 +248,8 @@ std::shared_ptr<const TTextImage> TFontRenderer::Coverage(const TFontSpec& reque
     return image;
 }
 
-TTextImage TFontRenderer::Render(const TFontSpec& request, std::string_view text, uint32_t colour) {
+TTextImage TSdlFontRenderer::Render(const TFontSpec& request, std::string_view text,
+                                    uint32_t colour) {
     TTextImage out;
     const auto coverage = Coverage(request, text);
     if (!coverage)
@@ -261,7 +260,7 @@ TTextImage TFontRenderer::Render(const TFontSpec& request, std::string_view text
     return out;
 }
 
-int32_t TFontRenderer::MissingGlyphs(const TFontSpec& request, std::string_view text) {
+int32_t TSdlFontRenderer::MissingGlyphs(const TFontSpec& request, std::string_view text) {
     TOpenFont* font = Open(request);
     if (!font || !font->Font)
         return -1;
@@ -280,7 +279,7 @@ int32_t TFontRenderer::MissingGlyphs(const TFontSpec& request, std::string_view 
     return missing;
 }
 
-void TFontRenderer::Clear() {
+void TSdlFontRenderer::Clear() {
     texts_.clear();
     textAge_.clear();
     cachedPixels_ = 0;

@@ -1,8 +1,8 @@
-#include "menus/text_drawing.hpp"
+#include "engine/text_drawing.hpp"
 
 #include "engine/surface.hpp"
 #include "engine/surface_canvas.hpp"
-#include "platform/font_renderer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@ const std::string kAliases = std::string(VANTOREL_TEST_DATA) + "/../../assets/fo
 // A back surface with a busy background, standing in for a frame of sprites.
 class TextDrawingTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(TFontRenderer::Shared().LoadAliases(kAliases)); }
-
     void SetUp() override {
+        ASSERT_TRUE(fonts.LoadAliases(kAliases));
+        surface.SetFonts(&fonts);
         for (int32_t y = 0; y < surface.Height(); ++y)
             for (int32_t x = 0; x < surface.Width(); ++x)
                 surface.Row(y)[x] = static_cast<TPixel>((x * 7919 + y * 104729) & 0x00FFFFFF);
@@ -31,6 +31,7 @@ protected:
                 surface.Pixels() + static_cast<ptrdiff_t>(surface.Width()) * surface.Height()};
     }
 
+    TSdlFontRenderer fonts;
     TDirectDrawSurface surface{800, 600};
     TDirectDrawSurfaceCanvas& canvas = surface.Canvas();
 };
@@ -164,6 +165,7 @@ TEST_F(TextDrawingTest, EmptyTextDrawsNothingAndIsZeroWide) {
 TEST_F(TextDrawingTest, MeasuringRightAfterSelectingUsesTheNewStyle) {
     const std::string name = "Alexandrov";
     TDirectDrawSurface fresh(4, 4);
+    fresh.SetFonts(&fonts);
     SelectTextStyle(fresh.Canvas(), 10);
     const int32_t inStyle10 = TextWidth(fresh.Canvas(), name);
 
@@ -180,8 +182,7 @@ TEST_F(TextDrawingTest, MeasuringRightAfterSelectingUsesTheNewStyle) {
 TEST_F(TextDrawingTest, TextLeavesTheBackgroundBetweenGlyphs) {
     const std::string text = "Game Over";
     SelectTextStyle(canvas, 5);
-    const auto coverage =
-        TFontRenderer::Shared().Coverage({"DS Crystal", 36, false}, LaidOutText(canvas, text));
+    const auto coverage = fonts.Coverage({"DS Crystal", 36, false}, LaidOutText(canvas, text));
     ASSERT_NE(coverage, nullptr);
     const auto before = Pixels();
     const int32_t x0 = 100;
@@ -240,7 +241,34 @@ TEST_F(TextDrawingTest, TextAtTheEdgesIsClipped) {
     EXPECT_FALSE(Pixels() == before);
 
     TDirectDrawSurface empty;
+    empty.SetFonts(&fonts);
     DrawText(empty.Canvas(), text, 0, 0, false, false);
+}
+
+// A frame with no surface yet, a surface given no fonts and the null fonts all
+// draw nothing and measure every text 0, without failing.
+TEST_F(TextDrawingTest, WithoutFontsOrSurfaceTextsAreNothing) {
+    TNullFontRenderer none;
+    TDirectDrawSurface* const nothing = nullptr;
+    EXPECT_EQ(CanvasOf(nothing), nullptr);
+    EXPECT_EQ(WidthInStyle(nothing, "Game Over", 5), 0);
+    DrawCentredInStyle(nothing, "Game Over", 5, 400, 300);
+    DrawAtInStyle(nothing, "Game Over", 5, 0, 0);
+
+    for (IFontRenderer* given :
+         {static_cast<IFontRenderer*>(nullptr), static_cast<IFontRenderer*>(&none)}) {
+        SCOPED_TRACE(given == nullptr ? "no fonts" : "null fonts");
+        surface.SetFonts(given);
+        const auto before = Pixels();
+        EXPECT_EQ(WidthInStyle(&surface, "Game Over", 5), 0);
+        EXPECT_EQ(TextHeight(canvas, "Game Over"), 0);
+        DrawCentredInStyle(&surface, "Game Over", 5, 400, 300);
+        DrawAtInStyle(&surface, "Game Over", 5, 0, 0);
+        DrawTextRight(canvas, "31337", 282, 46);
+        EXPECT_TRUE(Pixels() == before);
+    }
+    surface.SetFonts(&fonts);
+    EXPECT_GT(WidthInStyle(&surface, "Game Over", 5), 0);
 }
 
 // Every window text must fit its frame and the name entry its 240-pixel limit,
@@ -271,9 +299,8 @@ TEST_F(TextDrawingTest, GameTextsFitTheirWindows) {
         EXPECT_GT(width, c.limit / 2);
         // At most the limit: 10 pixels of the 380-pixel window stay clear on each side.
         EXPECT_LE(width, c.limit);
-        EXPECT_EQ(TFontRenderer::Shared().MissingGlyphs(
-                      {canvas.Font.Name, canvas.Font.Size, canvas.Font.Bold}, c.text),
-                  0);
+        EXPECT_EQ(
+            fonts.MissingGlyphs({canvas.Font.Name, canvas.Font.Size, canvas.Font.Bold}, c.text), 0);
     }
 }
 
@@ -323,7 +350,6 @@ TEST_F(TextDrawingTest, SegmentStylesKeepWordsApart) {
 // One frame of the name-entry window and the heads-up display, drawn twice:
 // the first renders each (style, text) once, the second renders nothing.
 TEST_F(TextDrawingTest, ARepeatedFrameRendersNoGlyphs) {
-    TFontRenderer& fonts = TFontRenderer::Shared();
     fonts.Clear();
     const auto frame = [&] {
         SelectTextStyle(canvas, 9);

@@ -1,4 +1,4 @@
-#include "platform/font_renderer.hpp"
+#include "platform/sdl_font_renderer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@ const std::string kAliases = std::string(VANTOREL_TEST_DATA) + "/../../assets/fo
 
 class FontRendererTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(TFontRenderer::Shared().LoadAliases(kAliases)); }
-    TFontRenderer& fonts = TFontRenderer::Shared();
+    void SetUp() override { ASSERT_TRUE(fonts.LoadAliases(kAliases)); }
+    TSdlFontRenderer fonts;
 };
 
 TEST_F(FontRendererTest, GameFacesResolveThroughTheShippedAliases) {
@@ -44,7 +44,7 @@ TEST_F(FontRendererTest, GameFacesResolveThroughTheShippedAliases) {
 }
 
 TEST_F(FontRendererTest, AliasFilesThatCannotBeUsedAreRefusedQuietly) {
-    TFontRenderer own;
+    TSdlFontRenderer own;
     EXPECT_FALSE(own.LoadAliases("no/such/fonts.conf"));
     const auto broken = std::filesystem::temp_directory_path() / "vantorel_broken_fonts.conf";
     std::ofstream(broken) << "<fontconfig><alias><family>unclosed";
@@ -52,6 +52,17 @@ TEST_F(FontRendererTest, AliasFilesThatCannotBeUsedAreRefusedQuietly) {
     std::filesystem::remove(broken);
     EXPECT_TRUE(own.LoadAliases(kAliases));
     EXPECT_TRUE(own.LoadAliases(kAliases)) << "a second load of the same file is harmless";
+}
+
+// The game's aliases live in the renderer that loaded them: another renderer in
+// the same process still matches with the system's configuration alone.
+TEST_F(FontRendererTest, AliasesBelongToTheRendererThatLoadedThem) {
+    TSdlFontRenderer plain;
+    const TFontMatch withAliases = fonts.Match({"DS Crystal", 24, false});
+    const TFontMatch without = plain.Match({"DS Crystal", 24, false});
+    EXPECT_EQ(withAliases.Family, "DSEG14 Classic");
+    EXPECT_NE(without.Family, "DSEG14 Classic");
+    EXPECT_DOUBLE_EQ(without.ScaleX, 1.0);
 }
 
 // Point sizes are desktop points at 96 DPI: Liberation Sans's line is 1.149 em,
@@ -124,26 +135,6 @@ TEST_F(FontRendererTest, NonPositiveSizesDrawNothing) {
         EXPECT_EQ(fonts.Coverage(font, "abc"), nullptr);
         EXPECT_EQ(fonts.MissingGlyphs(font, "abc"), -1);
     }
-}
-
-TEST(TextToUtf8Test, KeepsUtf8AndReadsOtherBytesAsWindows1252) {
-    struct Case {
-        std::string in;
-        std::string out;
-    };
-    const Case cases[] = {
-        {"Alex 42", "Alex 42"},
-        {"Ren\xC3\xA9", "Ren\xC3\xA9"},                   // already UTF-8
-        {"Ren\xE9", "Ren\xC3\xA9"},                       // é from an old table
-        {"\x80 \x9F", "\xE2\x82\xAC \xC5\xB8"},           // € and Ÿ
-        {"\x81", "\xEF\xBF\xBD"},                         // a byte 1252 leaves unused
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                 // overlong '/' is not UTF-8
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, // a surrogate is not either
-        {"ab\xC3", "ab\xC3\x83"},                         // cut-off sequence
-        {std::string("a\0b", 3), "a"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(TextToUtf8(c.in), c.out) << c.in;
 }
 
 TEST_F(FontRendererTest, Windows1252NamesRenderWithoutMissingGlyphs) {

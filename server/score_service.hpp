@@ -8,13 +8,16 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantorel::server {
 
 struct TWebRequest {
-    std::string Method;  ///< "GET", "HEAD", ...
-    std::string Target;  ///< the request target as received: path and query, still %-encoded
-    std::string Address; ///< the client's address, the key of its rate limit
+    std::string Method;      ///< "GET", "HEAD", ...
+    std::string Target;      ///< the request target as received: path and query, still %-encoded
+    std::string Address;     ///< the client's address, the key of its rate limit
+    std::string IfNoneMatch; ///< the If-None-Match header, empty when absent
 };
 
 struct TWebResponse {
@@ -22,6 +25,8 @@ struct TWebResponse {
     std::string ContentType;
     std::string Body;
     std::string Note; ///< why a request was refused or failed, for the log; empty otherwise
+    /// Further header fields of the answer (ETag, Cache-Control, Location, ...).
+    std::vector<std::pair<std::string, std::string>> Headers;
 };
 
 /// The clocks the service reads; tests hand in their own.

@@ -1,5 +1,6 @@
 #include "app/form_input.hpp"
 
+#include "menus/menu_items.hpp"
 #include "state/game_shell.hpp"
 #include "state/game_state.hpp"
 #include "state/input_snapshot.hpp"
@@ -18,10 +19,11 @@ constexpr int32_t kLastItemSlot = 12;
 
 } // namespace
 
-TFormInput::TFormInput(TGameState& state, IGameShell& shell) : state_(state), shell_(shell) {}
+TFormInput::TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameShell& shell)
+    : cursor_(cursor), items_(items), shell_(shell) {}
 
 void TFormInput::Play(const TInputSnapshot& input) {
-    if (input.WasPressed(TInputKey::FullScreen) && state_.ScreenCode == TScreenCode::Game)
+    if (input.WasPressed(TInputKey::FullScreen) && cursor_.ScreenCode == TScreenCode::Game)
         shell_.OpenWindow(TWindowKind::Pause);
     if (input.PointerMoved)
         Hover(input.PointerX, input.PointerY);
@@ -32,19 +34,19 @@ void TFormInput::Play(const TInputSnapshot& input) {
 }
 
 void TFormInput::Hover(int32_t x, int32_t y) {
-    const int32_t before = state_.ItemIndex;
+    const int32_t before = cursor_.ItemIndex;
     if (ItemContains) {
-        const int32_t first = std::max(state_.FirstItem, kFirstItemSlot);
-        const int32_t last = std::min(state_.LastItem, kLastItemSlot);
+        const int32_t first = std::max(cursor_.FirstItem, kFirstItemSlot);
+        const int32_t last = std::min(cursor_.LastItem, kLastItemSlot);
         for (int32_t k = first; k <= last; ++k) {
-            const TMenuButton* item = state_.Items[static_cast<size_t>(k)];
+            const TMenuButton* item = items_[static_cast<size_t>(k)];
             if (item != nullptr && ItemContains(*item, x, y)) {
-                state_.ItemIndex = k;
+                cursor_.ItemIndex = k;
                 break;
             }
         }
     }
-    if (state_.ItemIndex != before && !(HoverSilent && HoverSilent()))
+    if (cursor_.ItemIndex != before && !(HoverSilent && HoverSilent()))
         shell_.PlaySound("Button");
 }
 

@@ -14,13 +14,14 @@ class IGameShell;
 class IModalWindow;
 class IScreen;
 class TMenuButton;
-struct TGameState;
+struct TMenuCursor;
+struct TMenuItems;
 struct TInputSnapshot;
 
 class TFormInput {
 public:
-    /// Both must outlive this object.
-    TFormInput(TGameState& state, IGameShell& shell);
+    /// All must outlive this object.
+    TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameShell& shell);
 
     // What the main window tells this class about itself. Each may stay unset:
     // then there is no screen, no window, no item is hit and hovering always sounds.
@@ -48,7 +49,8 @@ private:
     void Hover(int32_t x, int32_t y);
     void Type(uint8_t character);
 
-    TGameState& state_;
+    TMenuCursor& cursor_;
+    const TMenuItems& items_;
     IGameShell& shell_;
 };
 

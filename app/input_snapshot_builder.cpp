@@ -2,7 +2,7 @@
 
 #include "app/key_map.hpp"
 #include "engine/dx_input.hpp"
-#include "state/game_state.hpp"
+#include "state/menu_cursor.hpp"
 
 #include <optional>
 
@@ -26,8 +26,8 @@ constexpr uint16_t Bit(TInputKey k) {
 
 } // namespace
 
-TInputSnapshotBuilder::TInputSnapshotBuilder(const TGameState& state, TDXInput& input)
-    : state_(state), input_(input) {
+TInputSnapshotBuilder::TInputSnapshotBuilder(const TMenuCursor& cursor, TDXInput& input)
+    : cursor_(cursor), input_(input) {
     input_.Keyboard.Assigns = TKeyMap::KeyboardAssigns();
     input_.Joystick.Assigns = TKeyMap::PadAssigns();
 }
@@ -102,7 +102,7 @@ TInputSnapshot TInputSnapshotBuilder::Build() {
     s.SetHeldBy(TFireControl::Pad, states.Contains(TKeyMap::kFireState));
 
     const bool shipSteers =
-        state_.ScreenCode == TScreenCode::Game && state_.WindowKind == TWindowKind::None;
+        cursor_.ScreenCode == TScreenCode::Game && cursor_.WindowKind == TWindowKind::None;
     if (shipSteers) {
         s.MouseDeltaX = deltaX_;
         s.MouseDeltaY = deltaY_;

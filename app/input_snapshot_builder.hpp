@@ -13,7 +13,7 @@
 namespace vantorel {
 
 class TDXInput;
-struct TGameState;
+struct TMenuCursor;
 
 /// Gathers input between frames and hands it out as one snapshot a frame. Runs
 /// on the game thread: HandleEvent between frames, Build at the frame's start.
@@ -22,7 +22,7 @@ class TInputSnapshotBuilder {
 public:
     /// Both must outlive this object; the input states' tables are set here from
     /// the key map.
-    TInputSnapshotBuilder(const TGameState& state, TDXInput& input);
+    TInputSnapshotBuilder(const TMenuCursor& cursor, TDXInput& input);
 
     /// Alt+Enter, on the event path: the desktop's switch between full screen and
     /// a window (the main window inverts the option and applies it). The
@@ -53,7 +53,7 @@ private:
     void MouseUp(TMouseButton button);
     void FocusLost();
 
-    const TGameState& state_;
+    const TMenuCursor& cursor_;
     TDXInput& input_;
 
     // Held now (events).

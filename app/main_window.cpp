@@ -32,8 +32,8 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
       Music(services.Audio, paths.MenuMusic(), paths.RaceMusic()),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           *this},
-      InputBuilder(State, MDXInput), FormInput(State, *this), Saves(paths.SaveFolder()),
-      services_(services), randomSeed_(randomSeed), paths_(paths) {
+      InputBuilder(State.Cursor, MDXInput), FormInput(State.Cursor, MenuItems, *this),
+      Saves(paths.SaveFolder()), services_(services), randomSeed_(randomSeed), paths_(paths) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -47,19 +47,20 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
     MDXInput.IsForeground = [this] { return services_.Video.IsActive(); };
     MDXInput.Keyboard.SetDevice(&services_.Keyboard);
     MDXInput.Joystick.SetDevice(&services_.Joystick);
-    FormInput.CurrentScreen = [this] { return Screen(State.ScreenCode); };
-    FormInput.CurrentWindow = [this] { return Window(State.WindowKind); };
+    FormInput.CurrentScreen = [this] { return Screen(State.Cursor.ScreenCode); };
+    FormInput.CurrentWindow = [this] { return Window(State.Cursor.WindowKind); };
     FormInput.ItemContains = [](const TMenuButton& item, int32_t x, int32_t y) {
         return item.Contains(x, y);
     };
     FormInput.HoverSilent = [this] { return menus_->MainMenu.IntroRunning(); };
     InputBuilder.SwitchFullScreen = [this] {
-        State.Options.FullScreen ^= 1u;
+        State.Saved.Options.FullScreen ^= 1u;
         SetDisplayMode();
     };
 
-    menus_ = std::make_unique<TMenuScreens>(Context, services.Links, services.Http);
-    pools_ = std::make_unique<TGamePools>(Context);
+    menus_ =
+        std::make_unique<TMenuScreens>(Context, MenuItems, Fixed, services.Links, services.Http);
+    pools_ = std::make_unique<TGamePools>(Context, Fixed);
     flow_ = std::make_unique<TGameFlow>(Context, *pools_);
     gameScreen_ = std::make_unique<TGameScreen>(*flow_);
     pauseWindow_ = std::make_unique<TPauseWindow>(Context);
@@ -152,15 +153,15 @@ bool TMForm::FormCreate() {
     }
     // The game's own stand-ins for faces a desktop may lack.
     services_.Fonts.LoadAliases(paths_.FontAliases());
-    Saves.Load(State.HighScores, State.Options);
+    Saves.Load(State.Saved.HighScores, State.Saved.Options);
     try {
         SetDisplayMode();
     } catch (...) {
         ShowException(std::current_exception());
     }
-    State.ScreenCode = TScreenCode::None;
+    State.Cursor.ScreenCode = TScreenCode::None;
     // The sky lives for the whole run; every screen draws over it.
-    State.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
+    Fixed.Sky = new TScrollBackground(Context, 2, "SkyTile", 7, 1);
     BuildMainMenu(1, 1, 1);
     return true;
 }
@@ -229,19 +230,19 @@ void TMForm::SetDisplayMode() {
         MDXDraw.SetOptions(options);
         MDXDraw.Initialize();
     };
-    if (State.Options.FullScreen != 0) {
+    if (State.Saved.Options.FullScreen != 0) {
         // A display that refuses full screen keeps the window, and the option is
         // turned off so that the next start does not fail the same way.
         try {
             apply(true);
         } catch (const EDXDrawError&) {
-            State.Options.FullScreen = 0;
+            State.Saved.Options.FullScreen = 0;
             apply(false);
         }
     } else {
         apply(false);
     }
-    State.RefreshRate = MDXDraw.RefreshRate();
+    State.Timing.RefreshRate = MDXDraw.RefreshRate();
 }
 
 bool TMForm::Idle() {
@@ -297,7 +298,7 @@ void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
         State.Input = input != nullptr ? *input : InputBuilder.Build();
         FormInput.Play(State.Input);
     }
-    const int32_t rememberedItem = State.ItemIndex;
+    const int32_t rememberedItem = State.Cursor.ItemIndex;
 
     TDirectDrawSurface* back = MDXDraw.Surface();
     if (back != nullptr)
@@ -307,27 +308,27 @@ void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
 
     MDXSpriteEngine.Draw();
 
-    if (IModalWindow* window = Window(State.WindowKind)) {
+    if (IModalWindow* window = Window(State.Cursor.WindowKind)) {
         window->Tick(lagCount);
         // Also on the frame the window closes, when the screen's own tick does
         // not run: its texts would vanish for a frame. The screen may have changed
         // during the tick; a new screen draws what it keeps under a window.
-        if (IScreen* screen = Screen(State.ScreenCode))
+        if (IScreen* screen = Screen(State.Cursor.ScreenCode))
             screen->DrawUnderWindow();
-    } else if (State.WindowKind == TWindowKind::None) {
-        if (IScreen* screen = Screen(State.ScreenCode))
+    } else if (State.Cursor.WindowKind == TWindowKind::None) {
+        if (IScreen* screen = Screen(State.Cursor.ScreenCode))
             screen->Tick(lagCount);
     }
 
-    if (State.ItemIndex != rememberedItem)
+    if (State.Cursor.ItemIndex != rememberedItem)
         PlaySound("Button");
 
     MDXSpriteEngine.FreeDead();
     UpdatePointerMode();
 
-    const TFrameQuantities q = FrameQuantities(State.RefreshRate, MDXTimer.FrameRate());
-    State.FrameFactor = q.FrameFactor;
-    State.FrameMs = q.FrameMs;
+    const TFrameQuantities q = FrameQuantities(State.Timing.RefreshRate, MDXTimer.FrameRate());
+    State.Timing.FrameFactor = q.FrameFactor;
+    State.Timing.FrameMs = q.FrameMs;
 
     if (TDirectDrawSurface* s = MDXDraw.Surface())
         s->ReleaseCanvas();
@@ -341,10 +342,10 @@ void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
 // menu, clear table, send); the name entry and "Sending results..." keep it
 // hidden. The menus always show it.
 void TMForm::UpdatePointerMode() {
-    const TWindowKind k = State.WindowKind;
+    const TWindowKind k = State.Cursor.WindowKind;
     const bool question = k == TWindowKind::ExitGame || k == TWindowKind::ExitToMenu ||
                           k == TWindowKind::ClearTable || k == TWindowKind::SendQuestion;
-    const bool relative = State.ScreenCode == TScreenCode::Game && !question;
+    const bool relative = State.Cursor.ScreenCode == TScreenCode::Game && !question;
     if (relative == pointerRelative_)
         return;
     pointerRelative_ = relative;
@@ -353,42 +354,43 @@ void TMForm::UpdatePointerMode() {
 }
 
 void TMForm::OpenWindow(TWindowKind kind) {
-    if (State.WindowKind != TWindowKind::None)
+    if (State.Cursor.WindowKind != TWindowKind::None)
         return;
-    State.WindowKind = kind;
-    State.SavedItemIndex = State.ItemIndex;
-    State.SavedFirstItem = State.FirstItem;
-    State.SavedLastItem = State.LastItem;
+    State.Cursor.WindowKind = kind;
+    State.Cursor.SavedItemIndex = State.Cursor.ItemIndex;
+    State.Cursor.SavedFirstItem = State.Cursor.FirstItem;
+    State.Cursor.SavedLastItem = State.Cursor.LastItem;
     InputBuilder.WindowOpened();
     if (IModalWindow* window = Window(kind))
         window->Open();
 }
 
 void TMForm::CloseWindow() {
-    if (State.WindowKind == TWindowKind::None)
+    if (State.Cursor.WindowKind == TWindowKind::None)
         return;
-    State.ItemIndex = State.SavedItemIndex;
-    State.FirstItem = State.SavedFirstItem;
-    State.LastItem = State.SavedLastItem;
-    if (IModalWindow* window = Window(State.WindowKind))
+    State.Cursor.ItemIndex = State.Cursor.SavedItemIndex;
+    State.Cursor.FirstItem = State.Cursor.SavedFirstItem;
+    State.Cursor.LastItem = State.Cursor.SavedLastItem;
+    if (IModalWindow* window = Window(State.Cursor.WindowKind))
         window->Close();
-    State.WindowKind = TWindowKind::None;
+    State.Cursor.WindowKind = TWindowKind::None;
 }
 
 void TMForm::ActivateItem() {
-    if (State.ScreenCode != TScreenCode::Game || State.WindowKind != TWindowKind::None)
+    if (State.Cursor.ScreenCode != TScreenCode::Game ||
+        State.Cursor.WindowKind != TWindowKind::None)
         PlaySound("Button");
-    if (State.WindowKind != TWindowKind::None) {
-        if (IModalWindow* window = Window(State.WindowKind))
-            window->ActivateItem(State.ItemIndex);
+    if (State.Cursor.WindowKind != TWindowKind::None) {
+        if (IModalWindow* window = Window(State.Cursor.WindowKind))
+            window->ActivateItem(State.Cursor.ItemIndex);
         return;
     }
-    if (IScreen* screen = Screen(State.ScreenCode))
-        screen->ActivateItem(State.ItemIndex);
+    if (IScreen* screen = Screen(State.Cursor.ScreenCode))
+        screen->ActivateItem(State.Cursor.ItemIndex);
 }
 
 void TMForm::ActivateItemNo(int32_t item) {
-    State.ItemIndex = item;
+    State.Cursor.ItemIndex = item;
     ActivateItem();
 }
 
@@ -408,16 +410,17 @@ void TMForm::BuildHighScores() {
     menus_->HighScores.Build();
 }
 void TMForm::PlaySound(const std::string& name) {
-    MDXWaveList.PlaySound(name, State.Options.SoundEffects != 0);
+    MDXWaveList.PlaySound(name, State.Saved.Options.SoundEffects != 0);
 }
 
 // The music of the current screen from its start; nothing with the music option off.
 void TMForm::PlayMusicForScreen() {
-    Music.MusicOptionChanged(State.ScreenCode == TScreenCode::Game, State.Options.Music != 0);
+    Music.MusicOptionChanged(State.Cursor.ScreenCode == TScreenCode::Game,
+                             State.Saved.Options.Music != 0);
 }
 
 bool TMForm::SaveFiles() {
-    return Saves.Save(State.HighScores, State.Options);
+    return Saves.Save(State.Saved.HighScores, State.Saved.Options);
 }
 
 // Saves first, while the picture is still up: a save that fails is reported, and
@@ -436,8 +439,8 @@ void TMForm::ExitGame() {
 }
 
 void TMForm::FormCloseQuery() {
-    OpenWindow(State.ScreenCode == TScreenCode::Game ? TWindowKind::ExitToMenu
-                                                     : TWindowKind::ExitGame);
+    OpenWindow(State.Cursor.ScreenCode == TScreenCode::Game ? TWindowKind::ExitToMenu
+                                                            : TWindowKind::ExitGame);
 }
 
 void TMForm::FormClose() {

@@ -14,6 +14,8 @@
 #include "engine/dx_wave_list.hpp"
 #include "engine/image_library.hpp"
 #include "engine/music_player.hpp"
+#include "menus/menu_items.hpp"
+#include "objects/game_sprites.hpp"
 #include "platform/desktop_services.hpp"
 #include "platform/events.hpp"
 #include "state/game_context.hpp"
@@ -65,6 +67,9 @@ public:
 
     /// The shared state of the game, read and written directly.
     TGameState State;
+    /// The game's fixed sprites and the menus' item slots, for the run.
+    TGameSprites Fixed;
+    TMenuItems MenuItems;
     /// What screens, windows and game objects work with.
     TGameContext Context;
     /// The frame's input snapshot, from the window events and the input states.

@@ -59,15 +59,15 @@ public:
         TGameState& s = form_->State;
         if (form_->MDXImageList2.Items.Count() == 0)
             return;
-        if (s.ScreenCode != TScreenCode::Game)
+        if (s.Cursor.ScreenCode != TScreenCode::Game)
             form_->NewGame();
         form_->CloseWindow();
         form_->Flow().StartLevel(7);
         form_->CloseWindow();
-        s.FrameMs = 11;
-        s.FrameFactor = 1.0;
+        s.Timing.FrameMs = 11;
+        s.Timing.FrameFactor = 1.0;
         s.Input.SetHeldBy(TFireControl::Space, true);
-        ready_ = s.Player != nullptr;
+        ready_ = form_->Fixed.Player != nullptr;
     }
 
     bool Ready() const { return ready_; }
@@ -77,13 +77,13 @@ public:
     void TopUp() {
         TGameState& s = form_->State;
         TGamePools& pools = form_->Pools();
-        s.Lives = 3;
-        s.MonstersLeft = 1000;
-        s.LevelFinishing = false;
-        if (TPlayer* ship = s.Player; ship != nullptr && !ship->Leaving &&
-                                      ship->State != TPlayerState::Exploding &&
-                                      !ship->WeaponOn[7]) {
-            ship->ArmBonus(8); // triple plasma: its time shows on the panel
+        s.Progress.Lives = 3;
+        s.Progress.MonstersLeft = 1000;
+        s.Progress.LevelFinishing = false;
+        if (TPlayer* ship = form_->Fixed.Player; ship != nullptr && !ship->Leaving &&
+                                                 ship->State != TPlayerState::Exploding &&
+                                                 !ship->WeaponOn[7]) {
+            ship->ArmBonus(TBonusKind::PlasmaGun3x); // its time shows on the panel
         }
         for (int32_t k = 0; pools.MonsterCount() < IGameWorld::kMonsterSlots; ++k) {
             pools.AddMonster(250 + 50 * (next_ % 10), 0, 6, next_ % 6);

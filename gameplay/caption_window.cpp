@@ -17,7 +17,7 @@ constexpr int32_t kCentreY = 300;
 
 void TCaptionWindow::Open() {
     if (durationMs_ > 0)
-        ctx_.State.WindowCountdown = durationMs_;
+        ctx_.State.Cursor.WindowCountdown = durationMs_;
 }
 
 void TCaptionWindow::Tick(int32_t lagCount) {
@@ -29,7 +29,7 @@ void TCaptionWindow::Tick(int32_t lagCount) {
 
 bool TCaptionWindow::Over() {
     TGameState& s = ctx_.State;
-    return durationMs_ > 0 && !CountDown(s.WindowCountdown, 0, s.FrameMs);
+    return durationMs_ > 0 && !CountDown(s.Cursor.WindowCountdown, 0, s.Timing.FrameMs);
 }
 
 void TCaptionWindow::Finish() {

@@ -93,7 +93,7 @@ void ShipCollectsBonus(IGameWorld& world, TPlayer& player, TBonus& bonus) {
     else if (bonus.Kind == TBonusKind::MegaBomb)
         player.MegaBomb();
     else
-        player.ArmBonus(static_cast<int32_t>(bonus.Kind));
+        player.ArmBonus(bonus.Kind);
     bonus.Taken = true;
 }
 

@@ -3,6 +3,7 @@
 #include "engine/dx_sprite_engine.hpp"
 #include "gameplay/game_pools.hpp"
 #include "gameplay/level_config.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
@@ -14,24 +15,25 @@
 namespace vantorel {
 
 TGameFlow::TGameFlow(TGameContext& ctx, TGamePools& pools)
-    : ctx_(ctx), pools_(pools), landscape_(ctx), hud_(ctx), spawner_(ctx.State, pools) {}
+    : ctx_(ctx), pools_(pools), fixed_(pools.FixedSprites()), landscape_(ctx, fixed_),
+      hud_(ctx, fixed_), spawner_(ctx.State, pools) {}
 
 void TGameFlow::NewGame() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::Game;
+    s.Cursor.ScreenCode = TScreenCode::Game;
     ctx_.Services.PlayMusicForScreen();
-    s.FirstItem = 1;
-    s.LastItem = 0;
-    s.ItemIndex = 0;
+    s.Cursor.FirstItem = 1;
+    s.Cursor.LastItem = 0;
+    s.Cursor.ItemIndex = 0;
     // A Truck or Mega of an earlier game (or a flag raised for a monster that
     // found no slot) must not hold back the enemies of this one.
-    s.TruckPresent = false;
-    s.MegaPresent = false;
+    s.Progress.TruckPresent = false;
+    s.Progress.MegaPresent = false;
 
     landscape_.Setup();
-    s.Player = new TPlayer(ctx_, pools_);
-    s.Player->CreateCompanions();
-    s.Player->Respawn();
+    fixed_.Player = new TPlayer(ctx_, pools_);
+    fixed_.Player->CreateCompanions();
+    fixed_.Player->Respawn();
     hud_.Create();
     hud_.Draw();
     StartLevel(1);
@@ -39,9 +41,9 @@ void TGameFlow::NewGame() {
 
 void TGameFlow::StartLevel(int32_t level) {
     TGameState& s = ctx_.State;
-    s.Level = level;
-    s.LevelFinishing = false;
-    TLevelConfig::ForLevel(level).ApplyTo(s);
+    s.Progress.Level = level;
+    s.Progress.LevelFinishing = false;
+    TLevelConfig::ForLevel(level).ApplyTo(s.Progress);
     ctx_.Navigation.OpenWindow(TWindowKind::LevelBanner);
 }
 
@@ -50,16 +52,16 @@ void TGameFlow::GameTick(int32_t lagCount) {
     ctx_.Sprites.Move(lagCount);
     OpenGameOverIfLastLifeGone();
 
-    if (TPlayer* player = s.Player) {
+    if (TPlayer* player = fixed_.Player) {
         player->ReadControls();
-        if (s.MonstersLeft <= 0 && !player->Leaving) {
+        if (s.Progress.MonstersLeft <= 0 && !player->Leaving) {
             FinishLevel();
             player->StartLeaving();
         }
         if (player->Leaving && player->Alpha <= 0) {
             player->Respawn();
             OpenGameOverIfLastLifeGone();
-            StartLevel(s.Level + 1);
+            StartLevel(s.Progress.Level + 1);
         }
     }
 
@@ -76,7 +78,7 @@ void TGameFlow::GameTick(int32_t lagCount) {
 }
 
 void TGameFlow::OpenGameOverIfLastLifeGone() {
-    TPlayer* player = ctx_.State.Player;
+    TPlayer* player = fixed_.Player;
     if (player == nullptr || !player->LastLifeGone)
         return;
     player->LastLifeGone = false;
@@ -84,7 +86,7 @@ void TGameFlow::OpenGameOverIfLastLifeGone() {
 }
 
 void TGameFlow::FinishLevel() {
-    ctx_.State.LevelFinishing = true;
+    ctx_.State.Progress.LevelFinishing = true;
     pools_.RemoveAllBonuses();
     pools_.RemoveAllBullets();
     for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
@@ -97,15 +99,15 @@ void TGameFlow::FinishLevel() {
 
 void TGameFlow::EndGame() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::None;
+    s.Cursor.ScreenCode = TScreenCode::None;
     landscape_.Remove();
 
     // The sprites are freed below, so no reference to them may stay behind.
-    if (s.Player != nullptr)
-        s.Player->Kill();
-    s.Player = nullptr;
+    if (fixed_.Player != nullptr)
+        fixed_.Player->Kill();
+    fixed_.Player = nullptr;
     for (TMyImageSprite** companion :
-         {&s.EngineFlame1, &s.EngineFlame2, &s.MuzzleFlash, &s.ShieldSprite}) {
+         {&fixed_.EngineFlame1, &fixed_.EngineFlame2, &fixed_.MuzzleFlash, &fixed_.ShieldSprite}) {
         if (*companion != nullptr)
             (*companion)->Kill();
         *companion = nullptr;
@@ -120,7 +122,7 @@ void TGameFlow::EndGame() {
 }
 
 void TGameFlow::DrawHudUnderWindow() {
-    if (ctx_.State.ScreenCode == TScreenCode::Game)
+    if (ctx_.State.Cursor.ScreenCode == TScreenCode::Game)
         hud_.Draw();
 }
 

@@ -13,6 +13,7 @@ namespace vantorel {
 
 class TGamePools;
 struct TGameContext;
+struct TGameSprites;
 
 /// One per main window, for the whole run. The objects of a game live in pools;
 /// the fixed sprites (ship, companions, panel, hills) in TGameState.
@@ -59,6 +60,7 @@ private:
 
     TGameContext& ctx_;
     TGamePools& pools_;
+    TGameSprites& fixed_;
     TLandscape landscape_;
     THud hud_;
     TSpawner spawner_;

@@ -4,6 +4,7 @@
 
 #include "objects/bonus.hpp"
 #include "objects/bullet.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
@@ -53,7 +54,8 @@ bool OffField(const TMyImageSprite& s) {
 
 } // namespace
 
-TGamePools::TGamePools(TGameContext& context) : context_(context), sound_(context.Services) {}
+TGamePools::TGamePools(TGameContext& context, TGameSprites& fixed)
+    : context_(context), sound_(context.Services), fixed_(fixed) {}
 
 // ---- adds ----
 
@@ -76,11 +78,11 @@ void TGamePools::AddMonster(int32_t x, int32_t y, int32_t z, int32_t number) {
     // Set only once a slot is taken: a refused Truck or Mega must not hold back
     // the other kinds.
     if (*kind == TMonsterKind::Truck)
-        context_.State.TruckPresent = true;
+        context_.State.Progress.TruckPresent = true;
     if (*kind == TMonsterKind::Mega)
-        context_.State.MegaPresent = true;
+        context_.State.Progress.MegaPresent = true;
     monsters_[static_cast<size_t>(slot)] = new TMonster(context_, *this, slot, x, y, z, *kind);
-    context_.State.MonsterTimer = 0;
+    context_.State.Progress.MonsterTimer = 0;
 }
 
 void TGamePools::AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t number) {
@@ -89,7 +91,7 @@ void TGamePools::AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t number) {
         return;
     const TGunKind kind = GunKindOf(number).value_or(TGunKind::Plasma);
     guns_[static_cast<size_t>(slot)] = new TGroundGun(context_, *this, kind, slot, x, y, z);
-    context_.State.GunTimer = 0;
+    context_.State.Progress.GunTimer = 0;
 }
 
 void TGamePools::AddBonus(int32_t x, int32_t y, int32_t z, int32_t number) {
@@ -97,8 +99,8 @@ void TGamePools::AddBonus(int32_t x, int32_t y, int32_t z, int32_t number) {
     const int32_t slot = FirstFree(bonuses_);
     if (slot == 0 || !kind)
         return;
-    bonuses_[static_cast<size_t>(slot)] = new TBonus(context_, x, y, z, slot, *kind);
-    context_.State.BonusTimer = 0;
+    bonuses_[static_cast<size_t>(slot)] = new TBonus(context_, *this, x, y, z, slot, *kind);
+    context_.State.Progress.BonusTimer = 0;
 }
 
 // ---- removals ----
@@ -135,9 +137,9 @@ void TGamePools::RemoveMonster(int32_t slot) {
         if (muzzle != nullptr)
             muzzle->Kill();
     if (monster->Kind == TMonsterKind::Truck)
-        context_.State.TruckPresent = false;
+        context_.State.Progress.TruckPresent = false;
     if (monster->Kind == TMonsterKind::Mega)
-        context_.State.MegaPresent = false;
+        context_.State.Progress.MegaPresent = false;
     // Let go of everything that finds this monster by its slot number.
     for (int32_t b = 1; b <= kBulletSlots; ++b) {
         TBullet* bullet = bullets_[static_cast<size_t>(b)];
@@ -289,7 +291,7 @@ std::vector<std::string> TGamePools::CheckInvariants() const {
         const TSprite* target = nullptr;
         switch (b->StickMode) {
         case TStickMode::Player:
-            target = context_.State.Player;
+            target = fixed_.Player;
             break;
         case TStickMode::Monster:
             target = Monster(b->StickIndex);
@@ -324,13 +326,13 @@ std::vector<std::string> TGamePools::CheckInvariants() const {
             faults.push_back("monster slot " + std::to_string(i) + " keeps rail slot " +
                              std::to_string(m->LastRailSlot) + ", which no longer holds that rail");
     }
-    if (truck != context_.State.TruckPresent)
+    if (truck != context_.State.Progress.TruckPresent)
         faults.push_back(std::string("TruckPresent is ") +
-                         (context_.State.TruckPresent ? "set" : "clear") + " with " +
+                         (context_.State.Progress.TruckPresent ? "set" : "clear") + " with " +
                          (truck ? "a" : "no") + " Truck in the pool");
-    if (mega != context_.State.MegaPresent)
+    if (mega != context_.State.Progress.MegaPresent)
         faults.push_back(std::string("MegaPresent is ") +
-                         (context_.State.MegaPresent ? "set" : "clear") + " with " +
+                         (context_.State.Progress.MegaPresent ? "set" : "clear") + " with " +
                          (mega ? "a" : "no") + " Mega in the pool");
     return faults;
 }

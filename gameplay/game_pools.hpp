@@ -26,7 +26,8 @@ class TBonus;
 /// monsters marked by a removed rail forget the mark.
 class TGamePools final : public IGameWorld, public ISpawnTarget {
 public:
-    explicit TGamePools(TGameContext& context);
+    /// fixed: the game's fixed sprites, held by the main window.
+    TGamePools(TGameContext& context, TGameSprites& fixed);
     TGamePools(const TGamePools&) = delete;
     TGamePools& operator=(const TGamePools&) = delete;
 
@@ -73,6 +74,7 @@ public:
     void Collide(TMyImageSprite& searcher, TSprite& other) override;
     /// The main window's services.
     ISoundSink& Sound() const override { return sound_; }
+    TGameSprites& FixedSprites() const override { return fixed_; }
     TBonus* Bonus(int32_t slot) const;
     /// Occupied slots of each pool.
     int32_t BulletCount() const;
@@ -90,6 +92,7 @@ public:
 private:
     TGameContext& context_;
     ISoundSink& sound_;
+    TGameSprites& fixed_;
     // Index 0 unused so that slot numbers index directly; null = free.
     std::array<TBullet*, kBulletSlots + 1> bullets_{};
     std::array<TGroundGun*, kGroundGunSlots + 1> guns_{};

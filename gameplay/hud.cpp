@@ -2,6 +2,7 @@
 
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/text_drawing.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/my_image_sprite.hpp"
 #include "objects/player.hpp"
 #include "state/game_context.hpp"
@@ -50,52 +51,51 @@ std::string THud::TimeText(int32_t ms) {
 }
 
 void THud::Create() {
-    TGameState& s = ctx_.State;
-    s.Panel = TMyImageSprite::CreateAt(ctx_, 2, "Panels", 0, 0, 9);
+    fixed_.Panel = TMyImageSprite::CreateAt(ctx_, 2, "Panels", 0, 0, 9);
     for (size_t i = 0; i < 3; ++i)
-        s.LifeIcons[i] =
+        fixed_.LifeIcons[i] =
             TMyImageSprite::CreateAt(ctx_, 2, "PanelLife", kLifeIconX[i], kLifeIconY, 10);
-    s.WeaponIcon = TMyImageSprite::CreateCentered(ctx_, 2, "Null", kWeaponIconX, kWeaponIconY, 10);
+    fixed_.WeaponIcon =
+        TMyImageSprite::CreateCentered(ctx_, 2, "Null", kWeaponIconX, kWeaponIconY, 10);
 }
 
 void THud::Draw() {
     TGameState& s = ctx_.State;
-    if (s.Player == nullptr)
+    if (fixed_.Player == nullptr)
         return;
     TDirectDrawSurface* frame = ctx_.Sprites.Engine.Surface();
     if (TDirectDrawSurfaceCanvas* canvas = CanvasOf(frame)) {
         SelectTextStyle(*canvas, 6);
-        DrawText(*canvas, std::to_string(s.Level), 106, 43, true, true);
+        DrawText(*canvas, std::to_string(s.Progress.Level), 106, 43, true, true);
         SelectTextStyle(*canvas, 7);
-        DrawTextRight(*canvas, std::to_string(s.Score), 282, 46);
+        DrawTextRight(*canvas, std::to_string(s.Progress.Score), 282, 46);
     }
 
-    const int32_t lives = std::clamp(s.Lives, 0, 3);
+    const int32_t lives = std::clamp(s.Progress.Lives, 0, 3);
     for (int32_t i = 0; i < 3; ++i)
-        if (TMyImageSprite* icon = s.LifeIcons[static_cast<size_t>(i)])
+        if (TMyImageSprite* icon = fixed_.LifeIcons[static_cast<size_t>(i)])
             icon->Visible = i < lives;
 
-    const TPlayer& player = *s.Player;
+    const TPlayer& player = *fixed_.Player;
     const int32_t w = WeaponSlot(player.WeaponOn);
-    if (s.WeaponIcon != nullptr)
-        s.WeaponIcon->SetImageCentered(WeaponIcon(w), kWeaponIconX, kWeaponIconY);
+    if (fixed_.WeaponIcon != nullptr)
+        fixed_.WeaponIcon->SetImageCentered(WeaponIcon(w), kWeaponIconX, kWeaponIconY);
     if (w > 0)
         DrawCentredInStyle(frame, TimeText(player.WeaponTime[static_cast<size_t>(w)]), 8, 515, 46);
 }
 
 void THud::Remove() {
-    TGameState& s = ctx_.State;
-    if (s.Panel != nullptr)
-        s.Panel->Kill();
-    s.Panel = nullptr;
-    for (TMyImageSprite*& icon : s.LifeIcons) {
+    if (fixed_.Panel != nullptr)
+        fixed_.Panel->Kill();
+    fixed_.Panel = nullptr;
+    for (TMyImageSprite*& icon : fixed_.LifeIcons) {
         if (icon != nullptr)
             icon->Kill();
         icon = nullptr;
     }
-    if (s.WeaponIcon != nullptr)
-        s.WeaponIcon->Kill();
-    s.WeaponIcon = nullptr;
+    if (fixed_.WeaponIcon != nullptr)
+        fixed_.WeaponIcon->Kill();
+    fixed_.WeaponIcon = nullptr;
 }
 
 } // namespace vantorel

@@ -10,12 +10,13 @@
 namespace vantorel {
 
 struct TGameContext;
+struct TGameSprites;
 
 /// The panel, life icons and weapon icon are sprites held in TGameState; the
 /// numbers are drawn anew as text over them every frame.
 class THud {
 public:
-    explicit THud(TGameContext& ctx) : ctx_(ctx) {}
+    THud(TGameContext& ctx, TGameSprites& fixed) : ctx_(ctx), fixed_(fixed) {}
 
     /// Makes the sprites, all from the world library: "Panels" at (0, 0) Z 9,
     /// three "PanelLife" at (336|373|410, 41) Z 10, and the weapon icon "Null"
@@ -45,6 +46,7 @@ public:
 
 private:
     TGameContext& ctx_;
+    TGameSprites& fixed_;
 };
 
 } // namespace vantorel

@@ -1,5 +1,6 @@
 #include "gameplay/landscape.hpp"
 
+#include "objects/game_sprites.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
 #include "state/game_state.hpp"
@@ -24,10 +25,9 @@ constexpr THillLayer kHills[3] = {
 } // namespace
 
 void TLandscape::Setup() {
-    TGameState& s = ctx_.State;
-    if (s.Sky != nullptr) {
-        s.Sky->ChangeImage("SkyTile", 2);
-        s.Sky->ScrollX = -1;
+    if (fixed_.Sky != nullptr) {
+        fixed_.Sky->ChangeImage("SkyTile", 2);
+        fixed_.Sky->ScrollX = -1;
     }
     for (size_t i = 0; i < 3; ++i) {
         const THillLayer& layer = kHills[i];
@@ -36,12 +36,12 @@ void TLandscape::Setup() {
         hills->Y = layer.Y;
         hills->SetZ(layer.Z);
         hills->ScrollX = layer.ScrollX;
-        s.Hills[i] = hills;
+        fixed_.Hills[i] = hills;
     }
 }
 
 void TLandscape::Remove() {
-    for (TScrollBackground*& hills : ctx_.State.Hills) {
+    for (TScrollBackground*& hills : fixed_.Hills) {
         if (hills != nullptr)
             hills->Kill();
         hills = nullptr;

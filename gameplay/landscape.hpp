@@ -5,11 +5,12 @@
 namespace vantorel {
 
 struct TGameContext;
+struct TGameSprites;
 
 /// Builds and removes the hill layers held in TGameState::Hills.
 class TLandscape {
 public:
-    explicit TLandscape(TGameContext& ctx) : ctx_(ctx) {}
+    TLandscape(TGameContext& ctx, TGameSprites& fixed) : ctx_(ctx), fixed_(fixed) {}
 
     /// The sky (made at start-up) shows "SkyTile" and drifts 1 pixel a frame; the
     /// three hill layers are made as 2 x 1 tile maps: "Hills1" at y 485, Z 5,
@@ -21,6 +22,7 @@ public:
 
 private:
     TGameContext& ctx_;
+    TGameSprites& fixed_;
 };
 
 } // namespace vantorel

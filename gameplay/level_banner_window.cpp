@@ -6,7 +6,7 @@
 namespace vantorel {
 
 std::string TLevelBannerWindow::Caption() const {
-    return "Level " + std::to_string(ctx_.State.Level);
+    return "Level " + std::to_string(ctx_.State.Progress.Level);
 }
 
 } // namespace vantorel

@@ -1,6 +1,6 @@
 #include "gameplay/level_config.hpp"
 
-#include "state/game_state.hpp"
+#include "state/game_progress.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -49,12 +49,12 @@ TLevelConfig TLevelConfig::ForLevel(int32_t level) {
     return c;
 }
 
-void TLevelConfig::ApplyTo(TGameState& state) const {
-    state.EnemyEnabled = EnemyEnabled;
-    state.BonusEnabled = BonusEnabled;
-    state.EnemyTypeCount = EnemyTypeCount;
-    state.BonusTypeCount = BonusTypeCount;
-    state.MonstersLeft = MonstersLeft;
+void TLevelConfig::ApplyTo(TGameProgress& progress) const {
+    progress.EnemyEnabled = EnemyEnabled;
+    progress.BonusEnabled = BonusEnabled;
+    progress.EnemyTypeCount = EnemyTypeCount;
+    progress.BonusTypeCount = BonusTypeCount;
+    progress.MonstersLeft = MonstersLeft;
 }
 
 } // namespace vantorel

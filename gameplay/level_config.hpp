@@ -6,7 +6,7 @@
 
 namespace vantorel {
 
-struct TGameState;
+struct TGameProgress;
 
 /// The spawn set-up of one level. Enemy indexes: 0 CosmoStorm, 1 UFO, 2 Rocketer,
 /// 3 Truck, 4 Mega (monster kinds 0, 1, 2, 3, 5), 5 plasma turret, 6 rocket
@@ -28,7 +28,7 @@ struct TLevelConfig {
     static TLevelConfig ForLevel(int32_t level);
 
     /// Writes the enabled flags, both counts and MonstersLeft into the state.
-    void ApplyTo(TGameState& state) const;
+    void ApplyTo(TGameProgress& progress) const;
 };
 
 } // namespace vantorel

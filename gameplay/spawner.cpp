@@ -1,6 +1,7 @@
 #include "gameplay/spawner.hpp"
 
 #include "gameplay/spawn_target.hpp"
+#include "objects/object_kinds.hpp"
 #include "state/game_state.hpp"
 
 #include <array>
@@ -30,24 +31,20 @@ constexpr std::array<TMonsterRow, 5> kMonsters = {{
     {100, 5}, // Mega
 }};
 
-struct TBonusRow {
-    int32_t Kind;
-    double Weight;
+/// By bonus index (TBonusTraits::Index); index 0 unused.
+constexpr std::array<double, 11> kBonusWeights = {
+    0.0,
+    0.5,  // laser gun
+    0.5,  // plasma gun
+    0.5,  // rocket gun
+    0.5,  // rail gun
+    0.6,  // shield
+    0.3,  // double laser
+    0.2,  // triple plasma
+    0.3,  // double rocket
+    0.15, // mega bomb
+    0.1,  // life
 };
-// Index 0 unused.
-constexpr std::array<TBonusRow, 11> kBonuses = {{
-    {-1, 0.0},
-    {0, 0.5},  // laser gun
-    {1, 0.5},  // plasma gun
-    {2, 0.5},  // rocket gun
-    {3, 0.5},  // rail gun
-    {4, 0.6},  // shield
-    {7, 0.3},  // double laser
-    {8, 0.2},  // triple plasma
-    {9, 0.3},  // double rocket
-    {5, 0.15}, // mega bomb
-    {6, 0.1},  // life
-}};
 
 bool InRange(int32_t v, int32_t lo, int32_t hi) {
     return lo <= v && v <= hi;
@@ -70,48 +67,39 @@ int32_t TSpawner::MonsterKindOfEnemy(int32_t enemyIndex) {
 }
 
 double TSpawner::BonusWeight(int32_t bonusIndex) {
-    return InRange(bonusIndex, 1, 10) ? kBonuses[static_cast<size_t>(bonusIndex)].Weight : 0.0;
-}
-
-int32_t TSpawner::BonusKindOfIndex(int32_t bonusIndex) {
-    return InRange(bonusIndex, 1, 10) ? kBonuses[static_cast<size_t>(bonusIndex)].Kind : -1;
-}
-
-int32_t TSpawner::BonusIndexOfKind(int32_t bonusKind) {
-    for (int32_t i = 1; i <= 10; ++i)
-        if (kBonuses[static_cast<size_t>(i)].Kind == bonusKind)
-            return i;
-    return 0;
+    return InRange(bonusIndex, 1, 10) ? kBonusWeights[static_cast<size_t>(bonusIndex)] : 0.0;
 }
 
 // Before any level has set the divisors nothing may enter, and nothing divides by zero.
 
 int32_t TSpawner::GroundGunChance() const {
-    if (state_.EnemyTypeCount <= 0)
+    if (state_.Progress.EnemyTypeCount <= 0)
         return 0;
-    const double d = state_.TruckPresent ? 0.5 : state_.MegaPresent ? 0.3 : 1.0;
-    return static_cast<int32_t>(std::trunc(500 * d)) / state_.EnemyTypeCount;
+    const double d = state_.Progress.TruckPresent ? 0.5 : state_.Progress.MegaPresent ? 0.3 : 1.0;
+    return static_cast<int32_t>(std::trunc(500 * d)) / state_.Progress.EnemyTypeCount;
 }
 
 int32_t TSpawner::MonsterChance(int32_t enemyIndex) const {
-    if (state_.EnemyTypeCount <= 0)
+    if (state_.Progress.EnemyTypeCount <= 0)
         return 0;
-    return MonsterNumerator(enemyIndex) / state_.EnemyTypeCount;
+    return MonsterNumerator(enemyIndex) / state_.Progress.EnemyTypeCount;
 }
 
 double TSpawner::BonusChance(int32_t bonusIndex) const {
-    if (state_.BonusTypeCount <= 0)
+    if (state_.Progress.BonusTypeCount <= 0)
         return 0.0;
-    return static_cast<double>(500 / state_.BonusTypeCount) * BonusWeight(bonusIndex) * 0.8;
+    return static_cast<double>(500 / state_.Progress.BonusTypeCount) * BonusWeight(bonusIndex) *
+           0.8;
 }
 
 void TSpawner::SpawnGroundGuns() {
     TGameState& s = state_;
-    GrowTimer(s.GunTimer, s.FrameMs);
-    if (s.GunTimer <= kGunDelayMs || s.LevelFinishing || s.EnemyTypeCount <= 0)
+    GrowTimer(s.Progress.GunTimer, s.Timing.FrameMs);
+    if (s.Progress.GunTimer <= kGunDelayMs || s.Progress.LevelFinishing ||
+        s.Progress.EnemyTypeCount <= 0)
         return;
     for (int32_t kind = 0; kind < 2; ++kind) {
-        if (!s.EnemyEnabled[static_cast<size_t>(kGunEnemyIndex[kind])])
+        if (!s.Progress.EnemyEnabled[static_cast<size_t>(kGunEnemyIndex[kind])])
             continue;
         const int32_t r = s.Random(10000);
         if (GroundGunChance() > r)
@@ -121,15 +109,15 @@ void TSpawner::SpawnGroundGuns() {
 
 void TSpawner::SpawnMonsters() {
     TGameState& s = state_;
-    GrowTimer(s.MonsterTimer, s.FrameMs);
-    if (s.MonsterTimer <= kMonsterDelayMs || s.MonstersLeft <= 0 || s.LevelFinishing ||
-        s.EnemyTypeCount <= 0)
+    GrowTimer(s.Progress.MonsterTimer, s.Timing.FrameMs);
+    if (s.Progress.MonsterTimer <= kMonsterDelayMs || s.Progress.MonstersLeft <= 0 ||
+        s.Progress.LevelFinishing || s.Progress.EnemyTypeCount <= 0)
         return;
     for (int32_t i = 0; i < static_cast<int32_t>(kMonsters.size()); ++i) {
-        if (!s.EnemyEnabled[static_cast<size_t>(i)])
+        if (!s.Progress.EnemyEnabled[static_cast<size_t>(i)])
             continue;
         // Read afresh for every index: a Truck or Mega added just now blocks the rest.
-        if (i > 0 && (s.TruckPresent || s.MegaPresent))
+        if (i > 0 && (s.Progress.TruckPresent || s.Progress.MegaPresent))
             continue;
         const int32_t r = s.Random(10000);
         if (MonsterChance(i) > r)
@@ -139,15 +127,17 @@ void TSpawner::SpawnMonsters() {
 
 void TSpawner::SpawnBonuses() {
     TGameState& s = state_;
-    GrowTimer(s.BonusTimer, s.FrameMs);
-    if (s.BonusTimer <= kBonusDelayMs || s.LevelFinishing || s.BonusTypeCount <= 0)
+    GrowTimer(s.Progress.BonusTimer, s.Timing.FrameMs);
+    if (s.Progress.BonusTimer <= kBonusDelayMs || s.Progress.LevelFinishing ||
+        s.Progress.BonusTypeCount <= 0)
         return;
     for (int32_t i = 1; i <= 10; ++i) {
-        if (!s.BonusEnabled[static_cast<size_t>(i)])
+        if (!s.Progress.BonusEnabled[static_cast<size_t>(i)])
             continue;
         const int32_t r = s.Random(20000);
         if (BonusChance(i) >= r)
-            target_.AddBonus(kEnterX, 100 + s.Random(370), kBonusZ, BonusKindOfIndex(i));
+            target_.AddBonus(kEnterX, 100 + s.Random(370), kBonusZ,
+                             static_cast<int32_t>(BonusKindOfIndex(i).value()));
     }
 }
 

@@ -21,11 +21,8 @@ public:
     /// The monster kind of enemy index 0..4 (the Mega is kind 5; kind 4, the
     /// Destroyer, is only launched by Trucks).
     static int32_t MonsterKindOfEnemy(int32_t enemyIndex);
-    /// The weight of bonus index 1..10 in the bonus chance; 0 outside.
+    /// The weight of bonus index 1..10 (TBonusTraits::Index) in the bonus chance; 0 outside.
     static double BonusWeight(int32_t bonusIndex);
-    /// The TBonus kind of bonus index 1..10, and back; -1 / 0 outside the tables.
-    static int32_t BonusKindOfIndex(int32_t bonusIndex);
-    static int32_t BonusIndexOfKind(int32_t bonusKind);
 
     /// The per-frame chance of a ground gun out of 10000: trunc(500 x d) div
     /// EnemyTypeCount with d 0.5 while a Truck is on the field, else 0.3 while a

@@ -9,7 +9,7 @@ namespace vantorel {
 
 void TClearTableWindow::Yes() {
     ctx_.Navigation.CloseWindow();
-    ctx_.State.HighScores.ResetToDefaults();
+    ctx_.State.Saved.HighScores.ResetToDefaults();
     ctx_.Services.SaveTable();
 }
 

@@ -2,6 +2,7 @@
 
 #include "menus/menu_screens.hpp"
 #include "menus/menu_text.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
 #include "state/game_navigation.hpp"
@@ -9,11 +10,10 @@
 namespace vantorel {
 
 void TExitGameWindow::Yes() {
-    TGameState& s = ctx_.State;
     ctx_.Navigation.CloseWindow();
-    if (s.Sky != nullptr) {
-        s.Sky->Kill();
-        s.Sky = nullptr;
+    if (menus_.Fixed.Sky != nullptr) {
+        menus_.Fixed.Sky->Kill();
+        menus_.Fixed.Sky = nullptr;
     }
     menus_.MainMenu.Leave(true);
     ctx_.Navigation.ExitGame();

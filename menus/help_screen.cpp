@@ -19,22 +19,22 @@ constexpr int32_t kBack = 3;
 
 void THelpScreen::Build() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::Help;
-    s.FirstItem = 1;
-    s.LastItem = kBack;
-    s.ItemIndex = kBack;
-    menus_.Pad.Arm(s);
+    s.Cursor.ScreenCode = TScreenCode::Help;
+    s.Cursor.FirstItem = 1;
+    s.Cursor.LastItem = kBack;
+    s.Cursor.ItemIndex = kBack;
+    menus_.Pad.Arm(s.Input);
     page_ = 1;
     pageSprite_ = TMyImageSprite::CreateAt(ctx_, 1, "Help1", 20, 113, 3);
-    s.Items[kPrev] = new TMenuButton(ctx_, 1, 18, 501, 0, 0, "Prev_I", "Prev_A");
-    s.Items[kNext] = new TMenuButton(ctx_, 1, 469, 501, 0, 0, "Next_I", "Next_A");
-    s.Items[kBack] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
+    menus_.Items[kPrev] = new TMenuButton(ctx_, 1, 18, 501, 0, 0, "Prev_I", "Prev_A");
+    menus_.Items[kNext] = new TMenuButton(ctx_, 1, 469, 501, 0, 0, "Next_I", "Next_A");
+    menus_.Items[kBack] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
 }
 
 void THelpScreen::Leave() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::None;
-    KillItems(s, 1, kBack);
+    s.Cursor.ScreenCode = TScreenCode::None;
+    KillItems(menus_.Items, 1, kBack);
     if (pageSprite_ != nullptr)
         pageSprite_->Kill();
     pageSprite_ = nullptr;
@@ -47,24 +47,25 @@ void THelpScreen::ShowPage() {
 
 void THelpScreen::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    const bool padPressed = menus_.Pad.Pressed(s);
-    UpdateHighlight(s);
+    const bool padPressed = menus_.Pad.Pressed(s.Input);
+    UpdateHighlight(s.Cursor, menus_.Items);
     int32_t activate = 0;
-    if (s.Input.WasPressed(TInputKey::Up) && s.ItemIndex == kBack)
-        s.ItemIndex = kPrev;
-    if (s.Input.WasPressed(TInputKey::Down) && (s.ItemIndex == kPrev || s.ItemIndex == kNext))
-        s.ItemIndex = kBack;
+    if (s.Input.WasPressed(TInputKey::Up) && s.Cursor.ItemIndex == kBack)
+        s.Cursor.ItemIndex = kPrev;
+    if (s.Input.WasPressed(TInputKey::Down) &&
+        (s.Cursor.ItemIndex == kPrev || s.Cursor.ItemIndex == kNext))
+        s.Cursor.ItemIndex = kBack;
     if (s.Input.WasPressed(TInputKey::Left)) {
-        if (s.ItemIndex == kPrev)
+        if (s.Cursor.ItemIndex == kPrev)
             activate = kPrev;
-        else if (s.ItemIndex == kNext)
-            s.ItemIndex = kPrev;
+        else if (s.Cursor.ItemIndex == kNext)
+            s.Cursor.ItemIndex = kPrev;
     }
     if (s.Input.WasPressed(TInputKey::Right) && activate == 0) {
-        if (s.ItemIndex == kNext)
+        if (s.Cursor.ItemIndex == kNext)
             activate = kNext;
-        else if (s.ItemIndex == kPrev)
-            s.ItemIndex = kNext;
+        else if (s.Cursor.ItemIndex == kPrev)
+            s.Cursor.ItemIndex = kNext;
     }
     if (s.Input.WasPressed(TInputKey::Esc) && activate == 0)
         activate = kBack;
@@ -72,12 +73,12 @@ void THelpScreen::Tick(int32_t lagCount) {
         ctx_.Navigation.ActivateItemNo(activate);
     else if (padPressed)
         ctx_.Navigation.ActivateItem();
-    if (s.ScreenCode == TScreenCode::Help)
+    if (s.Cursor.ScreenCode == TScreenCode::Help)
         ctx_.Sprites.Move(lagCount);
 }
 
 void THelpScreen::ActivateItem(int32_t item) {
-    if (!ItemInRange(ctx_.State, item))
+    if (!ItemInRange(ctx_.State.Cursor, item))
         return;
     switch (item) {
     case kPrev:

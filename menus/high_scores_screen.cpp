@@ -26,21 +26,21 @@ constexpr int32_t kScoreX = 466;
 
 void THighScoresScreen::Build() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::HighScores;
-    s.FirstItem = 1;
-    s.LastItem = kItems;
-    s.ItemIndex = kBackItem;
-    menus_.Pad.Arm(s);
+    s.Cursor.ScreenCode = TScreenCode::HighScores;
+    s.Cursor.FirstItem = 1;
+    s.Cursor.LastItem = kItems;
+    s.Cursor.ItemIndex = kBackItem;
+    menus_.Pad.Arm(s.Input);
     background_ = TMyImageSprite::CreateAt(ctx_, 1, "HS_Bg", 20, 113, 3);
-    s.Items[1] = new TMenuButton(ctx_, 1, 320, 502, 0, 0, "Clear_HS_I", "Clear_HS_A");
-    s.Items[2] = new TMenuButton(ctx_, 1, 213, 531, 0, 0, "Visit_WHS_I", "Visit_WHS_A");
-    s.Items[3] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
+    menus_.Items[1] = new TMenuButton(ctx_, 1, 320, 502, 0, 0, "Clear_HS_I", "Clear_HS_A");
+    menus_.Items[2] = new TMenuButton(ctx_, 1, 213, 531, 0, 0, "Visit_WHS_I", "Visit_WHS_A");
+    menus_.Items[3] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
 }
 
 void THighScoresScreen::Leave() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::None;
-    KillItems(s, 1, kItems);
+    s.Cursor.ScreenCode = TScreenCode::None;
+    KillItems(menus_.Items, 1, kItems);
     if (background_ != nullptr)
         background_->Kill();
     background_ = nullptr;
@@ -48,24 +48,24 @@ void THighScoresScreen::Leave() {
 
 void THighScoresScreen::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    const bool padPressed = menus_.Pad.Pressed(s);
-    UpdateHighlight(s);
+    const bool padPressed = menus_.Pad.Pressed(s.Input);
+    UpdateHighlight(s.Cursor, menus_.Items);
     if (s.Input.WasPressed(TInputKey::Up))
-        StepUpStop(s.ItemIndex, 1, 1);
+        StepUpStop(s.Cursor.ItemIndex, 1, 1);
     if (s.Input.WasPressed(TInputKey::Down))
-        StepDownStop(s.ItemIndex, kItems, 1);
+        StepDownStop(s.Cursor.ItemIndex, kItems, 1);
     if (s.Input.WasPressed(TInputKey::Esc))
         ctx_.Navigation.ActivateItemNo(kBackItem);
     else if (padPressed)
         ctx_.Navigation.ActivateItem();
-    if (s.ScreenCode != TScreenCode::HighScores)
+    if (s.Cursor.ScreenCode != TScreenCode::HighScores)
         return;
     ctx_.Sprites.Move(lagCount);
     DrawTable();
 }
 
 void THighScoresScreen::DrawTable() {
-    const HighScoreTable& table = ctx_.State.HighScores;
+    const HighScoreTable& table = ctx_.State.Saved.HighScores;
     for (int32_t n = 1; n <= HighScoreTable::Ranked; ++n) {
         const int32_t y = 212 + 26 * n;
         DrawCentredInStyle(ctx_, std::to_string(n), kRowStyle, kRankX, y);
@@ -75,7 +75,7 @@ void THighScoresScreen::DrawTable() {
 }
 
 void THighScoresScreen::ActivateItem(int32_t item) {
-    if (!ItemInRange(ctx_.State, item))
+    if (!ItemInRange(ctx_.State.Cursor, item))
         return;
     switch (item) {
     case 1:

@@ -20,7 +20,7 @@ public:
     void Leave();
 
     TScreenCode Code() const override { return TScreenCode::HighScores; }
-    /// Steps the highlight, then draws the ten ranks of State.HighScores.
+    /// Steps the highlight, then draws the ten ranks of State.Saved.HighScores.
     void Tick(int32_t lagCount) override;
     void ActivateItem(int32_t item) override;
 

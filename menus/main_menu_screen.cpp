@@ -3,6 +3,7 @@
 #include "engine/dx_sprite_engine.hpp"
 #include "menus/menu_button.hpp"
 #include "menus/menu_screens.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
 #include "state/game_navigation.hpp"
@@ -27,20 +28,20 @@ constexpr int32_t kNextItemAt = 80;
 
 void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::MainMenu;
+    s.Cursor.ScreenCode = TScreenCode::MainMenu;
     if (fresh != 0)
         ctx_.Services.PlayMusicForScreen();
-    s.FirstItem = 1;
-    s.LastItem = kItems;
-    s.ItemIndex = item;
+    s.Cursor.FirstItem = 1;
+    s.Cursor.LastItem = kItems;
+    s.Cursor.ItemIndex = item;
     intro_ = intro;
-    menus_.Pad.Arm(s);
+    menus_.Pad.Arm(s.Input);
 
-    if (s.Sky != nullptr) {
-        s.Sky->ChangeImage("SkyTile", 2);
-        s.Sky->ScrollX = 0;
-        s.Sky->X = 0;
-        s.Sky->Y = 0;
+    if (menus_.Fixed.Sky != nullptr) {
+        menus_.Fixed.Sky->ChangeImage("SkyTile", 2);
+        menus_.Fixed.Sky->ScrollX = 0;
+        menus_.Fixed.Sky->X = 0;
+        menus_.Fixed.Sky->Y = 0;
     }
     if (fresh != 0) {
         for (TMyImageSprite*& logo : logos_)
@@ -51,7 +52,7 @@ void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
     }
     for (int32_t k = 1; k <= kItems; ++k) {
         const std::string stem = "MM_" + std::to_string(k);
-        s.Items[static_cast<size_t>(k)] = new TMenuButton(
+        menus_.Items[static_cast<size_t>(k)] = new TMenuButton(
             ctx_, 1, kItemX, kItemY[static_cast<size_t>(k - 1)], 0, 0, stem + "_I", stem + "_A");
     }
     if (intro == 1) {
@@ -62,7 +63,7 @@ void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
             }
         }
         for (int32_t k = 1; k <= kItems; ++k) {
-            TMenuButton* b = s.Items[static_cast<size_t>(k)];
+            TMenuButton* b = menus_.Items[static_cast<size_t>(k)];
             b->AlphaMode = true;
             b->Alpha = 0;
         }
@@ -71,8 +72,8 @@ void TMainMenuScreen::Build(int32_t intro, int32_t item, int32_t fresh) {
 
 void TMainMenuScreen::Leave(bool withLogos) {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::None;
-    KillItems(s, s.FirstItem, s.LastItem);
+    s.Cursor.ScreenCode = TScreenCode::None;
+    KillItems(menus_.Items, s.Cursor.FirstItem, s.Cursor.LastItem);
     intro_ = 0;
     if (withLogos) {
         for (TMyImageSprite*& logo : logos_) {
@@ -84,7 +85,6 @@ void TMainMenuScreen::Leave(bool withLogos) {
 }
 
 void TMainMenuScreen::IntroStep() {
-    TGameState& s = ctx_.State;
     TMyImageSprite* up = logos_[0];
     TMyImageSprite* down = logos_[1];
     if (intro_ == 1) {
@@ -107,11 +107,11 @@ void TMainMenuScreen::IntroStep() {
         if (logo != nullptr)
             logo->Alpha += 5;
     for (int32_t k = 1; k < intro_; ++k) {
-        TMenuButton* b = s.Items[static_cast<size_t>(k)];
+        TMenuButton* b = menus_.Items[static_cast<size_t>(k)];
         if (b != nullptr && b->Alpha < kOpaque)
             b->Alpha += 10;
     }
-    TMenuButton* last = s.Items[static_cast<size_t>(intro_ - 1)];
+    TMenuButton* last = menus_.Items[static_cast<size_t>(intro_ - 1)];
     const int32_t lastAlpha = last != nullptr ? last->Alpha : kOpaque;
     if (intro_ < kItems + 1) {
         if (lastAlpha >= kNextItemAt)
@@ -123,15 +123,15 @@ void TMainMenuScreen::IntroStep() {
 
 void TMainMenuScreen::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    bool padPressed = menus_.Pad.Pressed(s);
+    bool padPressed = menus_.Pad.Pressed(s.Input);
     if (intro_ != 0) {
         IntroStep();
     } else {
-        UpdateHighlight(s);
+        UpdateHighlight(s.Cursor, menus_.Items);
         if (s.Input.WasPressed(TInputKey::Up))
-            StepUpWrap(s.ItemIndex, 1, kItems);
+            StepUpWrap(s.Cursor.ItemIndex, 1, kItems);
         if (s.Input.WasPressed(TInputKey::Down))
-            StepDownWrap(s.ItemIndex, 1, kItems);
+            StepDownWrap(s.Cursor.ItemIndex, 1, kItems);
         if (s.Input.WasPressed(TInputKey::Esc)) {
             ctx_.Navigation.OpenWindow(TWindowKind::ExitGame);
             padPressed = false;
@@ -140,12 +140,12 @@ void TMainMenuScreen::Tick(int32_t lagCount) {
     if (padPressed)
         ctx_.Navigation.ActivateItem();
     // An activation may have left the menu; the next screen moves its own sprites.
-    if (s.ScreenCode == TScreenCode::MainMenu)
+    if (s.Cursor.ScreenCode == TScreenCode::MainMenu)
         ctx_.Sprites.Move(lagCount);
 }
 
 void TMainMenuScreen::ActivateItem(int32_t item) {
-    if (!ItemInRange(ctx_.State, item))
+    if (!ItemInRange(ctx_.State.Cursor, item))
         return;
     switch (item) {
     case 1:

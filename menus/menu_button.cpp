@@ -1,5 +1,6 @@
 #include "menus/menu_button.hpp"
 
+#include "menus/menu_items.hpp"
 #include "state/game_context.hpp"
 #include "state/game_state.hpp"
 
@@ -42,34 +43,34 @@ void TMenuButton::ShowHighlight() {
     highlightShown_ = true;
 }
 
-TMenuButton* LiveItem(const TGameState& state, int32_t k) {
-    if (k < kFirstSlot || k > kLastSlot || !ItemInRange(state, k))
+TMenuButton* LiveItem(const TMenuCursor& cursor, const TMenuItems& items, int32_t k) {
+    if (k < kFirstSlot || k > kLastSlot || !ItemInRange(cursor, k))
         return nullptr;
-    return state.Items[static_cast<size_t>(k)];
+    return items[static_cast<size_t>(k)];
 }
 
-bool ItemInRange(const TGameState& state, int32_t item) {
-    return item >= state.FirstItem && item <= state.LastItem && item >= kFirstSlot &&
+bool ItemInRange(const TMenuCursor& cursor, int32_t item) {
+    return item >= cursor.FirstItem && item <= cursor.LastItem && item >= kFirstSlot &&
            item <= kLastSlot;
 }
 
-void UpdateHighlight(TGameState& state) {
-    const int32_t first = std::max(state.FirstItem, kFirstSlot);
-    const int32_t last = std::min(state.LastItem, kLastSlot);
+void UpdateHighlight(const TMenuCursor& cursor, TMenuItems& items) {
+    const int32_t first = std::max(cursor.FirstItem, kFirstSlot);
+    const int32_t last = std::min(cursor.LastItem, kLastSlot);
     for (int32_t k = first; k <= last; ++k) {
-        TMenuButton* item = state.Items[static_cast<size_t>(k)];
+        TMenuButton* item = items[static_cast<size_t>(k)];
         if (item == nullptr)
             continue;
-        if (k != state.ItemIndex)
+        if (k != cursor.ItemIndex)
             item->ShowNormal();
         else if (!item->HighlightShown())
             item->ShowHighlight();
     }
 }
 
-void KillItems(TGameState& state, int32_t first, int32_t last) {
+void KillItems(TMenuItems& items, int32_t first, int32_t last) {
     for (int32_t k = std::max(first, kFirstSlot); k <= std::min(last, kLastSlot); ++k) {
-        auto& slot = state.Items[static_cast<size_t>(k)];
+        auto& slot = items[static_cast<size_t>(k)];
         if (slot != nullptr)
             slot->Kill();
         slot = nullptr;

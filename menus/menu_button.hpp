@@ -11,7 +11,8 @@
 namespace vantorel {
 
 struct TGameContext;
-struct TGameState;
+struct TMenuCursor;
+struct TMenuItems;
 
 class TMenuButton final : public TMyImageSprite {
 public:
@@ -46,17 +47,17 @@ private:
 /// Once a frame, by every menu screen and question window: every live item of the
 /// range but the highlighted one shows its normal look; the highlighted one takes
 /// its highlighted look once, when it becomes highlighted.
-void UpdateHighlight(TGameState& state);
+void UpdateHighlight(const TMenuCursor& cursor, TMenuItems& items);
 
 /// Item slot k of the item model, 1..12, when it is inside the range and holds a
 /// button; null otherwise.
-TMenuButton* LiveItem(const TGameState& state, int32_t k);
+TMenuButton* LiveItem(const TMenuCursor& cursor, const TMenuItems& items, int32_t k);
 
 /// True when item is inside the current item range (a highlighted item outside it
 /// is stale and must do nothing).
-bool ItemInRange(const TGameState& state, int32_t item);
+bool ItemInRange(const TMenuCursor& cursor, int32_t item);
 
 /// Kills the buttons of item slots first..last and empties their slots.
-void KillItems(TGameState& state, int32_t first, int32_t last);
+void KillItems(TMenuItems& items, int32_t first, int32_t last);
 
 } // namespace vantorel

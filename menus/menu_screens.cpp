@@ -5,11 +5,13 @@
 
 namespace vantorel {
 
-TMenuScreens::TMenuScreens(TGameContext& context, ILinkOpener& links, IHttpClient& http)
-    : MainMenu(context, *this), Options(context, *this), HighScores(context, *this),
-      Help(context, *this), ExitGame(context, *this), ExitToMenu(context, *this),
-      ClearTable(context, *this), NameEntry(context, *this), SendQuestion(context, *this),
-      Sending(context, *this, http), Links(links), context_(context) {}
+TMenuScreens::TMenuScreens(TGameContext& context, TMenuItems& items, TGameSprites& fixed,
+                           ILinkOpener& links, IHttpClient& http)
+    : Items(items), Fixed(fixed), MainMenu(context, *this), Options(context, *this),
+      HighScores(context, *this), Help(context, *this), ExitGame(context, *this),
+      ExitToMenu(context, *this), ClearTable(context, *this), NameEntry(context, *this),
+      SendQuestion(context, *this), Sending(context, *this, http), Links(links), context_(context) {
+}
 
 void TMenuScreens::ReturnToHighScores() {
     context_.Navigation.EndGame();

@@ -9,6 +9,7 @@
 #include "menus/help_screen.hpp"
 #include "menus/high_scores_screen.hpp"
 #include "menus/main_menu_screen.hpp"
+#include "menus/menu_items.hpp"
 #include "menus/name_entry_window.hpp"
 #include "menus/options_screen.hpp"
 #include "menus/pad_activation.hpp"
@@ -20,12 +21,20 @@ namespace vantorel {
 class IHttpClient;
 class ILinkOpener;
 struct TGameContext;
+struct TGameSprites;
 
 struct TMenuScreens {
-    /// links opens the web pages; http sends the score report. Both outlive the menus.
-    TMenuScreens(TGameContext& context, ILinkOpener& links, IHttpClient& http);
+    /// items: the item slots; fixed: the game's fixed sprites (the menus show and,
+    /// at exit, remove the sky); links opens the web pages; http sends the score
+    /// report. All outlive the menus.
+    TMenuScreens(TGameContext& context, TMenuItems& items, TGameSprites& fixed, ILinkOpener& links,
+                 IHttpClient& http);
     TMenuScreens(const TMenuScreens&) = delete;
     TMenuScreens& operator=(const TMenuScreens&) = delete;
+
+    /// The items of the screen or window that runs.
+    TMenuItems& Items;
+    TGameSprites& Fixed;
 
     TMainMenuScreen MainMenu;
     TOptionsScreen Options;

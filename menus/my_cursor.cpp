@@ -21,7 +21,7 @@ void TMyCursor::MoveSelf(int32_t moveCount) {
         Visible = false;
         return;
     }
-    if (!CountDown(Countdown, 0, Context().State.FrameMs)) {
+    if (!CountDown(Countdown, 0, Context().State.Timing.FrameMs)) {
         Countdown = BlinkPeriod;
         Visible = !Visible;
     }

@@ -42,7 +42,7 @@ void TNameEntryWindow::Open() {
     cursor_->Blinking = true;
     staleMousePress_ = s.Input.HeldBy(TFireControl::Mouse);
     padArrows_ = PadArrowsHeld(s.Input);
-    menus_.Pad.Arm(s);
+    menus_.Pad.Arm(s.Input);
 }
 
 void TNameEntryWindow::Close() {
@@ -57,11 +57,11 @@ void TNameEntryWindow::Close() {
 bool TNameEntryWindow::TypeInto(char c) {
     const TNameEditor editor(
         [this](const std::string& text) { return MenuTextWidth(ctx_, text, kNameStyle); });
-    return editor.Type(ctx_.State.PlayerName, c);
+    return editor.Type(ctx_.State.Progress.PlayerName, c);
 }
 
 void TNameEntryWindow::ChangeLastLetter(int32_t step) {
-    std::string& name = ctx_.State.PlayerName;
+    std::string& name = ctx_.State.Progress.PlayerName;
     if (name.empty()) {
         TypeInto(kLetters.front());
         return;
@@ -84,7 +84,7 @@ void TNameEntryWindow::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
     if (!s.Input.HeldBy(TFireControl::Mouse))
         staleMousePress_ = false;
-    const bool padPressed = menus_.Pad.Pressed(s);
+    const bool padPressed = menus_.Pad.Pressed(s.Input);
     // Only the pad's arrows edit: the keyboard types the name, and its arrows
     // (a player moving a cursor that is not there) must not take letters away.
     const uint32_t held = PadArrowsHeld(s.Input);
@@ -102,12 +102,12 @@ void TNameEntryWindow::Tick(int32_t lagCount) {
     if (went(TPadControl::Left))
         TypeInto(TNameEditor::Backspace);
 
-    DrawCentredInStyle(ctx_, "Your score is " + std::to_string(s.Score), kPromptStyle, kCentreX,
-                       260);
+    DrawCentredInStyle(ctx_, "Your score is " + std::to_string(s.Progress.Score), kPromptStyle,
+                       kCentreX, 260);
     DrawCentredInStyle(ctx_, "Please, enter Your name:", kPromptStyle, kCentreX, 310);
-    DrawCentredInStyle(ctx_, s.PlayerName, kNameStyle, kCentreX, 360);
+    DrawCentredInStyle(ctx_, s.Progress.PlayerName, kNameStyle, kCentreX, 360);
     if (cursor_ != nullptr) {
-        cursor_->X = kCentreX + MenuTextWidth(ctx_, s.PlayerName, kNameStyle) / 2.0;
+        cursor_->X = kCentreX + MenuTextWidth(ctx_, s.Progress.PlayerName, kNameStyle) / 2.0;
         cursor_->Move(lagCount);
     }
     if (padPressed)
@@ -124,7 +124,7 @@ void TNameEntryWindow::ActivateItem(int32_t) {
         staleMousePress_ = false;
         return;
     }
-    s.HighScores.Insert(s.PlayerName, s.Score);
+    s.Saved.HighScores.Insert(s.Progress.PlayerName, s.Progress.Score);
     ctx_.Services.SaveTable();
     ctx_.Navigation.CloseWindow();
     ctx_.Navigation.OpenWindow(TWindowKind::SendQuestion);

@@ -43,24 +43,24 @@ constexpr TValuePictures kSound{"Opt_3_1", 179, 363, "Opt_3_2", 264, 363};
 
 void TOptionsScreen::Build() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::Options;
-    s.FirstItem = 1;
-    s.LastItem = kItems;
-    s.ItemIndex = kBackItem;
-    menus_.Pad.Arm(s);
+    s.Cursor.ScreenCode = TScreenCode::Options;
+    s.Cursor.FirstItem = 1;
+    s.Cursor.LastItem = kItems;
+    s.Cursor.ItemIndex = kBackItem;
+    menus_.Pad.Arm(s.Input);
     background_ = TMyImageSprite::CreateAt(ctx_, 1, "Opt_Bg", 20, 113, 3);
     for (int32_t k = 1; k <= static_cast<int32_t>(kRowY.size()); ++k)
-        s.Items[static_cast<size_t>(k)] = new TMenuButton(
+        menus_.Items[static_cast<size_t>(k)] = new TMenuButton(
             ctx_, 1, 20, kRowY[static_cast<size_t>(k - 1)], 0, 0, "OptB_I", "OptB_A");
-    s.Items[kBackItem] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
+    menus_.Items[kBackItem] = new TMenuButton(ctx_, 1, 18, 546, 0, 0, "Back_I", "Back_A");
     cursor_ = new TMyCursor(ctx_, 1, kBlinkMs, 5, kAddTextX, kCursorY, "Cursor");
     editing_ = false;
 }
 
 void TOptionsScreen::Leave() {
     TGameState& s = ctx_.State;
-    s.ScreenCode = TScreenCode::None;
-    KillItems(s, 1, kItems);
+    s.Cursor.ScreenCode = TScreenCode::None;
+    KillItems(menus_.Items, 1, kItems);
     if (background_ != nullptr)
         background_->Kill();
     if (cursor_ != nullptr)
@@ -78,34 +78,34 @@ void TOptionsScreen::SetEditing(bool on) {
 
 void TOptionsScreen::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    const bool padPressed = menus_.Pad.Pressed(s);
-    UpdateHighlight(s);
-    if (editing_ && s.ItemIndex != kEditItem)
+    const bool padPressed = menus_.Pad.Pressed(s.Input);
+    UpdateHighlight(s.Cursor, menus_.Items);
+    if (editing_ && s.Cursor.ItemIndex != kEditItem)
         SetEditing(false);
     if (!editing_) {
         if (s.Input.WasPressed(TInputKey::Up))
-            StepUpStop(s.ItemIndex, 1, 1);
+            StepUpStop(s.Cursor.ItemIndex, 1, 1);
         if (s.Input.WasPressed(TInputKey::Down))
-            StepDownStop(s.ItemIndex, kItems, 1);
+            StepDownStop(s.Cursor.ItemIndex, kItems, 1);
     }
     // One activation a frame.
     if (s.Input.WasPressed(TInputKey::Esc))
         ctx_.Navigation.ActivateItemNo(editing_ ? kEditItem : kBackItem);
     else if (padPressed)
         ctx_.Navigation.ActivateItem();
-    if (s.ScreenCode != TScreenCode::Options)
+    if (s.Cursor.ScreenCode != TScreenCode::Options)
         return;
     ctx_.Sprites.Move(lagCount);
     DrawValues();
     if (cursor_ != nullptr)
-        cursor_->X = kAddTextX + MenuTextWidth(ctx_, s.Options.AddText, kAddTextStyle);
+        cursor_->X = kAddTextX + MenuTextWidth(ctx_, s.Saved.Options.AddText, kAddTextStyle);
 }
 
 void TOptionsScreen::DrawValues() {
     TDirectDrawSurface* surface = ctx_.Sprites.Engine.Surface();
     if (surface == nullptr)
         return;
-    const OptionsRecord& o = ctx_.State.Options;
+    const OptionsRecord& o = ctx_.State.Saved.Options;
     const auto draw = [&](const TValuePictures& p, uint8_t value) {
         if (value != 0)
             ctx_.Images1.Items.Find(p.On).Draw(surface, p.OnX, p.OnY, 0);
@@ -120,9 +120,9 @@ void TOptionsScreen::DrawValues() {
 
 void TOptionsScreen::ActivateItem(int32_t item) {
     TGameState& s = ctx_.State;
-    if (!ItemInRange(s, item))
+    if (!ItemInRange(s.Cursor, item))
         return;
-    OptionsRecord& o = s.Options;
+    OptionsRecord& o = s.Saved.Options;
     switch (item) {
     case 1:
         o.FullScreen = o.FullScreen != 0 ? 0 : 1;
@@ -151,11 +151,12 @@ void TOptionsScreen::CharacterTyped(uint8_t character) {
     TGameState& s = ctx_.State;
     // A question opened over the screen takes the keys ("Y", "N"); they must not
     // land in the add text behind it.
-    if (!editing_ || s.WindowKind != TWindowKind::None || s.ScreenCode != TScreenCode::Options)
+    if (!editing_ || s.Cursor.WindowKind != TWindowKind::None ||
+        s.Cursor.ScreenCode != TScreenCode::Options)
         return;
     const TNameEditor editor(
         [this](const std::string& text) { return MenuTextWidth(ctx_, text, kAddTextStyle); });
-    editor.Type(s.Options.AddText, static_cast<char>(character));
+    editor.Type(s.Saved.Options.AddText, static_cast<char>(character));
 }
 
 } // namespace vantorel

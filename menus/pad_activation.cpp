@@ -1,16 +1,16 @@
 #include "menus/pad_activation.hpp"
 
-#include "state/game_state.hpp"
+#include "state/input_snapshot.hpp"
 
 namespace vantorel {
 
-void TPadActivation::Arm(const TGameState& state) {
-    previous_ = state.Input.PadHolds(TPadControl::Fire);
+void TPadActivation::Arm(const TInputSnapshot& input) {
+    previous_ = input.PadHolds(TPadControl::Fire);
 }
 
-bool TPadActivation::Pressed(const TGameState& state) {
-    const bool pressed = state.Input.PadHolds(TPadControl::Fire) && !previous_;
-    previous_ = state.Input.PadHolds(TPadControl::Fire);
+bool TPadActivation::Pressed(const TInputSnapshot& input) {
+    const bool pressed = input.PadHolds(TPadControl::Fire) && !previous_;
+    previous_ = input.PadHolds(TPadControl::Fire);
     return pressed;
 }
 

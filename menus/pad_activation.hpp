@@ -8,17 +8,17 @@
 
 namespace vantorel {
 
-struct TGameState;
+struct TInputSnapshot;
 
 class TPadActivation {
 public:
     /// At every screen build and window open: a button already held counts as
     /// seen, so only a press that begins afterwards activates (a player still
     /// holding fire as "Game Over" gives way to the name entry commits nothing).
-    void Arm(const TGameState& state);
+    void Arm(const TInputSnapshot& input);
     /// Once a frame, by the one menu handler that runs: true on the frame the
     /// button goes down.
-    bool Pressed(const TGameState& state);
+    bool Pressed(const TInputSnapshot& input);
 
 private:
     bool previous_ = false;

@@ -15,27 +15,27 @@ constexpr int32_t kButtonLayer = 15;
 void TQuestionWindow::Open() {
     TGameState& s = ctx_.State;
     frame_ = CreateWindowFrame(ctx_);
-    s.FirstItem = kYes;
-    s.LastItem = kNo;
-    s.ItemIndex = defaultItem_;
+    s.Cursor.FirstItem = kYes;
+    s.Cursor.LastItem = kNo;
+    s.Cursor.ItemIndex = defaultItem_;
     // Pattern 0 of "Yes" and "No" is the highlighted look, pattern 1 the normal one.
     auto* yes = new TMenuButton(ctx_, 1, 304, 353, 1, 0, "Yes", "Yes");
     auto* no = new TMenuButton(ctx_, 1, 427, 353, 1, 0, "No", "No");
     yes->SetZ(kButtonLayer);
     no->SetZ(kButtonLayer);
-    s.Items[kYes] = yes;
-    s.Items[kNo] = no;
-    menus_.Pad.Arm(s);
+    menus_.Items[kYes] = yes;
+    menus_.Items[kNo] = no;
+    menus_.Pad.Arm(s.Input);
 }
 
 void TQuestionWindow::Tick(int32_t lagCount) {
     TGameState& s = ctx_.State;
-    const TWindowKind kind = s.WindowKind;
-    const bool padPressed = menus_.Pad.Pressed(s);
+    const TWindowKind kind = s.Cursor.WindowKind;
+    const bool padPressed = menus_.Pad.Pressed(s.Input);
     for (int32_t k = kYes; k <= kNo; ++k)
-        if (TMenuButton* b = s.Items[static_cast<size_t>(k)])
+        if (TMenuButton* b = menus_.Items[static_cast<size_t>(k)])
             b->Move(lagCount);
-    UpdateHighlight(s);
+    UpdateHighlight(s.Cursor, menus_.Items);
     // One answer a frame: "Y" and "N" together answer "Yes" only.
     if (s.Input.WasPressed(TInputKey::Y))
         ctx_.Navigation.ActivateItemNo(kYes);
@@ -43,21 +43,21 @@ void TQuestionWindow::Tick(int32_t lagCount) {
         ctx_.Navigation.ActivateItemNo(kNo);
     else if (padPressed)
         ctx_.Navigation.ActivateItem();
-    if (s.WindowKind != kind)
+    if (s.Cursor.WindowKind != kind)
         return;
     if (s.Input.WasPressed(TInputKey::Left)) {
-        PullInFromBelow(s.ItemIndex, kYes, kNo);
-        StepUpStop(s.ItemIndex, kYes, 1);
+        PullInFromBelow(s.Cursor.ItemIndex, kYes, kNo);
+        StepUpStop(s.Cursor.ItemIndex, kYes, 1);
     }
     if (s.Input.WasPressed(TInputKey::Right)) {
-        PullInFromAbove(s.ItemIndex, kYes, kNo);
-        StepDownStop(s.ItemIndex, kNo, 1);
+        PullInFromAbove(s.Cursor.ItemIndex, kYes, kNo);
+        StepDownStop(s.Cursor.ItemIndex, kNo, 1);
     }
     DrawQuestion();
 }
 
 void TQuestionWindow::ActivateItem(int32_t item) {
-    if (!ItemInRange(ctx_.State, item))
+    if (!ItemInRange(ctx_.State.Cursor, item))
         return;
     if (item == kYes)
         Yes();
@@ -66,7 +66,7 @@ void TQuestionWindow::ActivateItem(int32_t item) {
 }
 
 void TQuestionWindow::Close() {
-    KillItems(ctx_.State, kYes, kNo);
+    KillItems(menus_.Items, kYes, kNo);
     if (frame_ != nullptr)
         frame_->Kill();
     frame_ = nullptr;

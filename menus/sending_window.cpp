@@ -32,7 +32,7 @@ void TSendingWindow::Tick(int32_t) {
     if (!started_) {
         const TGameState& s = ctx_.State;
         started_ = true;
-        const TScoreReport report{s.PlayerName, s.Score, s.Options.AddText};
+        const TScoreReport report{s.Progress.PlayerName, s.Progress.Score, s.Saved.Options.AddText};
         if (reporter_.Start(http_, BuildScoreRequest(ScoreServer(), report)))
             return;
     } else if (!reporter_.Finished()) {

@@ -1,32 +1,16 @@
 #include "objects/bonus.hpp"
 
 #include "objects/collision_category.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
 #include "state/game_state.hpp"
 
 namespace vantorel {
 
-int32_t BonusKindOfIndex(int32_t index) {
-    for (TBonusKind kind : AllBonusKinds())
-        if (TraitsOf(kind).Index == index)
-            return static_cast<int32_t>(kind);
-    return -1;
-}
-
-int32_t BonusIndexOfKind(int32_t kind) {
-    const std::optional<TBonusKind> k = BonusKindOf(kind);
-    return k ? TraitsOf(*k).Index : 0;
-}
-
-const char* TBonus::PictureOfKind(int32_t kind) {
-    const std::optional<TBonusKind> k = BonusKindOf(kind);
-    return k ? TraitsOf(*k).Picture : "";
-}
-
-TBonus::TBonus(TGameContext& context, int32_t x, int32_t y, int32_t z, int32_t slot,
-               TBonusKind kind)
-    : TMyImageSprite(context, 2), Slot(slot), Kind(kind) {
+TBonus::TBonus(TGameContext& context, IGameWorld& world, int32_t x, int32_t y, int32_t z,
+               int32_t slot, TBonusKind kind)
+    : TMyImageSprite(context, 2), Slot(slot), Kind(kind), world_(world) {
     SetImageByName(TraitsOf(kind).Picture);
     X = x;
     Y = y;
@@ -37,9 +21,9 @@ TBonus::TBonus(TGameContext& context, int32_t x, int32_t y, int32_t z, int32_t s
 void TBonus::MoveSelf(int32_t moveCount) {
     TMyImageSprite::MoveSelf(moveCount);
     const TGameState& state = Context().State;
-    X += (GroundSpeed(state) + PushSpeed) * state.FrameFactor;
+    X += (GroundSpeed(world_.FixedSprites()) + PushSpeed) * state.Timing.FrameFactor;
     if (PushSpeed >= 1) {
-        PushTimer -= state.FrameMs;
+        PushTimer -= state.Timing.FrameMs;
         if (PushTimer < 1)
             PushSpeed = 0;
     }

@@ -3,6 +3,7 @@
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "objects/collision_category.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
@@ -93,7 +94,7 @@ void TBullet::SetVelocity() {
 TMyImageSprite* TBullet::StickTargetNow() const {
     switch (StickMode) {
     case TStickMode::Player:
-        return Context().State.Player;
+        return world_.FixedSprites().Player;
     case TStickMode::Monster:
         return world_.Monster(StickIndex);
     case TStickMode::GroundGun:
@@ -147,7 +148,7 @@ void TBullet::Explode() {
 }
 
 bool TBullet::MoveRail() {
-    const TPlayer* player = Context().State.Player;
+    const TPlayer* player = world_.FixedSprites().Player;
     if (Owner == TBulletOwner::Player) {
         if (player != nullptr && X - (player->X + kPlayerRailDX) > kRailReach) {
             // Gone beyond its reach: it pierces nothing more. (Its removal has just
@@ -196,14 +197,14 @@ void TBullet::MoveSelf(int32_t moveCount) {
         CheckCollisions();
         if (Removed())
             return;
-        X += VX * state.FrameFactor;
-        Y += VY * state.FrameFactor;
+        X += VX * state.Timing.FrameFactor;
+        Y += VY * state.Timing.FrameFactor;
         if (Kind == TBulletKind::Rocket) {
             if (Exhaust != nullptr) {
                 Exhaust->X = X - kExhaustDX;
                 Exhaust->Y = Y - kExhaustDY;
             }
-            if (!CountDown(AccelTimer, 0, state.FrameMs)) {
+            if (!CountDown(AccelTimer, 0, state.Timing.FrameMs)) {
                 AccelTimer = 50;
                 Speed = std::min(Speed + 1, kMaxRocketSpeed);
                 SetVelocity();
@@ -216,7 +217,7 @@ void TBullet::MoveSelf(int32_t moveCount) {
             Explode();
     }
     if (Spent && Kind == TBulletKind::Rocket)
-        X += GroundSpeed(state) * state.FrameFactor;
+        X += GroundSpeed(world_.FixedSprites()) * state.Timing.FrameFactor;
 }
 
 void TBullet::HandleCollision(TSprite& other, bool& done) {
@@ -228,7 +229,6 @@ void TBullet::HandleCollision(TSprite& other, bool& done) {
 }
 
 void TBullet::DrawRail() {
-    const TGameState& state = Context().State;
     TDirectDrawSurface* surface = Engine()->Surface();
     const TPictureCollectionItem& body = Context().Images2.Items.Find("RailBulletBody");
     const int32_t w = body.Width();
@@ -236,7 +236,7 @@ void TBullet::DrawRail() {
         return;
     const auto pattern = static_cast<int32_t>(AnimPosition);
     if (Owner == TBulletOwner::Player) {
-        const TPlayer* player = state.Player;
+        const TPlayer* player = world_.FixedSprites().Player;
         if (player == nullptr)
             return;
         const int32_t n = static_cast<int32_t>(X - (player->X + kPlayerRailDX)) / w;

@@ -19,6 +19,7 @@ class TGroundGun;
 class TMonster;
 class TMyImageSprite;
 class TSprite;
+struct TGameSprites;
 
 enum class TBulletKind : uint8_t { Laser = 0, Plasma = 1, Rail = 2, Rocket = 3 };
 enum class TBulletOwner : uint8_t { Player = 0, Enemy = 1 };
@@ -53,6 +54,9 @@ public:
     virtual void Collide(TMyImageSprite& searcher, TSprite& other) = 0;
     /// Where the objects' sound effects go.
     virtual ISoundSink& Sound() const = 0;
+    /// The game's fixed sprites: the ship to aim at, the hills that set the
+    /// ground's speed, the ship's flames, flash and shield.
+    virtual TGameSprites& FixedSprites() const = 0;
 
     virtual TBullet* Bullet(int32_t slot) const = 0;
     virtual TMonster* Monster(int32_t slot) const = 0;

@@ -3,6 +3,7 @@
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
 #include "objects/collision_category.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/player.hpp"
 #include "objects/scroll_background.hpp"
 #include "state/game_context.hpp"
@@ -63,7 +64,7 @@ int32_t TGroundGun::AimAngle(double dx, double dy) {
 }
 
 int32_t TGroundGun::ComputeAim(int32_t lead) const {
-    const TPlayer* player = Context().State.Player;
+    const TPlayer* player = world_.FixedSprites().Player;
     if (player == nullptr)
         return Aim;
     return AimAngle(player->CenterX - X + lead, player->CenterY - Y);
@@ -76,7 +77,7 @@ void TGroundGun::MoveSelf(int32_t moveCount) {
         Firing = false;
     if (!Destroyed && state.Random(100) == 1)
         Fire();
-    X += GroundSpeed(state) * state.FrameFactor;
+    X += GroundSpeed(world_.FixedSprites()) * state.Timing.FrameFactor;
     Aim = ComputeAim(kAimLead);
 }
 
@@ -116,7 +117,7 @@ void TGroundGun::TakeDamage(int32_t amount) {
     if (HitPoints > 0)
         return;
     if (!Destroyed)
-        Context().State.Score += 5 * MaxHitPoints;
+        Context().State.Progress.Score += 5 * MaxHitPoints;
     Explode();
 }
 

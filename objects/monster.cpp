@@ -2,6 +2,7 @@
 
 #include "objects/bullet.hpp"
 #include "objects/collision_category.hpp"
+#include "objects/monster_behaviour.hpp"
 #include "state/game_context.hpp"
 #include "state/game_state.hpp"
 #include "state/sound_sink.hpp"
@@ -12,20 +13,84 @@ namespace vantorel {
 
 namespace {
 
-/// Flame offsets from the monster's top-left corner, by TMonsterKind.
-struct TOffset {
-    int32_t DX, DY;
-};
-constexpr int32_t kMaxFlames = 5;
-struct TFlameSet {
-    int32_t Count;
-    TOffset At[kMaxFlames];
-};
-constexpr TFlameSet kFlames[] = {
-    {1, {{48, -14}}},          {0, {}},
-    {2, {{67, -14}, {67, 2}}}, {5, {{117, -27}, {117, -15}, {137, -10}, {135, 4}, {137, 19}}},
-    {1, {{5, -23}}},           {2, {{128, 3}, {128, 39}}},
-};
+/// Milliseconds between the random turns of the kinds that make them.
+constexpr int32_t kTurnMs = 1000;
+/// The wave's phase is rolled 0..799 at entry.
+constexpr int32_t kWavePhases = 800;
+
+int32_t Roll(TGameRandom& random, TRoll roll) {
+    return roll.Span > 0 ? roll.Base + random(roll.Span) : roll.Base;
+}
+
+void Bounce(TMonster& m, TMonsterBand band) {
+    if (m.Y < band.Top) {
+        m.Y = band.Top;
+        m.VY = -m.VY;
+    }
+    if (m.Y + m.Height > band.Bottom) {
+        m.Y = band.Bottom - m.Height;
+        m.VY = -m.VY;
+    }
+}
+
+void FlyWave(TMonster& m) {
+    // Between heights 175 and 340; the shape follows X.
+    if (!m.Exploding)
+        m.Y = std::sin((m.WavePhase + m.X) / 150.0) * 82.5 + 257.5;
+}
+
+void StopAndGo(TMonster& m, int32_t frameMs) {
+    if (m.Phase == 0 && m.X < 500) {
+        m.X = 500;
+        m.VX = 0;
+        m.PauseTimer = 10000;
+        m.Phase = 1;
+    }
+    if (m.Phase == 1) {
+        m.PauseTimer -= frameMs;
+        if (m.PauseTimer < 1) {
+            m.VX = -1;
+            m.Phase = 2;
+        }
+    }
+    if (m.Phase == 2 && m.X < 200) {
+        m.X = 200;
+        m.VX = 0;
+        m.Phase = 3;
+    }
+}
+
+void Wander(TMonster& m, TGameState& state) {
+    if (m.Phase == 0 && m.X <= 450) {
+        m.X = 450;
+        m.Phase = 1;
+        m.WanderTimer = -1;
+    }
+    if (m.Phase != 1)
+        return;
+    m.WanderTimer -= state.Timing.FrameMs;
+    if (m.WanderTimer < 1) {
+        m.WanderTimer = 4000;
+        m.VX = state.Random(4) - 2;
+        m.VY = state.Random(4) - 2;
+    }
+    if (m.X < 260) {
+        m.X = 260;
+        m.VX = -m.VX;
+    }
+    if (m.X > 540) {
+        m.X = 540;
+        m.VX = -m.VX;
+    }
+    if (m.Y < 82) {
+        m.Y = 82;
+        m.VY = -m.VY;
+    }
+    if (m.Y > 386) {
+        m.Y = 386;
+        m.VY = -m.VY;
+    }
+}
 
 } // namespace
 
@@ -33,67 +98,25 @@ TMonster::TMonster(TGameContext& context, IGameWorld& world, int32_t slot, int32
                    int32_t z, TMonsterKind kind)
     : TMyImageSprite(context, 2), Slot(slot), Kind(kind), world_(world) {
     TGameRandom& random = context.State.Random;
-    int32_t startY = y;
-    switch (kind) {
-    case TMonsterKind::CosmoStorm:
-        startY = 75 + random(405);
-        VX = -5;
-        Ammo = 10;
-        break;
-    case TMonsterKind::UFO:
-        startY = 175 + random(165);
-        VX = -2;
-        Ammo = 10;
-        WavePhase = random(800);
-        break;
-    case TMonsterKind::Rocketer:
-        startY = 100 + random(300);
-        VX = -2;
-        VY = random(4) - 2;
-        Ammo = 5;
-        TurnTimer = 1000;
-        break;
-    case TMonsterKind::Truck:
-        startY = 100 + random(300);
-        VX = -1;
-        VY = random(4) - 2;
-        Ammo = 1 + random(10);
-        break;
-    case TMonsterKind::Destroyer:
-        VX = random(2) - 3;
-        VY = random(4) - 2;
-        Ammo = 0;
-        TurnTimer = 1000;
-        break;
-    case TMonsterKind::Mega:
-        startY = 100 + random(300);
-        VX = -2;
-        Ammo = 100;
-        break;
-    }
+    const TMonsterBehaviour& behaviour = BehaviourOf(kind);
+    const int32_t startY = behaviour.EnterY ? Roll(random, *behaviour.EnterY) : y;
+    VX = Roll(random, behaviour.VX);
+    VY = Roll(random, behaviour.VY);
+    Ammo = Roll(random, behaviour.Ammo);
+    if (behaviour.Pattern == TFlightPattern::Wave)
+        WavePhase = random(kWavePhases);
+    if (behaviour.TurnsAtRandom)
+        TurnTimer = kTurnMs;
     const TMonsterTraits& traits = TraitsOf(kind);
     SetImageByName(traits.Picture);
     X = x;
     Y = startY;
     SetZ(z);
     HitPoints = traits.HitPoints;
-    const TFlameSet& flames = kFlames[static_cast<size_t>(kind)];
-    for (int32_t i = 0; i < flames.Count; ++i)
-        AddFlame(flames.At[i].DX, flames.At[i].DY);
-    switch (kind) {
-    case TMonsterKind::CosmoStorm:
-        AddMuzzle("LaserFireR", -30, -12, z);
-        break;
-    case TMonsterKind::UFO:
-        AddMuzzle("PlasmaFireR", -31, 0, z);
-        break;
-    case TMonsterKind::Mega:
-        AddMuzzle("PlasmaFireR", 20, 5, z + 1);
-        AddMuzzle("PlasmaFireR", 22, 36, z + 1);
-        break;
-    default:
-        break;
-    }
+    for (const TMonsterOffset& flame : behaviour.Flames)
+        AddFlame(flame.DX, flame.DY);
+    for (const TMonsterMuzzle& muzzle : behaviour.Muzzles)
+        AddMuzzle(muzzle.Picture, muzzle.At.DX, muzzle.At.DY, z + muzzle.DZ);
     PixelCollision = false;
     Contents = CategoryBit(TCategory::Monster);
     MaxHitPoints = HitPoints;
@@ -127,134 +150,53 @@ void TMonster::PlaceCompanion(TMyImageSprite* sprite, int32_t dx, int32_t dy, bo
 }
 
 void TMonster::PlaceCompanions() {
-    const TFlameSet& flames = kFlames[static_cast<size_t>(Kind)];
-    for (int32_t i = 0; i < flames.Count; ++i)
-        PlaceCompanion(Flames[static_cast<size_t>(i)], flames.At[i].DX, flames.At[i].DY, true);
-    switch (Kind) {
-    case TMonsterKind::CosmoStorm:
-        PlaceCompanion(Muzzles[0], -30, -12, true);
-        break;
-    case TMonsterKind::UFO:
-        PlaceCompanion(Muzzles[0], -31, 0, false);
-        break;
-    case TMonsterKind::Mega:
-        PlaceCompanion(Muzzles[0], 20, 5, false);
-        PlaceCompanion(Muzzles[1], 22, 36, false);
-        break;
-    default:
-        break;
-    }
+    const TMonsterBehaviour& behaviour = BehaviourOf(Kind);
+    size_t i = 0;
+    for (const TMonsterOffset& flame : behaviour.Flames)
+        PlaceCompanion(Flames[i++], flame.DX, flame.DY, true);
+    // A muzzle keeps the depth it was made with (the Mega's lie above it).
+    i = 0;
+    for (const TMonsterMuzzle& muzzle : behaviour.Muzzles)
+        PlaceCompanion(Muzzles[i++], muzzle.At.DX, muzzle.At.DY, false);
 }
 
 void TMonster::RandomTurn() {
     TGameState& state = Context().State;
-    TurnTimer -= state.FrameMs;
+    TurnTimer -= state.Timing.FrameMs;
     if (TurnTimer < 1) {
         VY = state.Random(4) - 2;
-        TurnTimer = 1000;
+        TurnTimer = kTurnMs;
     }
 }
 
 void TMonster::MoveSelf(int32_t moveCount) {
     TMyImageSprite::MoveSelf(moveCount);
     TGameState& state = Context().State;
-    X += VX * state.FrameFactor;
-    Y += VY * state.FrameFactor;
+    X += VX * state.Timing.FrameFactor;
+    Y += VY * state.Timing.FrameFactor;
 
-    switch (Kind) {
-    case TMonsterKind::UFO:
-        // A wave between heights 175 and 340 whose shape follows X.
-        if (!Exploding)
-            Y = std::sin((WavePhase + X) / 150.0) * 82.5 + 257.5;
-        break;
-    case TMonsterKind::Rocketer:
+    const TMonsterBehaviour& behaviour = BehaviourOf(Kind);
+    if (behaviour.TurnsAtRandom)
         RandomTurn();
-        if (Y + Height > 400) {
-            Y = 400 - Height;
-            VY = -VY;
-        }
-        if (Y < 100) {
-            Y = 100;
-            VY = -VY;
-        }
+    if (behaviour.Band)
+        Bounce(*this, *behaviour.Band);
+    switch (behaviour.Pattern) {
+    case TFlightPattern::Straight:
         break;
-    case TMonsterKind::Truck:
-        if (Y < 75) {
-            Y = 75;
-            VY = -VY;
-        }
-        if (Y + Height > 550) {
-            Y = 550 - Height;
-            VY = -VY;
-        }
-        if (Phase == 0 && X < 500) {
-            X = 500;
-            VX = 0;
-            PauseTimer = 10000;
-            Phase = 1;
-        }
-        if (Phase == 1) {
-            PauseTimer -= state.FrameMs;
-            if (PauseTimer < 1) {
-                VX = -1;
-                Phase = 2;
-            }
-        }
-        if (Phase == 2 && X < 200) {
-            X = 200;
-            VX = 0;
-            Phase = 3;
-        }
+    case TFlightPattern::Wave:
+        FlyWave(*this);
         break;
-    case TMonsterKind::Destroyer:
-        RandomTurn();
-        if (Y < 75) {
-            Y = 75;
-            VY = -VY;
-        }
-        if (Y + Height > 550) {
-            Y = 550 - Height;
-            VY = -VY;
-        }
+    case TFlightPattern::StopAndGo:
+        StopAndGo(*this, state.Timing.FrameMs);
         break;
-    case TMonsterKind::Mega:
-        if (Phase == 0 && X <= 450) {
-            X = 450;
-            Phase = 1;
-            WanderTimer = -1;
-        }
-        if (Phase == 1) {
-            WanderTimer -= state.FrameMs;
-            if (WanderTimer < 1) {
-                WanderTimer = 4000;
-                VX = state.Random(4) - 2;
-                VY = state.Random(4) - 2;
-            }
-            if (X < 260) {
-                X = 260;
-                VX = -VX;
-            }
-            if (X > 540) {
-                X = 540;
-                VX = -VX;
-            }
-            if (Y < 82) {
-                Y = 82;
-                VY = -VY;
-            }
-            if (Y > 386) {
-                Y = 386;
-                VY = -VY;
-            }
-        }
-        break;
-    default:
+    case TFlightPattern::Wander:
+        Wander(*this, state);
         break;
     }
     PlaceCompanions();
 
     if (FireCooldown > 0)
-        FireCooldown -= state.FrameMs;
+        FireCooldown -= state.Timing.FrameMs;
     if (!Exploding && X < 800 && Ammo > 0 && FireCooldown < 1 && state.Random(100) == 1) {
         --Ammo;
         Fire();
@@ -275,48 +217,26 @@ void TMonster::FireBullet(int32_t dx, int32_t dy, int32_t z, int32_t speed, int3
 }
 
 void TMonster::Fire() {
+    const TMonsterBehaviour& behaviour = BehaviourOf(Kind);
+    // A kind with nothing to fire (the Destroyer) keeps its cooldown.
+    if (behaviour.Volley.empty() && !behaviour.Launch)
+        return;
     TGameState& state = Context().State;
     const int32_t z = Z();
-    switch (Kind) {
-    case TMonsterKind::CosmoStorm:
-        ShowMuzzle(Muzzles[0]);
-        FireBullet(-25, 17, z, -7, 0, TBulletKind::Laser);
-        FireCooldown = 500;
-        break;
-    case TMonsterKind::UFO:
-        ShowMuzzle(Muzzles[0]);
-        FireBullet(-42, 0, z, -6, 0, TBulletKind::Plasma);
-        FireCooldown = 1500;
-        break;
-    case TMonsterKind::Rocketer:
-        FireBullet(17, 26, z, 3, -128, TBulletKind::Rocket);
-        FireCooldown = 1500;
-        break;
-    case TMonsterKind::Truck:
-        world_.AddMonster(static_cast<int32_t>(X + 100), static_cast<int32_t>(Y + 80), z,
-                          static_cast<int32_t>(TMonsterKind::Destroyer));
-        FireCooldown = 500;
-        break;
-    case TMonsterKind::Mega:
-        if (state.Random(2) == 1)
-            FireBullet(98, 14, z + 1, 2, -128, TBulletKind::Rocket);
-        if (state.Random(2) == 1)
-            FireBullet(98, 69, z + 1, 2, -128, TBulletKind::Rocket);
-        if (state.Random(2) == 1) {
-            FireBullet(45, 36, z + 1, -5, state.Random(64) - 32, TBulletKind::Plasma);
-            ShowMuzzle(Muzzles[0]);
-        }
-        if (state.Random(2) == 1) {
-            FireBullet(13, 35, z + 1, -5, state.Random(64) - 32, TBulletKind::Plasma);
-            ShowMuzzle(Muzzles[1]);
-        }
-        if (state.Random(2) == 1)
-            FireBullet(-39, 46, z + 1, -10, 0, TBulletKind::Rail, Slot);
-        FireCooldown = 1000;
-        break;
-    default:
-        break;
+    if (const std::optional<TMonsterLaunch>& launch = behaviour.Launch)
+        world_.AddMonster(static_cast<int32_t>(X + launch->At.DX),
+                          static_cast<int32_t>(Y + launch->At.DY), z,
+                          static_cast<int32_t>(launch->Kind));
+    for (const TMonsterShot& shot : behaviour.Volley) {
+        if (shot.OnCoinToss && state.Random(2) != 1)
+            continue;
+        const int32_t angle = Roll(state.Random, shot.Angle);
+        FireBullet(shot.From.DX, shot.From.DY, z + shot.DZ, shot.Speed, angle, shot.Kind,
+                   shot.CarriesSlot ? Slot : 0);
+        if (shot.Muzzle >= 0)
+            ShowMuzzle(Muzzles[static_cast<size_t>(shot.Muzzle)]);
     }
+    FireCooldown = behaviour.FireCooldownMs;
 }
 
 void TMonster::TakeDamage(int32_t amount) {
@@ -325,8 +245,8 @@ void TMonster::TakeDamage(int32_t amount) {
         return;
     if (!Exploding) {
         TGameState& state = Context().State;
-        state.Score += 5 * MaxHitPoints;
-        --state.MonstersLeft;
+        state.Progress.Score += 5 * MaxHitPoints;
+        --state.Progress.MonstersLeft;
     }
     Explode();
 }

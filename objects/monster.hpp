@@ -1,6 +1,7 @@
 // Every flying enemy. Six kinds share the class and differ in picture, hit points,
-// ammunition, flight pattern and weapons; each keeps its engine flames and muzzle
-// flashes in place.
+// ammunition, flight pattern and weapons (the rows of objects/object_kinds.hpp and
+// objects/monster_behaviour.hpp); each keeps its engine flames and muzzle flashes
+// in place.
 #pragma once
 
 #include "objects/game_world.hpp"

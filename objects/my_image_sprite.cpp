@@ -103,8 +103,8 @@ void TMyImageSprite::MoveSelf(int32_t moveCount) {
         Visible = false;
     LastAnimPosition = AnimPosition;
     // MoveCount is milliseconds, so a frame of FrameMs advances AnimPercent/100 patterns.
-    if (AnimPercent > 0 && context_.State.FrameMs > 0)
-        AnimSpeed = (1.0 / context_.State.FrameMs) * AnimPercent / 100.0;
+    if (AnimPercent > 0 && context_.State.Timing.FrameMs > 0)
+        AnimSpeed = (1.0 / context_.State.Timing.FrameMs) * AnimPercent / 100.0;
 }
 
 void TMyImageSprite::DrawSelf() {

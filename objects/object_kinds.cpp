@@ -76,4 +76,11 @@ std::optional<TGunKind> GunKindOf(int32_t number) {
     return KindOf(kGunKinds, number);
 }
 
+std::optional<TBonusKind> BonusKindOfIndex(int32_t index) {
+    for (TBonusKind kind : kBonusKinds)
+        if (TraitsOf(kind).Index == index)
+            return kind;
+    return std::nullopt;
+}
+
 } // namespace vantorel

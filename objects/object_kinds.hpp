@@ -46,7 +46,9 @@ struct TMonsterTraits {
 
 struct TBonusTraits {
     const char* Picture;
-    /// The bonus index: the player's weapon slot (1..8) or 9 (mega bomb), 10 (life).
+    /// The bonus index: the player's weapon slot and the spawners' order. 1..4 the
+    /// laser, plasma, rocket and rail guns, 5 the shield, 6..8 the doubled and
+    /// tripled guns, 9 the mega bomb, 10 a life.
     int32_t Index;
 };
 
@@ -75,5 +77,7 @@ std::span<const TGunKind> AllGunKinds();
 std::optional<TMonsterKind> MonsterKindOf(int32_t number);
 std::optional<TBonusKind> BonusKindOf(int32_t number);
 std::optional<TGunKind> GunKindOf(int32_t number);
+/// The bonus kind whose index (TBonusTraits::Index) is index; none outside 1..10.
+std::optional<TBonusKind> BonusKindOfIndex(int32_t index);
 
 } // namespace vantorel

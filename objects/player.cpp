@@ -2,6 +2,7 @@
 
 #include "objects/bonus.hpp"
 #include "objects/collision_category.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "state/game_context.hpp"
@@ -17,9 +18,6 @@ namespace {
 constexpr int32_t kWeaponMs = 15000;
 constexpr int32_t kShieldMs = 5000;
 constexpr int32_t kShotCooldownMs = 300;
-constexpr int32_t kShieldKind = 4;
-constexpr int32_t kMegaBombKind = 5;
-constexpr int32_t kLifeKind = 6;
 constexpr int32_t kMaxLives = 3;
 constexpr int32_t kTiltFrames = 10;
 constexpr int32_t kMouseStepLimit = 20;
@@ -66,7 +64,9 @@ constexpr TWeaponTraits kWeapons[] = {
 /// The weapon fired by slots 1..8; -1 for the shield's slot.
 constexpr int32_t kWeaponOfSlot[9] = {-1, 0, 1, 2, 3, -1, 4, 5, 6};
 /// The kinds DisarmWeapons drops.
-constexpr int32_t kWeaponKinds[] = {0, 1, 2, 3, 7, 8, 9};
+constexpr TBonusKind kWeaponKinds[] = {
+    TBonusKind::LaserGun,   TBonusKind::PlasmaGun,   TBonusKind::RocketGun,  TBonusKind::RailGun,
+    TBonusKind::LaserGun2x, TBonusKind::PlasmaGun3x, TBonusKind::RocketGun2x};
 
 void Show(TMyImageSprite* sprite, bool visible) {
     if (sprite != nullptr)
@@ -93,30 +93,29 @@ TPlayer::TPlayer(TGameContext& context, IGameWorld& world)
     HitMask = kPlayerHits;
     AnimPosition = 0;
     AnimSpeed = 0;
-    context.State.Lives = kMaxLives;
-    context.State.Score = 0;
+    context.State.Progress.Lives = kMaxLives;
+    context.State.Progress.Score = 0;
 }
 
 void TPlayer::CreateCompanions() {
     TGameContext& ctx = Context();
-    TGameState& state = ctx.State;
     const auto at = [this](double dx, double dy) {
         return std::pair{static_cast<int32_t>(X + dx), static_cast<int32_t>(Y + dy)};
     };
     auto [f1x, f1y] = at(-19, -25);
-    state.EngineFlame1 = TMyImageSprite::CreateAt(ctx, 2, "EngineFire", f1x, f1y, 10);
-    state.EngineFlame1->AnimPercent = 30;
+    Fixed().EngineFlame1 = TMyImageSprite::CreateAt(ctx, 2, "EngineFire", f1x, f1y, 10);
+    Fixed().EngineFlame1->AnimPercent = 30;
     auto [f2x, f2y] = at(-19, -14);
-    state.EngineFlame2 = TMyImageSprite::CreateAt(ctx, 2, "EngineFire", f2x, f2y, 10);
-    state.EngineFlame2->AnimPercent = 30;
+    Fixed().EngineFlame2 = TMyImageSprite::CreateAt(ctx, 2, "EngineFire", f2x, f2y, 10);
+    Fixed().EngineFlame2->AnimPercent = 30;
     auto [mx, my] = at(75, -10);
-    state.MuzzleFlash = TMyImageSprite::CreateAt(ctx, 2, "LaserFire", mx, my, 11);
-    state.MuzzleFlash->AnimPercent = 30;
-    state.MuzzleFlash->HideAtAnimEnd = true;
-    state.MuzzleFlash->Visible = false;
+    Fixed().MuzzleFlash = TMyImageSprite::CreateAt(ctx, 2, "LaserFire", mx, my, 11);
+    Fixed().MuzzleFlash->AnimPercent = 30;
+    Fixed().MuzzleFlash->HideAtAnimEnd = true;
+    Fixed().MuzzleFlash->Visible = false;
     auto [sx, sy] = at(90, -6);
-    state.ShieldSprite = TMyImageSprite::CreateAt(ctx, 2, "PlayerShield", sx, sy, 11);
-    state.ShieldSprite->Visible = false;
+    Fixed().ShieldSprite = TMyImageSprite::CreateAt(ctx, 2, "PlayerShield", sx, sy, 11);
+    Fixed().ShieldSprite->Visible = false;
 }
 
 void TPlayer::ReadControls() {
@@ -132,11 +131,10 @@ void TPlayer::ReadControls() {
 }
 
 void TPlayer::PlaceCompanions() {
-    const TGameState& state = Context().State;
-    Place(state.EngineFlame1, X - 19, Y - 25);
-    Place(state.EngineFlame2, X - 19, Y - 14);
-    Place(state.ShieldSprite, X + 90, Y - 6);
-    Place(state.MuzzleFlash, X + 75, Y - 10);
+    Place(Fixed().EngineFlame1, X - 19, Y - 25);
+    Place(Fixed().EngineFlame2, X - 19, Y - 14);
+    Place(Fixed().ShieldSprite, X + 90, Y - 6);
+    Place(Fixed().MuzzleFlash, X + 75, Y - 10);
 }
 
 void TPlayer::HandleCollision(TSprite& other, bool& done) {
@@ -158,13 +156,13 @@ void TPlayer::MoveSelf(int32_t moveCount) {
 
     if (State != TPlayerState::Exploding) {
         if (MoveLeft)
-            X -= 8 * state.FrameFactor;
+            X -= 8 * state.Timing.FrameFactor;
         if (MoveRight)
-            X += 8 * state.FrameFactor;
+            X += 8 * state.Timing.FrameFactor;
         if (MoveUp)
-            Y -= 6 * state.FrameFactor;
+            Y -= 6 * state.Timing.FrameFactor;
         if (MoveDown)
-            Y += 6 * state.FrameFactor;
+            Y += 6 * state.Timing.FrameFactor;
         if (FireHeld)
             FireAll();
     }
@@ -188,10 +186,10 @@ void TPlayer::MoveSelf(int32_t moveCount) {
         if (Alpha >= 255)
             BecomeSolid();
     }
-    if (State == TPlayerState::Exploding && !CountDown(DeathTimer, 0, state.FrameMs))
+    if (State == TPlayerState::Exploding && !CountDown(DeathTimer, 0, state.Timing.FrameMs))
         Respawn();
     UpdateWeapons();
-    if (!CountDown(FireCooldown, 0, state.FrameMs))
+    if (!CountDown(FireCooldown, 0, state.Timing.FrameMs))
         FireCooldown = 0;
 }
 
@@ -215,12 +213,11 @@ void TPlayer::Tilt() {
 }
 
 void TPlayer::AddToAlpha(int32_t delta) {
-    const TGameState& state = Context().State;
     Alpha += delta;
-    if (state.EngineFlame1 != nullptr)
-        state.EngineFlame1->Alpha += delta;
-    if (state.EngineFlame2 != nullptr)
-        state.EngineFlame2->Alpha += delta;
+    if (Fixed().EngineFlame1 != nullptr)
+        Fixed().EngineFlame1->Alpha += delta;
+    if (Fixed().EngineFlame2 != nullptr)
+        Fixed().EngineFlame2->Alpha += delta;
 }
 
 void TPlayer::Respawn() {
@@ -228,19 +225,19 @@ void TPlayer::Respawn() {
     TGameState& state = ctx.State;
     State = TPlayerState::Appearing;
     Leaving = false;
-    if (state.Lives == 0) {
+    if (state.Progress.Lives == 0) {
         world_.Sound().PlaySound("GameOver");
         LastLifeGone = true;
         return;
     }
-    for (TMyImageSprite* flame : {state.EngineFlame1, state.EngineFlame2}) {
+    for (TMyImageSprite* flame : {Fixed().EngineFlame1, Fixed().EngineFlame2}) {
         if (flame != nullptr) {
             flame->Alpha = 0;
             flame->AlphaMode = true;
             flame->Visible = true;
         }
     }
-    Show(state.MuzzleFlash, false);
+    Show(Fixed().MuzzleFlash, false);
     SetImageByName("Player");
     X = kStartX;
     Y = kStartY;
@@ -255,13 +252,12 @@ void TPlayer::Respawn() {
 }
 
 void TPlayer::StartLeaving() {
-    TGameContext& ctx = Context();
     world_.Sound().PlaySound("Reborn");
     Leaving = true;
     DisarmAll();
     AlphaMode = true;
     Alpha = 255;
-    for (TMyImageSprite* flame : {ctx.State.EngineFlame1, ctx.State.EngineFlame2}) {
+    for (TMyImageSprite* flame : {Fixed().EngineFlame1, Fixed().EngineFlame2}) {
         if (flame != nullptr) {
             flame->AlphaMode = true;
             flame->Alpha = 255;
@@ -270,10 +266,9 @@ void TPlayer::StartLeaving() {
 }
 
 void TPlayer::BecomeSolid() {
-    const TGameState& state = Context().State;
     State = TPlayerState::Flying;
-    Show(state.EngineFlame1, true);
-    Show(state.EngineFlame2, true);
+    Show(Fixed().EngineFlame1, true);
+    Show(Fixed().EngineFlame2, true);
     SetImageByName("Player");
     AlphaMode = false;
     Alpha = 0;
@@ -294,12 +289,12 @@ void TPlayer::Die() {
     State = TPlayerState::Exploding;
     world_.Sound().PlaySound("Explosion1");
     DeathTimer = 1000;
-    if (state.Lives > 0)
-        --state.Lives;
-    Show(state.EngineFlame1, false);
-    Show(state.EngineFlame2, false);
-    Show(state.ShieldSprite, false);
-    Show(state.MuzzleFlash, false);
+    if (state.Progress.Lives > 0)
+        --state.Progress.Lives;
+    Show(Fixed().EngineFlame1, false);
+    Show(Fixed().EngineFlame2, false);
+    Show(Fixed().ShieldSprite, false);
+    Show(Fixed().MuzzleFlash, false);
     PlayAnimationOnce("Explosion", 10);
     DisarmAll();
     world_.RemovePlayerRails();
@@ -307,8 +302,8 @@ void TPlayer::Die() {
 
 void TPlayer::AddLife() {
     TGameState& state = Context().State;
-    if (state.Lives < kMaxLives)
-        ++state.Lives;
+    if (state.Progress.Lives < kMaxLives)
+        ++state.Progress.Lives;
 }
 
 void TPlayer::MegaBomb() {
@@ -329,13 +324,12 @@ void TPlayer::FireAll() {
 void TPlayer::FireWeapon(TPlayerWeapon weapon) {
     if (FireCooldown > 0 || Leaving)
         return;
-    TGameContext& ctx = Context();
     const TWeaponTraits& traits = kWeapons[static_cast<size_t>(weapon)];
     world_.Sound().PlaySound(traits.Sound);
-    if (traits.Flash != nullptr && ctx.State.MuzzleFlash != nullptr) {
-        ctx.State.MuzzleFlash->SetImageByName(traits.Flash);
-        ctx.State.MuzzleFlash->RestartAnimation();
-        ctx.State.MuzzleFlash->Visible = true;
+    if (traits.Flash != nullptr && Fixed().MuzzleFlash != nullptr) {
+        Fixed().MuzzleFlash->SetImageByName(traits.Flash);
+        Fixed().MuzzleFlash->RestartAnimation();
+        Fixed().MuzzleFlash->Visible = true;
     }
     for (int32_t i = 0; i < traits.ShotCount; ++i) {
         const TShot& shot = traits.Shots[i];
@@ -345,35 +339,35 @@ void TPlayer::FireWeapon(TPlayerWeapon weapon) {
     FireCooldown = kShotCooldownMs;
 }
 
-void TPlayer::ArmBonus(int32_t kind) {
-    const int32_t slot = BonusIndexOfKind(kind);
+void TPlayer::ArmBonus(TBonusKind kind) {
+    const int32_t slot = TraitsOf(kind).Index;
     if (slot < 1 || slot > 8)
         return;
-    if (kind != kShieldKind)
+    if (kind != TBonusKind::Shield)
         DisarmWeapons();
     WeaponOn[static_cast<size_t>(slot)] = true;
-    WeaponTime[static_cast<size_t>(slot)] = kind == kShieldKind ? kShieldMs : kWeaponMs;
-    if (kind == kShieldKind)
-        Show(Context().State.ShieldSprite, true);
+    WeaponTime[static_cast<size_t>(slot)] = kind == TBonusKind::Shield ? kShieldMs : kWeaponMs;
+    if (kind == TBonusKind::Shield)
+        Show(Fixed().ShieldSprite, true);
 }
 
-void TPlayer::DisarmBonus(int32_t kind) {
-    const int32_t slot = BonusIndexOfKind(kind);
+void TPlayer::DisarmBonus(TBonusKind kind) {
+    const int32_t slot = TraitsOf(kind).Index;
     if (slot < 1 || slot > 8)
         return;
     WeaponOn[static_cast<size_t>(slot)] = false;
-    if (kind == kShieldKind)
-        Show(Context().State.ShieldSprite, false);
+    if (kind == TBonusKind::Shield)
+        Show(Fixed().ShieldSprite, false);
 }
 
 void TPlayer::DisarmWeapons() {
-    for (int32_t kind : kWeaponKinds)
+    for (TBonusKind kind : kWeaponKinds)
         DisarmBonus(kind);
 }
 
 void TPlayer::DisarmAll() {
     DisarmWeapons();
-    DisarmBonus(kShieldKind);
+    DisarmBonus(TBonusKind::Shield);
 }
 
 bool TPlayer::HasWeapon() const {
@@ -386,12 +380,12 @@ bool TPlayer::HasWeapon() const {
 void TPlayer::UpdateWeapons() {
     // The laser is the default weapon, always held when nothing else is.
     if (!HasWeapon())
-        ArmBonus(0);
-    const int32_t frameMs = Context().State.FrameMs;
+        ArmBonus(TBonusKind::LaserGun);
+    const int32_t frameMs = Context().State.Timing.FrameMs;
     for (int32_t slot = 1; slot <= 8; ++slot) {
         const auto i = static_cast<size_t>(slot);
         if (WeaponOn[i] && !CountDown(WeaponTime[i], 0, frameMs))
-            DisarmBonus(BonusKindOfIndex(slot));
+            DisarmBonus(BonusKindOfIndex(slot).value());
     }
 }
 

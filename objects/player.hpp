@@ -6,6 +6,7 @@
 
 #include "objects/game_world.hpp"
 #include "objects/my_image_sprite.hpp"
+#include "objects/object_kinds.hpp"
 
 #include <array>
 #include <cstdint>
@@ -28,7 +29,7 @@ enum class TPlayerWeapon : uint8_t {
     DoubleRocket = 6,
 };
 
-/// Weapon slots are the bonus indexes 1..8 (see BonusIndexOfKind); slot 5 is the
+/// Weapon slots are the bonus indexes 1..8 (TBonusTraits::Index); slot 5 is the
 /// shield, which is held beside a weapon. The companions (the two engine flames,
 /// the muzzle flash and the shield) are the shared state's sprites; the ship
 /// moves and shows them, and works without them.
@@ -76,8 +77,9 @@ public:
     void FireWeapon(TPlayerWeapon weapon);
     /// Takes the weapon or shield of bonus kind: a weapon replaces the one held;
     /// 15000 ms for weapons, 5000 ms for the shield.
-    void ArmBonus(int32_t kind);
-    void DisarmBonus(int32_t kind);
+    /// The mega bomb and the life are not held: nothing.
+    void ArmBonus(TBonusKind kind);
+    void DisarmBonus(TBonusKind kind);
     /// Drops the weapons and the shield.
     void DisarmAll();
     /// Drops the weapons, keeps the shield.
@@ -115,6 +117,7 @@ private:
     /// every 10th frame, while the ship shows its own picture.
     void Tilt();
     void AddToAlpha(int32_t delta);
+    TGameSprites& Fixed() const { return world_.FixedSprites(); }
 
     IGameWorld& world_;
     int32_t tiltCountdown_ = 0;

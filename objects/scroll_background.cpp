@@ -2,6 +2,7 @@
 
 #include "engine/dx_sprite_engine.hpp"
 #include "engine/image_library.hpp"
+#include "objects/game_sprites.hpp"
 #include "state/game_context.hpp"
 #include "state/game_state.hpp"
 
@@ -27,8 +28,8 @@ constexpr TMenuPiece kMenuScene[] = {
 
 } // namespace
 
-int32_t GroundSpeed(const TGameState& state) {
-    return state.Hills[0] != nullptr ? state.Hills[0]->ScrollX : kGameGroundSpeed;
+int32_t GroundSpeed(const TGameSprites& sprites) {
+    return sprites.Hills[0] != nullptr ? sprites.Hills[0]->ScrollX : kGameGroundSpeed;
 }
 
 TScrollBackground::TScrollBackground(TGameContext& context, uint8_t imageListNo,
@@ -65,8 +66,8 @@ void TScrollBackground::Kill() {
 
 void TScrollBackground::MoveSelf(int32_t moveCount) {
     TBackgroundSprite::MoveSelf(moveCount);
-    X += ScrollX * context_.State.FrameFactor;
-    Y += ScrollY * context_.State.FrameFactor;
+    X += ScrollX * context_.State.Timing.FrameFactor;
+    Y += ScrollY * context_.State.Timing.FrameFactor;
     // Every cell shows the same tile, so a jump of one tile width is invisible.
     if (Image() != nullptr && X < -Image()->Width())
         X += Image()->Width();
@@ -74,7 +75,7 @@ void TScrollBackground::MoveSelf(int32_t moveCount) {
 
 void TScrollBackground::DrawSelf() {
     TBackgroundSprite::DrawSelf();
-    if (context_.State.ScreenCode == TScreenCode::Game || Engine() == nullptr)
+    if (context_.State.Cursor.ScreenCode == TScreenCode::Game || Engine() == nullptr)
         return;
     for (const TMenuPiece& piece : kMenuScene) {
         TDXImageList& list = piece.List == 1 ? context_.Images1 : context_.Images2;

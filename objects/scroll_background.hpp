@@ -11,11 +11,11 @@
 namespace vantorel {
 
 struct TGameContext;
-struct TGameState;
+struct TGameSprites;
 
 /// The ground's speed in pixels per frame at 85 fps: the front hill layer's
 /// ScrollX, or -4 (its speed in a game) while no hills exist.
-int32_t GroundSpeed(const TGameState& state);
+int32_t GroundSpeed(const TGameSprites& sprites);
 
 class TScrollBackground : public TBackgroundSprite {
 public:

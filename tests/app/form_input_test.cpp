@@ -1,4 +1,5 @@
 #include "app/form_input.hpp"
+#include "menus/menu_items.hpp"
 
 #include "app/input_snapshot_builder.hpp"
 #include "engine/dx_input.hpp"
@@ -132,8 +133,9 @@ protected:
     TRecordingShell shell;
     TScriptedKeyboardState keys;
     TScriptedJoystickDevice stick;
-    TInputSnapshotBuilder builder{state, input};
-    TFormInput form{state, shell};
+    TInputSnapshotBuilder builder{state.Cursor, input};
+    TMenuItems items;
+    TFormInput form{state.Cursor, items, shell};
     TInputSnapshot snap;
 };
 
@@ -307,7 +309,7 @@ TEST_F(FormInputFixture, AltEnterSwitchesFullScreen) {
         shell.Calls.clear();
         int switches = 0;
         builder.SwitchFullScreen = [&] { ++switches; };
-        state.ScreenCode = c.Screen;
+        state.Cursor.ScreenCode = c.Screen;
         const TShiftState alt{false, false, true};
         Send(KeyEvent(TEventKind::KeyDown, TKey::Enter, alt, c.Repeat));
         // The Enter character that comes with it activates nothing.
@@ -363,15 +365,15 @@ class MouseFixture : public FormInputFixture {
 protected:
     MouseFixture() {
         for (int32_t k = 1; k <= 12; ++k)
-            state.Items[static_cast<size_t>(k)] = reinterpret_cast<TMenuButton*>(&cells_[k]);
+            items[static_cast<size_t>(k)] = reinterpret_cast<TMenuButton*>(&cells_[k]);
         form.ItemContains = [this](const TMenuButton& item, int32_t x, int32_t y) {
             const auto k = static_cast<int32_t>(reinterpret_cast<const char*>(&item) - cells_);
             const int32_t top = 100 * k;
             return x >= 0 && x <= 100 && y >= top && y <= top + 20;
         };
-        state.FirstItem = 1;
-        state.LastItem = 3;
-        state.ItemIndex = 1;
+        state.Cursor.FirstItem = 1;
+        state.Cursor.LastItem = 3;
+        state.Cursor.ItemIndex = 1;
     }
 
 private:
@@ -400,7 +402,7 @@ TEST_F(MouseFixture, HoverHighlightsTheItemUnderThePointer) {
         const TInputSnapshot& in = SendAndStep(Move(c.X, c.Y));
         EXPECT_EQ(in.PointerX, c.X) << c.Name;
         EXPECT_EQ(in.PointerY, c.Y) << c.Name;
-        EXPECT_EQ(state.ItemIndex, c.Item) << c.Name;
+        EXPECT_EQ(state.Cursor.ItemIndex, c.Item) << c.Name;
         EXPECT_EQ(shell.Calls, c.Sound ? std::vector<std::string>{"PlaySound Button"}
                                        : std::vector<std::string>{})
             << c.Name;
@@ -411,13 +413,13 @@ TEST_F(MouseFixture, HoverIsSilentDuringTheMenuIntroAndSkipsMissingItems) {
     bool intro = true;
     form.HoverSilent = [&] { return intro; };
     SendAndStep(Move(50, 210));
-    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_EQ(state.Cursor.ItemIndex, 2);
     EXPECT_TRUE(shell.Calls.empty());
 
     intro = false;
-    state.Items[3] = nullptr;
+    items[3] = nullptr;
     SendAndStep(Move(50, 310));
-    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_EQ(state.Cursor.ItemIndex, 2);
     EXPECT_TRUE(shell.Calls.empty());
 }
 
@@ -430,7 +432,7 @@ TEST_F(MouseFixture, AFrameLightsThePointersItemBeforeItsCharactersAndClicks) {
     Send(MouseEvent(TEventKind::MouseUp));
     EXPECT_TRUE(shell.Calls.empty());
     Step();
-    EXPECT_EQ(state.ItemIndex, 2);
+    EXPECT_EQ(state.Cursor.ItemIndex, 2);
     EXPECT_EQ(shell.Calls,
               (std::vector<std::string>{"PlaySound Button", "ActivateItem", "ActivateItem"}));
     EXPECT_EQ(snap.Clicks, 1u);
@@ -466,7 +468,7 @@ TEST_F(FormInputFixture, ClicksActivateTheHighlightedItemWherever) {
 }
 
 TEST_F(FormInputFixture, MouseMotionSteersOnlyARunningGame) {
-    state.ScreenCode = TScreenCode::Game;
+    state.Cursor.ScreenCode = TScreenCode::Game;
     Send(Move(10, 10, 5, -3));
     Send(Move(20, 5, 7, 1));
     Step();
@@ -480,17 +482,17 @@ TEST_F(FormInputFixture, MouseMotionSteersOnlyARunningGame) {
     EXPECT_EQ(snap.PointerX, 20) << "the pointer stays where it went";
 
     // Paused: motion is dropped, so the ship does not jump when the game goes on.
-    state.WindowKind = TWindowKind::Pause;
+    state.Cursor.WindowKind = TWindowKind::Pause;
     Send(Move(30, 5, 40, 40));
     Step();
     EXPECT_EQ(snap.MouseDeltaX, 0);
     EXPECT_EQ(snap.MouseDeltaY, 0);
-    state.WindowKind = TWindowKind::None;
+    state.Cursor.WindowKind = TWindowKind::None;
     EXPECT_EQ(Step().MouseDeltaX, 0) << "motion over the pause window is dropped, not kept";
 
     // Over a menu likewise.
-    state.WindowKind = TWindowKind::None;
-    state.ScreenCode = TScreenCode::MainMenu;
+    state.Cursor.WindowKind = TWindowKind::None;
+    state.Cursor.ScreenCode = TScreenCode::MainMenu;
     Send(Move(40, 5, 9, 9));
     EXPECT_EQ(Step().MouseDeltaX, 0);
 }

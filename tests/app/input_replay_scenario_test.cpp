@@ -18,15 +18,16 @@ namespace {
 using testing::TScenario;
 
 /// What a player could see of the game's state after a frame.
-std::string Digest(const TGameState& s) {
+std::string Digest(const TGameState& s, const TGameSprites& fixed) {
     std::ostringstream out;
-    out << "screen " << static_cast<int>(s.ScreenCode) << " window "
-        << static_cast<int>(s.WindowKind) << " item " << s.ItemIndex << " score " << s.Score
-        << " lives " << s.Lives << " level " << s.Level << " left " << s.MonstersLeft << " name '"
-        << s.PlayerName << "' add text '" << s.Options.AddText << "'";
-    if (s.Player != nullptr)
-        out << " ship " << s.Player->X << "," << s.Player->Y << " state "
-            << static_cast<int>(s.Player->State) << " fire " << s.Player->FireHeld;
+    out << "screen " << static_cast<int>(s.Cursor.ScreenCode) << " window "
+        << static_cast<int>(s.Cursor.WindowKind) << " item " << s.Cursor.ItemIndex << " score "
+        << s.Progress.Score << " lives " << s.Progress.Lives << " level " << s.Progress.Level
+        << " left " << s.Progress.MonstersLeft << " name '" << s.Progress.PlayerName
+        << "' add text '" << s.Saved.Options.AddText << "'";
+    if (fixed.Player != nullptr)
+        out << " ship " << fixed.Player->X << "," << fixed.Player->Y << " state "
+            << static_cast<int>(fixed.Player->State) << " fire " << fixed.Player->FireHeld;
     return out.str();
 }
 
@@ -44,11 +45,12 @@ protected:
             const int64_t before = f.FrameCount();
             f.MDXTimerTimer(lag);
             if (f.FrameCount() != before)
-                frames.push_back({lag, f.State.Input, Digest(f.State)});
+                frames.push_back({lag, f.State.Input, Digest(f.State, f.Fixed)});
         };
     }
 
     TGameState& S() { return live.State(); }
+    TGameSprites& Fixed() { return live.Fixed(); }
     void Run(int64_t n) { live.RunFrames(n); }
     void Press(TKey key, TShiftState shift = {}) {
         live.Press(live.Frames(), key, shift);
@@ -69,8 +71,8 @@ protected:
     bool MenuReady() {
         return live.RunUntil(
             [&] {
-                return S().ScreenCode == TScreenCode::MainMenu &&
-                       S().WindowKind == TWindowKind::None &&
+                return S().Cursor.ScreenCode == TScreenCode::MainMenu &&
+                       S().Cursor.WindowKind == TWindowKind::None &&
                        !live.Form->Menus().MainMenu.IntroRunning();
             },
             900);
@@ -88,24 +90,25 @@ TEST_F(InputReplay, AGamePlayedFromItsSnapshotsPlaysTheSameAsFromItsEvents) {
     Run(6);
     Press(TKey::Down);
     Enter();
-    ASSERT_EQ(S().ScreenCode, TScreenCode::Options);
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::Options);
     Press(TKey::Up);
     Enter();
     Type("Ace\b\bce");
     Enter();
     Press(TKey::Escape);
-    if (S().ScreenCode == TScreenCode::Options)
+    if (S().Cursor.ScreenCode == TScreenCode::Options)
         Press(TKey::Escape);
     ASSERT_TRUE(MenuReady());
-    for (int i = 0; i < 6 && S().ItemIndex != 1; ++i)
+    for (int i = 0; i < 6 && S().Cursor.ItemIndex != 1; ++i)
         Press(TKey::Up);
     Enter();
-    ASSERT_EQ(S().ScreenCode, TScreenCode::Game);
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::Game);
 
     // A game: the banner, then steering, fire, the mouse, the pad, pause, the
     // full-screen switch's pause and the exit question answered No.
     ASSERT_TRUE(live.RunUntil(
-        [&] { return S().Player != nullptr && S().Player->State == TPlayerState::Flying; }, 600));
+        [&] { return Fixed().Player != nullptr && Fixed().Player->State == TPlayerState::Flying; },
+        600));
     live.KeyDown(live.Frames(), TKey::Space);
     live.KeyDown(live.Frames(), TKey::Right);
     Run(40);
@@ -125,18 +128,18 @@ TEST_F(InputReplay, AGamePlayedFromItsSnapshotsPlaysTheSameAsFromItsEvents) {
     Run(10);
     live.Pad(live.Frames(), TJoystickReading{});
     Press(TKey::P);
-    ASSERT_EQ(S().WindowKind, TWindowKind::Pause);
+    ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::Pause);
     Run(10);
     Press(TKey::P);
-    ASSERT_EQ(S().WindowKind, TWindowKind::None);
+    ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::None);
     Press(TKey::Enter, TShiftState{false, false, true});
-    ASSERT_EQ(S().WindowKind, TWindowKind::Pause) << "the full-screen switch pauses";
+    ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::Pause) << "the full-screen switch pauses";
     Press(TKey::Escape);
     Run(10);
     Press(TKey::Escape);
-    ASSERT_EQ(S().WindowKind, TWindowKind::ExitToMenu);
+    ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::ExitToMenu);
     Press(TKey::N);
-    ASSERT_EQ(S().WindowKind, TWindowKind::None);
+    ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::None);
     live.KeyUp(live.Frames(), TKey::Space);
     Run(30);
     ASSERT_GT(frames.size(), 300u);
@@ -153,13 +156,13 @@ TEST_F(InputReplay, AGamePlayedFromItsSnapshotsPlaysTheSameAsFromItsEvents) {
         }
         const TRecordedFrame& r = frames[next++];
         f.Frame(r.Lag, r.Input);
-        replayed.push_back(Digest(f.State));
+        replayed.push_back(Digest(f.State, f.Fixed));
     };
     replay.RunFrames(static_cast<int64_t>(frames.size()));
     ASSERT_EQ(replayed.size(), frames.size());
     for (size_t i = 0; i < frames.size(); ++i)
         ASSERT_EQ(replayed[i], frames[i].State) << "frame " << i;
-    EXPECT_EQ(f.State.Options.AddText, live.State().Options.AddText);
+    EXPECT_EQ(f.State.Saved.Options.AddText, live.State().Saved.Options.AddText);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ TEST(MainLoopScenario, FramesAdvanceTheClockAtTheDisplaysRate) {
     EXPECT_EQ(game.Desktop.Now - start, 2000u);
     // The first frame fires as the timer starts, so the first second counts 61.
     EXPECT_NEAR(game.Form->MDXTimer.FrameRate(), 60, 1);
-    EXPECT_EQ(game.State().FrameMs, 16);
+    EXPECT_EQ(game.State().Timing.FrameMs, 16);
     EXPECT_EQ(game.LastFrame().size(), 800u * 600u);
 }
 

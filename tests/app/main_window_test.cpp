@@ -76,8 +76,8 @@ TEST_F(FormFixture, StartsWindowedAndRunsFramesThatClearAndPresent) {
     EXPECT_TRUE(form->MDXDraw.Initialized());
     EXPECT_FALSE(output.IsFullScreen());
     EXPECT_EQ(form->MDXDraw.Display.BitCount(), 32);
-    EXPECT_EQ(form->State.RefreshRate, 60);
-    EXPECT_EQ(form->State.ScreenCode, TScreenCode::MainMenu);
+    EXPECT_EQ(form->State.Timing.RefreshRate, 60);
+    EXPECT_EQ(form->State.Cursor.ScreenCode, TScreenCode::MainMenu);
 
     form->StartFrames(true);
     form->MDXDraw.Surface()->Fill(0xFFFFFF); // left over from before: the frame clears it
@@ -85,12 +85,12 @@ TEST_F(FormFixture, StartsWindowedAndRunsFramesThatClearAndPresent) {
     EXPECT_EQ(output.PresentCount(), 1);
     EXPECT_NE(output.LastFrame().front(), 0xFFFFFFu);
     // First second: the refresh rate alone sets the quantities.
-    EXPECT_DOUBLE_EQ(form->State.FrameFactor, 85.0 / 60);
-    EXPECT_EQ(form->State.FrameMs, 16);
+    EXPECT_DOUBLE_EQ(form->State.Timing.FrameFactor, 85.0 / 60);
+    EXPECT_EQ(form->State.Timing.FrameMs, 16);
 
     Run(62, 16); // 63 frames in 1008 ms: 62.5 -> 62 fps, just above the refresh
     EXPECT_EQ(form->MDXTimer.FrameRate(), 62);
-    EXPECT_DOUBLE_EQ(form->State.FrameFactor, 85.0 / 62);
+    EXPECT_DOUBLE_EQ(form->State.Timing.FrameFactor, 85.0 / 62);
     EXPECT_EQ(output.PresentCount(), 63);
 }
 
@@ -115,11 +115,11 @@ TEST_F(FormFixture, FramesStopWhileInactiveAndResumeWithASmallLag) {
 
 TEST_F(FormFixture, FullScreenSwitchesBackAndForth) {
     form->FormCreate();
-    form->State.Options.FullScreen = 1;
+    form->State.Saved.Options.FullScreen = 1;
     form->SetDisplayMode();
     EXPECT_TRUE(output.IsFullScreen());
     EXPECT_TRUE(form->MDXDraw.FlipDriver());
-    form->State.Options.FullScreen = 0;
+    form->State.Saved.Options.FullScreen = 0;
     form->SetDisplayMode();
     EXPECT_FALSE(output.IsFullScreen());
     EXPECT_FALSE(form->MDXDraw.FlipDriver());
@@ -136,7 +136,7 @@ TEST_F(FormFixture, ARefusedFullScreenKeepsTheWindowAndTurnsTheOptionOff) {
     ASSERT_TRUE(form->FormCreate());
     EXPECT_TRUE(errors.empty());
     EXPECT_FALSE(output.IsFullScreen());
-    EXPECT_EQ(form->State.Options.FullScreen, 0);
+    EXPECT_EQ(form->State.Saved.Options.FullScreen, 0);
     form->StartFrames(true);
     Run(3, 16);
     EXPECT_EQ(output.PresentCount(), 3);
@@ -192,9 +192,9 @@ TEST_F(FormFixture, ClosingTheWindowAsksFirst) {
     e.Kind = TEventKind::CloseRequest;
     form->HandleEvent(e);
     EXPECT_FALSE(form->Terminated());
-    EXPECT_EQ(form->State.WindowKind, form->State.ScreenCode == TScreenCode::Game
-                                          ? TWindowKind::ExitToMenu
-                                          : TWindowKind::ExitGame);
+    EXPECT_EQ(form->State.Cursor.WindowKind, form->State.Cursor.ScreenCode == TScreenCode::Game
+                                                 ? TWindowKind::ExitToMenu
+                                                 : TWindowKind::ExitGame);
 }
 
 TEST_F(FormFixture, TheSessionEndingSavesAndQuitsOnce) {

@@ -45,7 +45,7 @@ protected:
         ASSERT_FALSE(game->Ended());
         ASSERT_TRUE(game->RunUntil(
             [&] {
-                return S().ScreenCode == TScreenCode::MainMenu &&
+                return S().Cursor.ScreenCode == TScreenCode::MainMenu &&
                        !game->Form->Menus().MainMenu.IntroRunning();
             },
             600));
@@ -64,16 +64,16 @@ protected:
     }
     /// From the main menu to one of its items by the arrow keys, then Enter.
     void MainMenuItem(int32_t item) {
-        for (int32_t guard = 0; S().ItemIndex != item && guard < 6; ++guard)
+        for (int32_t guard = 0; S().Cursor.ItemIndex != item && guard < 6; ++guard)
             Key(TKey::Down);
-        ASSERT_EQ(S().ItemIndex, item);
+        ASSERT_EQ(S().Cursor.ItemIndex, item);
         Enter();
     }
     /// The window's close button, then "Y" to "Exit the game?".
     void ExitThroughTheQuestion() {
         game->CloseRequest(game->Frames());
         game->RunFrames(2);
-        ASSERT_EQ(S().WindowKind, TWindowKind::ExitGame);
+        ASSERT_EQ(S().Cursor.WindowKind, TWindowKind::ExitGame);
         Key(TKey::Y);
         ASSERT_TRUE(game->Ended());
     }
@@ -85,10 +85,10 @@ TEST_F(SavedFiles, AFirstStartShowsTheDefaultsAndTheExitWritesBothFiles) {
     Start();
     EXPECT_FALSE(fs::exists(game->Folder / "Data/Save")); // nothing written at start-up
     MainMenuItem(3);
-    ASSERT_EQ(S().ScreenCode, TScreenCode::HighScores);
-    EXPECT_EQ(S().HighScores.Entries, HighScoreTable::Defaults().Entries);
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::HighScores);
+    EXPECT_EQ(S().Saved.HighScores.Entries, HighScoreTable::Defaults().Entries);
     Key(TKey::Escape);
-    ASSERT_EQ(S().ScreenCode, TScreenCode::MainMenu);
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::MainMenu);
 
     ExitThroughTheQuestion();
     EXPECT_EQ(ReadWholeFile(Save("options")),
@@ -104,15 +104,15 @@ TEST_F(SavedFiles, AMatchingPairComesBackByteForByteAfterAnOptionChange) {
         WriteWholeFile("Data/Save/hs", hs);
         WriteWholeFile("Data/Save/options", OptionsBytes(players.Signature()));
     });
-    EXPECT_EQ(S().HighScores.Entries, players.Entries);
-    EXPECT_EQ(S().Options.Music, 1);
+    EXPECT_EQ(S().Saved.HighScores.Entries, players.Entries);
+    EXPECT_EQ(S().Saved.Options.Music, 1);
 
     MainMenuItem(2); // the options screen
-    ASSERT_EQ(S().ScreenCode, TScreenCode::Options);
-    for (int32_t guard = 0; S().ItemIndex != 2 && guard < 6; ++guard)
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::Options);
+    for (int32_t guard = 0; S().Cursor.ItemIndex != 2 && guard < 6; ++guard)
         Key(TKey::Up); // from Back, at the bottom
     Enter();           // music off
-    EXPECT_EQ(S().Options.Music, 0);
+    EXPECT_EQ(S().Saved.Options.Music, 0);
     Key(TKey::Escape);
 
     ExitThroughTheQuestion();
@@ -142,7 +142,7 @@ TEST_P(BrokenFiles, AreKeptAsideAndTheExitWritesAGoodPair) {
         WriteWholeFile("Data/Save/hs", c.Hs);
         WriteWholeFile("Data/Save/options", c.Options);
     });
-    EXPECT_EQ(S().HighScores.Entries, HighScoreTable::Defaults().Entries);
+    EXPECT_EQ(S().Saved.HighScores.Entries, HighScoreTable::Defaults().Entries);
     const std::string kept = std::string(c.KeptAside) + ".bad";
     EXPECT_EQ(ReadWholeFile(Save(kept.c_str())),
               std::string(c.KeptAside) == "hs" ? c.Hs : c.Options);
@@ -183,9 +183,9 @@ TEST_F(SavedFiles, AnOverlongAddTextIsHeldToTheEditorsRules) {
                        OptionsBytes(kDefaultSignature, "Red<Team>Alpha Bravo 7"));
     });
     // Only letters, digits and spaces, and at most 12 of them.
-    EXPECT_EQ(S().Options.AddText, "RedTeamAlpha");
+    EXPECT_EQ(S().Saved.Options.AddText, "RedTeamAlpha");
     MainMenuItem(2);
-    ASSERT_EQ(S().ScreenCode, TScreenCode::Options);
+    ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::Options);
     Key(TKey::Escape);
     ExitThroughTheQuestion();
     EXPECT_EQ(ReadWholeFile(Save("options")), OptionsBytes(kDefaultSignature, "RedTeamAlpha"));
@@ -197,7 +197,7 @@ TEST_F(SavedFiles, AnUnreadableTableIsNeverOverwritten) {
         fs::create_directories("Data/Save/hs/inside"); // there, but not a file to read
         WriteWholeFile("Data/Save/options", OptionsBytes(players.Signature()));
     });
-    EXPECT_EQ(S().HighScores.Entries, HighScoreTable::Defaults().Entries);
+    EXPECT_EQ(S().Saved.HighScores.Entries, HighScoreTable::Defaults().Entries);
     ExitThroughTheQuestion();
     EXPECT_TRUE(fs::is_directory(Save("hs") / "inside"));
     EXPECT_FALSE(fs::exists(Save("hs.bad")));

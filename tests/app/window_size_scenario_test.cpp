@@ -107,26 +107,26 @@ TOutcome Play(const TLetterbox& fit) {
     TOutcome got;
     TPersonAtWindow person(game, fit);
     const auto menuReady = [&] {
-        return game.State().ScreenCode == TScreenCode::MainMenu &&
+        return game.State().Cursor.ScreenCode == TScreenCode::MainMenu &&
                !game.Form->Menus().MainMenu.IntroRunning();
     };
     EXPECT_TRUE(game.RunUntil(menuReady, 600));
 
     person.PointAt(ItemMiddle(kHelp));
     game.RunFrames(2);
-    got.HelpHover = game.State().ItemIndex;
+    got.HelpHover = game.State().Cursor.ItemIndex;
     person.PointAt(ItemMiddle(kOptions));
     game.RunFrames(2);
-    got.OptionsHover = game.State().ItemIndex;
+    got.OptionsHover = game.State().Cursor.ItemIndex;
     person.Click();
-    got.AfterOptionsClick = game.State().ScreenCode;
+    got.AfterOptionsClick = game.State().Cursor.ScreenCode;
 
     game.Press(game.Frames(), TKey::Escape);
     EXPECT_TRUE(game.RunUntil(menuReady, 600));
     person.PointAt(ItemMiddle(kNewGame));
     game.RunFrames(2);
     person.Click();
-    got.AfterNewGameClick = game.State().ScreenCode;
+    got.AfterNewGameClick = game.State().Cursor.ScreenCode;
 
     // Into the level, then steer right and down a little each frame (5 picture
     // pixels: a whole number of desktop units at each size below).
@@ -136,9 +136,9 @@ TOutcome Play(const TLetterbox& fit) {
         game.RunFrames(1);
     }
     game.RunFrames(10);
-    if (game.State().Player != nullptr) {
-        got.ShipX = game.State().Player->X;
-        got.ShipY = game.State().Player->Y;
+    if (game.Fixed().Player != nullptr) {
+        got.ShipX = game.Fixed().Player->X;
+        got.ShipY = game.Fixed().Player->Y;
     }
     got.LastFrame = game.LastFrame();
     return got;

@@ -32,7 +32,7 @@ struct TWorld : testing_objects::TObjectWorld {
             TPlayer& player = MakePlayer();
             player.X = 300;
             player.Y = 300;
-            State.Lives = 1;
+            State.Progress.Lives = 1;
             return player;
         }
         case C::PlayerBullet:
@@ -59,10 +59,10 @@ struct TWorld : testing_objects::TObjectWorld {
 
     /// Everything a rule could change, as one line.
     std::string Fingerprint() const {
-        std::string s = "score " + std::to_string(State.Score) + " lives " +
-                        std::to_string(State.Lives) + " calls " +
+        std::string s = "score " + std::to_string(State.Progress.Score) + " lives " +
+                        std::to_string(State.Progress.Lives) + " calls " +
                         std::to_string(Shell.Calls.size());
-        if (const TPlayer* p = State.Player)
+        if (const TPlayer* p = Fixed.Player)
             s += " ship " + std::to_string(static_cast<int>(p->State)) + "/" +
                  std::to_string(p->HitPoints);
         for (int32_t i = 1; i <= IGameWorld::kBulletSlots; ++i)
@@ -109,7 +109,7 @@ const TRuleCase kCases[] = {
     {C::PlayerBullet, C::GroundGun,
      [](TWorld& w, TSprite& s, TSprite& o) {
          EXPECT_TRUE(static_cast<TGroundGun&>(o).Destroyed);
-         EXPECT_EQ(w.State.Score, 10);
+         EXPECT_EQ(w.State.Progress.Score, 10);
          EXPECT_EQ(static_cast<TBullet&>(s).StickMode, TStickMode::GroundGun);
      }},
     {C::PlayerBullet, C::Monster,
@@ -131,7 +131,7 @@ const TRuleCase kCases[] = {
     {C::Player, C::Bonus,
      [](TWorld& w, TSprite&, TSprite& o) {
          EXPECT_TRUE(static_cast<TBonus&>(o).Taken);
-         EXPECT_EQ(w.State.Lives, 2);
+         EXPECT_EQ(w.State.Progress.Lives, 2);
          EXPECT_EQ(w.Shell.Count("PlaySound Bonus"), 1);
      }},
 };

@@ -26,44 +26,44 @@ TCalls WithoutSounds(const TCalls& calls) {
 }
 
 TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
-    state.Score = 4321;
-    state.Lives = 0;
-    state.Level = 9;
-    state.ItemIndex = 3;
-    state.FirstItem = 1;
-    state.LastItem = 6;
-    state.ScreenCode = TScreenCode::None;
-    state.MonsterTimer = 555; // the spawn timers carry over from the last game
-    state.GunTimer = 1234;
-    state.BonusTimer = 77;
+    state.Progress.Score = 4321;
+    state.Progress.Lives = 0;
+    state.Progress.Level = 9;
+    state.Cursor.ItemIndex = 3;
+    state.Cursor.FirstItem = 1;
+    state.Cursor.LastItem = 6;
+    state.Cursor.ScreenCode = TScreenCode::None;
+    state.Progress.MonsterTimer = 555; // the spawn timers carry over from the last game
+    state.Progress.GunTimer = 1234;
+    state.Progress.BonusTimer = 77;
 
     flow.NewGame();
 
     EXPECT_EQ(WithoutSounds(shell.Calls), (TCalls{"PlayMusicForScreen", "OpenWindow 6"}));
-    EXPECT_EQ(state.ScreenCode, TScreenCode::Game);
-    EXPECT_EQ(state.WindowKind, TWindowKind::LevelBanner);
-    EXPECT_EQ(state.FirstItem, 1);
-    EXPECT_EQ(state.LastItem, 0);
-    EXPECT_EQ(state.ItemIndex, 0);
-    EXPECT_EQ(state.Level, 1);
-    EXPECT_EQ(state.MonstersLeft, 10);
-    EXPECT_EQ(state.EnemyTypeCount, 1);
-    EXPECT_EQ(state.BonusTypeCount, 3);
-    EXPECT_FALSE(state.LevelFinishing);
-    EXPECT_EQ(state.Score, 0);
-    EXPECT_EQ(state.Lives, 3);
-    EXPECT_EQ(state.MonsterTimer, 555);
-    EXPECT_EQ(state.GunTimer, 1234);
-    EXPECT_EQ(state.BonusTimer, 77);
+    EXPECT_EQ(state.Cursor.ScreenCode, TScreenCode::Game);
+    EXPECT_EQ(state.Cursor.WindowKind, TWindowKind::LevelBanner);
+    EXPECT_EQ(state.Cursor.FirstItem, 1);
+    EXPECT_EQ(state.Cursor.LastItem, 0);
+    EXPECT_EQ(state.Cursor.ItemIndex, 0);
+    EXPECT_EQ(state.Progress.Level, 1);
+    EXPECT_EQ(state.Progress.MonstersLeft, 10);
+    EXPECT_EQ(state.Progress.EnemyTypeCount, 1);
+    EXPECT_EQ(state.Progress.BonusTypeCount, 3);
+    EXPECT_FALSE(state.Progress.LevelFinishing);
+    EXPECT_EQ(state.Progress.Score, 0);
+    EXPECT_EQ(state.Progress.Lives, 3);
+    EXPECT_EQ(state.Progress.MonsterTimer, 555);
+    EXPECT_EQ(state.Progress.GunTimer, 1234);
+    EXPECT_EQ(state.Progress.BonusTimer, 77);
 
-    ASSERT_NE(state.Player, nullptr);
-    EXPECT_NE(state.EngineFlame1, nullptr);
-    EXPECT_NE(state.EngineFlame2, nullptr);
-    EXPECT_NE(state.MuzzleFlash, nullptr);
-    EXPECT_NE(state.ShieldSprite, nullptr);
+    ASSERT_NE(fixed.Player, nullptr);
+    EXPECT_NE(fixed.EngineFlame1, nullptr);
+    EXPECT_NE(fixed.EngineFlame2, nullptr);
+    EXPECT_NE(fixed.MuzzleFlash, nullptr);
+    EXPECT_NE(fixed.ShieldSprite, nullptr);
 
-    EXPECT_EQ(state.Sky->Image(), &images2.Items.Find("SkyTile"));
-    EXPECT_EQ(state.Sky->ScrollX, -1);
+    EXPECT_EQ(fixed.Sky->Image(), &images2.Items.Find("SkyTile"));
+    EXPECT_EQ(fixed.Sky->ScrollX, -1);
     struct Layer {
         const char* Picture;
         double Y;
@@ -73,7 +73,7 @@ TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
         {"Hills1", 485, 5, -4}, {"Hills2", 495, 4, -3}, {"Hills3", 498, 3, -2}};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(layers[i].Picture);
-        const TScrollBackground* hills = state.Hills[i];
+        const TScrollBackground* hills = fixed.Hills[i];
         ASSERT_NE(hills, nullptr);
         EXPECT_EQ(hills->Image(), &images2.Items.Find(layers[i].Picture));
         EXPECT_EQ(hills->MapWidth(), 2);
@@ -93,11 +93,11 @@ TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
     };
     const TPictureCollectionItem& null = images2.Items.Find("Null");
     const Piece pieces[] = {
-        {"panel", state.Panel, "Panels", 0, 0, 9},
-        {"life 1", state.LifeIcons[0], "PanelLife", 336, 41, 10},
-        {"life 2", state.LifeIcons[1], "PanelLife", 373, 41, 10},
-        {"life 3", state.LifeIcons[2], "PanelLife", 410, 41, 10},
-        {"weapon", state.WeaponIcon, "Null", 567 - null.Width() / 2.0, 39 - null.Height() / 2.0,
+        {"panel", fixed.Panel, "Panels", 0, 0, 9},
+        {"life 1", fixed.LifeIcons[0], "PanelLife", 336, 41, 10},
+        {"life 2", fixed.LifeIcons[1], "PanelLife", 373, 41, 10},
+        {"life 3", fixed.LifeIcons[2], "PanelLife", 410, 41, 10},
+        {"weapon", fixed.WeaponIcon, "Null", 567 - null.Width() / 2.0, 39 - null.Height() / 2.0,
          10},
     };
     for (const Piece& p : pieces) {
@@ -115,11 +115,11 @@ TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
 // AddMonster raises the Truck and Mega flags; a game must not inherit them, or its
 // other enemies would never enter and its guns come at half chance.
 TEST_F(GameFlow, NewGameClearsTheTruckAndMegaFlags) {
-    state.TruckPresent = true;
-    state.MegaPresent = true;
+    state.Progress.TruckPresent = true;
+    state.Progress.MegaPresent = true;
     flow.NewGame();
-    EXPECT_FALSE(state.TruckPresent);
-    EXPECT_FALSE(state.MegaPresent);
+    EXPECT_FALSE(state.Progress.TruckPresent);
+    EXPECT_FALSE(state.Progress.MegaPresent);
 }
 
 TEST_F(GameFlow, EndGameRemovesEverySpriteOfTheGameButTheSky) {
@@ -130,34 +130,34 @@ TEST_F(GameFlow, EndGameRemovesEverySpriteOfTheGameButTheSky) {
     pools.AddGroundGun(900, 490, 6, 0);
     pools.AddBonus(900, 200, 9, 4);
     pools.AddBullet(100, 100, 10, 8, 0, TBulletKind::Rocket, TBulletOwner::Player, 0);
-    ASSERT_TRUE(state.TruckPresent);
+    ASSERT_TRUE(state.Progress.TruckPresent);
 
     flow.EndGame();
 
-    EXPECT_EQ(state.ScreenCode, TScreenCode::None);
+    EXPECT_EQ(state.Cursor.ScreenCode, TScreenCode::None);
     EXPECT_EQ(sprites.Engine.SpriteCount(), before);
     EXPECT_TRUE(sprites.Engine.DeadList().empty());
     EXPECT_EQ(pools.MonsterCount() + pools.GroundGunCount() + pools.BonusCount() +
                   pools.BulletCount(),
               0);
-    EXPECT_FALSE(state.TruckPresent);
+    EXPECT_FALSE(state.Progress.TruckPresent);
     // Nothing is left pointing at freed sprites.
-    EXPECT_EQ(state.Player, nullptr);
-    EXPECT_EQ(state.EngineFlame1, nullptr);
-    EXPECT_EQ(state.EngineFlame2, nullptr);
-    EXPECT_EQ(state.MuzzleFlash, nullptr);
-    EXPECT_EQ(state.ShieldSprite, nullptr);
-    EXPECT_EQ(state.Panel, nullptr);
-    EXPECT_EQ(state.WeaponIcon, nullptr);
+    EXPECT_EQ(fixed.Player, nullptr);
+    EXPECT_EQ(fixed.EngineFlame1, nullptr);
+    EXPECT_EQ(fixed.EngineFlame2, nullptr);
+    EXPECT_EQ(fixed.MuzzleFlash, nullptr);
+    EXPECT_EQ(fixed.ShieldSprite, nullptr);
+    EXPECT_EQ(fixed.Panel, nullptr);
+    EXPECT_EQ(fixed.WeaponIcon, nullptr);
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(state.LifeIcons[i], nullptr);
-        EXPECT_EQ(state.Hills[i], nullptr);
+        EXPECT_EQ(fixed.LifeIcons[i], nullptr);
+        EXPECT_EQ(fixed.Hills[i], nullptr);
     }
-    EXPECT_NE(state.Sky, nullptr);
+    EXPECT_NE(fixed.Sky, nullptr);
 
     // A second game builds on a clean field.
     flow.NewGame();
-    EXPECT_EQ(state.Level, 1);
+    EXPECT_EQ(state.Progress.Level, 1);
     flow.EndGame();
     EXPECT_EQ(sprites.Engine.SpriteCount(), before);
 }
@@ -177,7 +177,7 @@ TEST_F(GameFlow, EscIsServedBeforePause) {
     StartPlaying();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        state.WindowKind = TWindowKind::None;
+        state.Cursor.WindowKind = TWindowKind::None;
         shell.Calls.clear();
         state.Input.SetPressed(TInputKey::Esc, c.Esc);
         state.Input.SetPressed(TInputKey::P, c.P);
@@ -188,17 +188,17 @@ TEST_F(GameFlow, EscIsServedBeforePause) {
 
 TEST_F(GameFlow, MeetingTheQuotaClearsTheFieldAndTheNextBannerFollowsTheFadeOut) {
     StartPlaying();
-    state.Player->BecomeSolid(); // done fading in
+    fixed.Player->BecomeSolid(); // done fading in
     pools.AddMonster(700, 0, 6, 0);
     pools.AddMonster(750, 0, 6, 1);
     pools.AddGroundGun(600, 490, 6, 1);
     pools.AddBonus(500, 200, 9, 6);
     pools.AddBullet(100, 100, 10, 8, 0, TBulletKind::Laser, TBulletOwner::Player, 0);
-    state.MonstersLeft = 0;
+    state.Progress.MonstersLeft = 0;
 
     flow.GameTick(16);
 
-    EXPECT_TRUE(state.LevelFinishing);
+    EXPECT_TRUE(state.Progress.LevelFinishing);
     EXPECT_EQ(pools.BonusCount(), 0);
     EXPECT_EQ(pools.BulletCount(), 0);
     for (int32_t slot = 1; slot <= 2; ++slot) {
@@ -207,30 +207,30 @@ TEST_F(GameFlow, MeetingTheQuotaClearsTheFieldAndTheNextBannerFollowsTheFadeOut)
     }
     ASSERT_NE(pools.GroundGun(1), nullptr);
     EXPECT_TRUE(pools.GroundGun(1)->Destroyed);
-    EXPECT_TRUE(state.Player->Leaving);
-    EXPECT_EQ(state.Score, 0); // explosions at a level's end score nothing
-    EXPECT_EQ(state.MonstersLeft, 0);
+    EXPECT_TRUE(fixed.Player->Leaving);
+    EXPECT_EQ(state.Progress.Score, 0); // explosions at a level's end score nothing
+    EXPECT_EQ(state.Progress.MonstersLeft, 0);
 
     // The ship fades from 255 by 2 a frame: at or below 0 after 128 more frames.
     int32_t frames = 0;
-    while (state.WindowKind == TWindowKind::None && frames < 1000) {
+    while (state.Cursor.WindowKind == TWindowKind::None && frames < 1000) {
         flow.GameTick(16);
         ++frames;
     }
     EXPECT_EQ(frames, 128);
     EXPECT_EQ(WithoutSounds(shell.Calls), (TCalls{"OpenWindow 6"}));
-    EXPECT_EQ(state.Level, 2);
-    EXPECT_EQ(state.MonstersLeft, 20);
-    EXPECT_EQ(state.EnemyTypeCount, 2);
-    EXPECT_FALSE(state.LevelFinishing);
-    EXPECT_FALSE(state.Player->Leaving);
+    EXPECT_EQ(state.Progress.Level, 2);
+    EXPECT_EQ(state.Progress.MonstersLeft, 20);
+    EXPECT_EQ(state.Progress.EnemyTypeCount, 2);
+    EXPECT_FALSE(state.Progress.LevelFinishing);
+    EXPECT_FALSE(fixed.Player->Leaving);
 }
 
 TEST_F(GameFlow, TheScreenRunsTheGameAndKeepsThePanelUnderWindows) {
     TGameScreen screen(flow);
     EXPECT_EQ(screen.Code(), TScreenCode::Game);
     StartPlaying();
-    state.Score = 12345;
+    state.Progress.Score = 12345;
 
     draw.Surface()->Fill(0);
     screen.DrawUnderWindow();
@@ -239,7 +239,7 @@ TEST_F(GameFlow, TheScreenRunsTheGameAndKeepsThePanelUnderWindows) {
 
     state.Input.SetPressed(TInputKey::P, true);
     screen.Tick(16);
-    EXPECT_EQ(state.WindowKind, TWindowKind::Pause);
+    EXPECT_EQ(state.Cursor.WindowKind, TWindowKind::Pause);
 
     // A window that ended the game in its tick leaves no panel to draw.
     flow.EndGame();

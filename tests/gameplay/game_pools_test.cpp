@@ -28,7 +28,7 @@ struct TPoolCase {
     std::function<void(TGamePools&)> add;
     std::function<int32_t(const TGamePools&)> count;
     std::function<void(TGamePools&, int32_t)> remove;
-    int32_t TGameState::*timer; ///< null: the pool has no spawn timer
+    int32_t TGameProgress::*timer; ///< null: the pool has no spawn timer
 };
 void PrintTo(const TPoolCase& c, std::ostream* os) {
     *os << c.label;
@@ -42,14 +42,14 @@ TEST_P(GamePoolsFull, RefusesAddsThenReusesTheLowestFreedSlot) {
         c.add(Pools);
     ASSERT_EQ(c.count(Pools), c.slots);
     if (c.timer != nullptr)
-        State.*c.timer = 5000;
+        State.Progress.*c.timer = 5000;
     const int32_t sprites = Sprites.Engine.SpriteCount();
 
     c.add(Pools);
     EXPECT_EQ(c.count(Pools), c.slots);
     EXPECT_EQ(Sprites.Engine.SpriteCount(), sprites) << "a refused add created sprites";
     if (c.timer != nullptr) {
-        EXPECT_EQ(State.*c.timer, 5000) << "a refused add reset the spawn timer";
+        EXPECT_EQ(State.Progress.*c.timer, 5000) << "a refused add reset the spawn timer";
     }
 
     c.remove(Pools, 3);
@@ -57,7 +57,7 @@ TEST_P(GamePoolsFull, RefusesAddsThenReusesTheLowestFreedSlot) {
     c.add(Pools);
     EXPECT_EQ(c.count(Pools), c.slots - 1);
     if (c.timer != nullptr) {
-        EXPECT_EQ(State.*c.timer, 0);
+        EXPECT_EQ(State.Progress.*c.timer, 0);
     }
     ExpectConsistent();
 }
@@ -73,13 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
                   [](TGamePools& p, int32_t s) { p.RemoveBullet(s); }, nullptr},
         TPoolCase{"GroundGuns", 5, [](TGamePools& p) { p.AddGroundGun(900, 490, 6, 0); },
                   [](const TGamePools& p) { return p.GroundGunCount(); },
-                  [](TGamePools& p, int32_t s) { p.RemoveGroundGun(s); }, &TGameState::GunTimer},
+                  [](TGamePools& p, int32_t s) { p.RemoveGroundGun(s); }, &TGameProgress::GunTimer},
         TPoolCase{"Monsters", 10, [](TGamePools& p) { p.AddMonster(900, 0, 6, 0); },
                   [](const TGamePools& p) { return p.MonsterCount(); },
-                  [](TGamePools& p, int32_t s) { p.RemoveMonster(s); }, &TGameState::MonsterTimer},
+                  [](TGamePools& p, int32_t s) { p.RemoveMonster(s); },
+                  &TGameProgress::MonsterTimer},
         TPoolCase{"Bonuses", 5, [](TGamePools& p) { p.AddBonus(900, 200, 9, 4); },
                   [](const TGamePools& p) { return p.BonusCount(); },
-                  [](TGamePools& p, int32_t s) { p.RemoveBonus(s); }, &TGameState::BonusTimer}),
+                  [](TGamePools& p, int32_t s) { p.RemoveBonus(s); }, &TGameProgress::BonusTimer}),
     [](const auto& tc) { return std::string(tc.param.label); });
 
 TEST_F(GamePools, AnAddTakesTheLowestFreeSlotAndTellsTheObject) {
@@ -97,14 +98,14 @@ TEST_F(GamePools, ARefusedTruckOrMegaLeavesItsFlagClear) {
         Pools.AddMonster(900, 0, 6, 0);
     Pools.AddMonster(900, 0, 6, 3);
     Pools.AddMonster(900, 0, 6, 5);
-    EXPECT_FALSE(State.TruckPresent);
-    EXPECT_FALSE(State.MegaPresent);
+    EXPECT_FALSE(State.Progress.TruckPresent);
+    EXPECT_FALSE(State.Progress.MegaPresent);
 
     Pools.RemoveMonster(4);
     Pools.AddMonster(900, 0, 6, 3);
-    EXPECT_TRUE(State.TruckPresent);
+    EXPECT_TRUE(State.Progress.TruckPresent);
     Pools.RemoveMonster(4);
-    EXPECT_FALSE(State.TruckPresent);
+    EXPECT_FALSE(State.Progress.TruckPresent);
     ExpectConsistent();
 }
 
@@ -269,10 +270,10 @@ TEST_F(GamePools, SweepRemovesCollectedBonusesWhereverTheyAre) {
 
 TEST_F(GamePools, ATruckLeavingTheFieldClearsItsFlag) {
     TMonster& truck = AddMonster(3, 500, 200);
-    ASSERT_TRUE(State.TruckPresent);
+    ASSERT_TRUE(State.Progress.TruckPresent);
     truck.X = -1000;
     Pools.SweepOffscreen();
-    EXPECT_FALSE(State.TruckPresent);
+    EXPECT_FALSE(State.Progress.TruckPresent);
 }
 
 // ---- a soak: many frames of a busy game keep the pools consistent ----
@@ -292,7 +293,7 @@ TEST_F(GamePools, StayConsistentThroughABusyGame) {
         player.MoveUp = frame % 200 < 100;
         player.MoveDown = !player.MoveUp;
         // Keep the game going whatever happens to the ship.
-        State.Lives = 3;
+        State.Progress.Lives = 3;
         Frame();
         const std::vector<std::string> faults = Pools.CheckInvariants();
         ASSERT_TRUE(faults.empty()) << "frame " << frame << ": " << faults.front();

@@ -16,16 +16,17 @@ namespace {
 /// banner opened.
 int64_t EnterGame(testing::TScenario& game) {
     TGameState& s = game.State();
-    if (s.ScreenCode != TScreenCode::Game) {
+    if (s.Cursor.ScreenCode != TScreenCode::Game) {
         EXPECT_TRUE(game.RunUntil(
             [&] {
-                return s.ScreenCode == TScreenCode::MainMenu && s.WindowKind == TWindowKind::None;
+                return s.Cursor.ScreenCode == TScreenCode::MainMenu &&
+                       s.Cursor.WindowKind == TWindowKind::None;
             },
             600));
         game.Form->ActivateItemNo(1);
     }
-    EXPECT_EQ(s.ScreenCode, TScreenCode::Game);
-    EXPECT_EQ(s.WindowKind, TWindowKind::LevelBanner);
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::LevelBanner);
     return game.Frames();
 }
 
@@ -45,10 +46,10 @@ TEST(GameScenario, BannerPlayPauseAndTheExitQuestion) {
 
     // About 16 ms a frame at 60 Hz: 125 steps fit into 2000 ms, the 126th frame
     // closes (the very first frame of the run counts 15 ms, which changes nothing).
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 300));
-    EXPECT_EQ(s.FrameMs, 16);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 300));
+    EXPECT_EQ(s.Timing.FrameMs, 16);
     EXPECT_EQ(game.Frames() - opened, 126);
-    EXPECT_EQ(s.Level, 1);
+    EXPECT_EQ(s.Progress.Level, 1);
 
     // Enemies come in while the ship idles at its start.
     TGamePools& pools = game.Form->Pools();
@@ -57,26 +58,26 @@ TEST(GameScenario, BannerPlayPauseAndTheExitQuestion) {
     // "P" freezes the field; the panel stays drawn over it.
     const int64_t pressAt = game.Frames();
     game.Press(pressAt, TKey::P);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::Pause; }, 5));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::Pause; }, 5));
     game.RunFrames(2);
     const double monsterX = pools.Monster(1) != nullptr ? pools.Monster(1)->X : 0;
-    const int32_t monsterTimer = s.MonsterTimer;
+    const int32_t monsterTimer = s.Progress.MonsterTimer;
     game.RunFrames(30);
     if (pools.Monster(1) != nullptr) {
         EXPECT_EQ(pools.Monster(1)->X, monsterX);
     }
-    EXPECT_EQ(s.MonsterTimer, monsterTimer);
+    EXPECT_EQ(s.Progress.MonsterTimer, monsterTimer);
     EXPECT_TRUE(PanelShown(game));
 
     game.Press(game.Frames(), TKey::P);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 5));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 5));
     game.RunFrames(2);
-    EXPECT_GT(s.MonsterTimer, monsterTimer);
+    EXPECT_GT(s.Progress.MonsterTimer, monsterTimer);
 
     // Esc asks before leaving the game.
     game.Press(game.Frames(), TKey::Escape);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::ExitToMenu; }, 5));
-    EXPECT_EQ(s.ScreenCode, TScreenCode::Game);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::ExitToMenu; }, 5));
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
 }
 
 } // namespace

@@ -33,11 +33,11 @@ struct GameWindows : ::testing::Test {
     /// Opens window as the main window does, then ticks it until it asks to
     /// close or maxFrames pass; the number of ticks run.
     int32_t RunUntilClosed(IModalWindow& window, int32_t maxFrames) {
-        state.WindowKind = window.Kind();
+        state.Cursor.WindowKind = window.Kind();
         window.Open();
         for (int32_t frame = 1; frame <= maxFrames; ++frame) {
-            window.Tick(state.FrameMs);
-            if (state.WindowKind != window.Kind())
+            window.Tick(state.Timing.FrameMs);
+            if (state.Cursor.WindowKind != window.Kind())
                 return frame;
         }
         return 0;
@@ -61,14 +61,14 @@ TEST_F(GameWindows, TimedWindowsCloseWhenTheCountdownNoLongerFits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         state = TGameState{};
-        state.FrameMs = c.FrameMs;
-        state.Score = 0; // never qualifies against an empty table
+        state.Timing.FrameMs = c.FrameMs;
+        state.Progress.Score = 0; // never qualifies against an empty table
         shell.Calls.clear();
         TLevelBannerWindow banner(ctx);
         TGameOverWindow gameOver(ctx);
         IModalWindow& window = c.GameOver ? static_cast<IModalWindow&>(gameOver) : banner;
         EXPECT_EQ(RunUntilClosed(window, 1000), c.ClosingFrame);
-        EXPECT_EQ(state.WindowCountdown, (c.GameOver ? 3000 : 2000) % c.FrameMs);
+        EXPECT_EQ(state.Cursor.WindowCountdown, (c.GameOver ? 3000 : 2000) % c.FrameMs);
         ASSERT_FALSE(shell.Calls.empty());
         EXPECT_EQ(shell.Calls.front(), "CloseWindow");
     }
@@ -76,16 +76,16 @@ TEST_F(GameWindows, TimedWindowsCloseWhenTheCountdownNoLongerFits) {
 
 TEST_F(GameWindows, OpeningAgainRestartsTheCountdown) {
     TLevelBannerWindow banner(ctx);
-    state.FrameMs = 16;
+    state.Timing.FrameMs = 16;
     banner.Open();
     banner.Tick(16);
     banner.Tick(16);
-    EXPECT_EQ(state.WindowCountdown, 2000 - 32);
+    EXPECT_EQ(state.Cursor.WindowCountdown, 2000 - 32);
     banner.Open();
-    EXPECT_EQ(state.WindowCountdown, 2000);
+    EXPECT_EQ(state.Cursor.WindowCountdown, 2000);
     TGameOverWindow gameOver(ctx);
     gameOver.Open();
-    EXPECT_EQ(state.WindowCountdown, 3000);
+    EXPECT_EQ(state.Cursor.WindowCountdown, 3000);
 }
 
 TEST_F(GameWindows, GameOverOpensTheNameEntryOnlyForAQualifyingScore) {
@@ -105,10 +105,10 @@ TEST_F(GameWindows, GameOverOpensTheNameEntryOnlyForAQualifyingScore) {
         SCOPED_TRACE(c.Name);
         state = TGameState{};
         for (int32_t rank = 1; rank <= HighScoreTable::Ranked; ++rank)
-            state.HighScores[rank] = {"Ace", 1100 - 100 * rank};
-        state.HighScores[HighScoreTable::Spare] = {"Spare", 0}; // never looked at
-        state.Score = c.Score;
-        state.FrameMs = 16;
+            state.Saved.HighScores[rank] = {"Ace", 1100 - 100 * rank};
+        state.Saved.HighScores[HighScoreTable::Spare] = {"Spare", 0}; // never looked at
+        state.Progress.Score = c.Score;
+        state.Timing.FrameMs = 16;
         shell.Calls.clear();
         TGameOverWindow window(ctx);
         EXPECT_EQ(RunUntilClosed(window, 1000), 188);
@@ -133,8 +133,8 @@ TEST_F(GameWindows, PauseClosesOnPOrEscPressedThisFrame) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         shell.Calls.clear();
-        state.WindowKind = TWindowKind::Pause;
-        state.WindowCountdown = 1234; // a banner's, say: the pause keeps it
+        state.Cursor.WindowKind = TWindowKind::Pause;
+        state.Cursor.WindowCountdown = 1234; // a banner's, say: the pause keeps it
         pause.Open();
         // A key held from before is not pressed this frame.
         state.Input = {};
@@ -143,7 +143,7 @@ TEST_F(GameWindows, PauseClosesOnPOrEscPressedThisFrame) {
         pause.Tick(16);
         EXPECT_EQ(shell.Calls, c.Closes ? TCalls{"CloseWindow"} : TCalls{});
         // The pause has no countdown of its own and leaves the one it found.
-        EXPECT_EQ(state.WindowCountdown, 1234);
+        EXPECT_EQ(state.Cursor.WindowCountdown, 1234);
     }
 }
 
@@ -185,7 +185,7 @@ TEST_F(GameWindowsOnDisplay, TextIsCentredOnTheMiddleOfTheScreen) {
     TPauseWindow pause(ctx);
     TLevelBannerWindow banner(ctx);
     TGameOverWindow gameOver(ctx);
-    state.Level = 12;
+    state.Progress.Level = 12;
     for (IModalWindow* window : std::initializer_list<IModalWindow*>{&pause, &banner, &gameOver}) {
         SCOPED_TRACE(static_cast<int>(window->Kind()));
         draw.Surface()->Fill(0);

@@ -9,6 +9,7 @@
 #include "engine/surface.hpp"
 #include "gameplay/game_flow.hpp"
 #include "gameplay/game_pools.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/scroll_background.hpp"
 #include "platform/sdl_font_renderer.hpp"
 #include "platform/video_output.hpp"
@@ -34,8 +35,8 @@ struct GameWorldFixture : ::testing::Test {
         const std::string res = std::string(VANTOREL_BUILD_DIR) + "/Data/Res/";
         images1.Items.LoadLibraryFile(res + "Res1.dxg");
         images2.Items.LoadLibraryFile(res + "Res2.dxg");
-        state.FrameMs = 16;
-        state.Sky = new TScrollBackground(ctx, 2, "SkyTile", 7, 1);
+        state.Timing.FrameMs = 16;
+        fixed.Sky = new TScrollBackground(ctx, 2, "SkyTile", 7, 1);
     }
     void TearDown() override {
         sprites.SetDXDraw(nullptr);
@@ -46,7 +47,7 @@ struct GameWorldFixture : ::testing::Test {
     /// NewGame, then the banner closed as the main window would close it.
     void StartPlaying() {
         flow.NewGame();
-        state.WindowKind = TWindowKind::None;
+        state.Cursor.WindowKind = TWindowKind::None;
         shell.Calls.clear();
     }
 
@@ -72,7 +73,8 @@ struct GameWorldFixture : ::testing::Test {
     TGameState state;
     TFakeShell shell{state};
     TGameContext ctx{state, sprites, images1, images2, shell, shell};
-    TGamePools pools{ctx};
+    TGameSprites fixed;
+    TGamePools pools{ctx, fixed};
     TGameFlow flow{ctx, pools};
 };
 

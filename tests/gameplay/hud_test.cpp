@@ -71,21 +71,21 @@ TEST_F(Hud, ShowsOneIconPerLifeUpToThree) {
     } cases[] = {{3, 3}, {2, 2}, {1, 1}, {0, 0}, {5, 3}, {-1, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Lives);
-        state.Lives = c.Lives;
+        state.Progress.Lives = c.Lives;
         flow.DrawHud();
         for (int32_t i = 0; i < 3; ++i)
-            EXPECT_EQ(state.LifeIcons[static_cast<size_t>(i)]->Visible, i < c.Shown) << i;
+            EXPECT_EQ(fixed.LifeIcons[static_cast<size_t>(i)]->Visible, i < c.Shown) << i;
     }
 }
 
 TEST_F(Hud, WeaponIconAndTimeFollowThePlayer) {
     StartPlaying();
-    TPlayer& player = *state.Player;
+    TPlayer& player = *fixed.Player;
     player.WeaponOn = Held({3, 5});
     player.WeaponTime[3] = 15000;
     draw.Surface()->Fill(0);
     flow.DrawHud();
-    const TMyImageSprite& icon = *state.WeaponIcon;
+    const TMyImageSprite& icon = *fixed.WeaponIcon;
     EXPECT_EQ(icon.Image(), &images2.Items.Find("BonusRocketGun"));
     EXPECT_DOUBLE_EQ(icon.X + icon.Width / 2.0, 567);
     EXPECT_DOUBLE_EQ(icon.Y + icon.Height / 2.0, 39);
@@ -106,7 +106,7 @@ TEST_F(Hud, ScoreGrowsLeftwardsFromItsRightEdge) {
     int32_t lastLeft = 0;
     for (int32_t score : {7, 12345, 1234567}) {
         SCOPED_TRACE(score);
-        state.Score = score;
+        state.Progress.Score = score;
         draw.Surface()->Fill(0);
         flow.DrawHud();
         const auto [first, last] = Ink(150, 330, 30, 62);
@@ -125,7 +125,7 @@ TEST_F(Hud, LevelIsCentredInItsBox) {
     // Digits whose ink fills their cell (a digital "1" lights only its right side).
     for (int32_t level : {8, 88}) {
         SCOPED_TRACE(level);
-        state.Level = level;
+        state.Progress.Level = level;
         draw.Surface()->Fill(0);
         flow.DrawHud();
         const auto [first, last] = Ink(40, 160, 20, 66);

@@ -43,17 +43,17 @@ TEST(LevelConfig, EachLevelLetsInItsEnemiesAndBonuses) {
 
 TEST(LevelConfig, ApplyingReplacesTheWholeMixOfTheLevelBefore) {
     TGameState state;
-    TLevelConfig::ForLevel(9).ApplyTo(state);
-    state.MonstersLeft = -3; // overshot by the last kills
-    TLevelConfig::ForLevel(2).ApplyTo(state);
+    TLevelConfig::ForLevel(9).ApplyTo(state.Progress);
+    state.Progress.MonstersLeft = -3; // overshot by the last kills
+    TLevelConfig::ForLevel(2).ApplyTo(state.Progress);
     for (int32_t i = 0; i < 7; ++i)
-        EXPECT_EQ(state.EnemyEnabled[static_cast<size_t>(i)], i <= 1) << i;
-    EXPECT_FALSE(state.BonusEnabled[3]);
-    EXPECT_FALSE(state.BonusEnabled[8]);
-    EXPECT_TRUE(state.BonusEnabled[10]);
-    EXPECT_EQ(state.EnemyTypeCount, 2);
-    EXPECT_EQ(state.BonusTypeCount, 5);
-    EXPECT_EQ(state.MonstersLeft, 20);
+        EXPECT_EQ(state.Progress.EnemyEnabled[static_cast<size_t>(i)], i <= 1) << i;
+    EXPECT_FALSE(state.Progress.BonusEnabled[3]);
+    EXPECT_FALSE(state.Progress.BonusEnabled[8]);
+    EXPECT_TRUE(state.Progress.BonusEnabled[10]);
+    EXPECT_EQ(state.Progress.EnemyTypeCount, 2);
+    EXPECT_EQ(state.Progress.BonusTypeCount, 5);
+    EXPECT_EQ(state.Progress.MonstersLeft, 20);
 }
 
 } // namespace

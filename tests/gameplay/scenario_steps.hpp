@@ -22,29 +22,34 @@ namespace vantorel::testing {
 /// starts by itself, else through the main menu's first item.
 inline void EnterGame(TScenario& game) {
     TGameState& s = game.State();
-    if (s.ScreenCode != TScreenCode::Game) {
+    if (s.Cursor.ScreenCode != TScreenCode::Game) {
         ASSERT_TRUE(game.RunUntil(
             [&] {
-                return s.ScreenCode == TScreenCode::MainMenu && s.WindowKind == TWindowKind::None;
+                return s.Cursor.ScreenCode == TScreenCode::MainMenu &&
+                       s.Cursor.WindowKind == TWindowKind::None;
             },
             600));
         game.Form->ActivateItemNo(1);
     }
-    ASSERT_EQ(s.ScreenCode, TScreenCode::Game);
+    ASSERT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
 }
 
 /// The banner is over and the ship has faded in: it can be hit.
 inline void PlayUntilFlying(TScenario& game) {
     TGameState& s = game.State();
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 300));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 300));
     ASSERT_TRUE(game.RunUntil(
-        [&] { return s.Player != nullptr && s.Player->State == TPlayerState::Flying; }, 200));
+        [&] {
+            return game.Fixed().Player != nullptr &&
+                   game.Fixed().Player->State == TPlayerState::Flying;
+        },
+        200));
 }
 
 /// No enemy and no bonus enters by chance any more this level.
 inline void QuietField(TGameState& s) {
-    s.EnemyEnabled.fill(false);
-    s.BonusEnabled.fill(false);
+    s.Progress.EnemyEnabled.fill(false);
+    s.Progress.BonusEnabled.fill(false);
 }
 
 /// Adds a monster and returns it (null when the pool refused it).
@@ -84,7 +89,7 @@ inline TBonus* AddBonusOnShip(TGamePools& pools, const TPlayer& ship, int32_t ki
 
 /// Plays until the ship has collected a bonus of kind put on it.
 inline void Collect(TScenario& game, int32_t kind) {
-    TPlayer& ship = *game.State().Player;
+    TPlayer& ship = *game.Fixed().Player;
     TBonus* bonus = AddBonusOnShip(game.Form->Pools(), ship, kind);
     ASSERT_NE(bonus, nullptr);
     const int32_t slot = bonus->Slot;
@@ -102,7 +107,7 @@ inline int32_t PlayerBullets(const TGamePools& pools, TBulletKind kind) {
 }
 
 /// Life icons shown on the panel.
-inline int32_t LifeIconsShown(const TGameState& s) {
+inline int32_t LifeIconsShown(const TGameSprites& s) {
     int32_t n = 0;
     for (const TMyImageSprite* icon : s.LifeIcons)
         n += icon != nullptr && icon->Visible ? 1 : 0;
@@ -110,7 +115,7 @@ inline int32_t LifeIconsShown(const TGameState& s) {
 }
 
 /// The picture the panel's weapon icon shows.
-inline std::string WeaponIconShown(const TGameState& s) {
+inline std::string WeaponIconShown(const TGameSprites& s) {
     return s.WeaponIcon != nullptr && s.WeaponIcon->Image() != nullptr
                ? s.WeaponIcon->Image()->Name()
                : std::string();

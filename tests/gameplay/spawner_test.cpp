@@ -2,6 +2,7 @@
 
 #include "gameplay/level_config.hpp"
 #include "gameplay/spawn_target.hpp"
+#include "objects/object_kinds.hpp"
 #include "state/game_state.hpp"
 
 #include <gtest/gtest.h>
@@ -33,23 +34,23 @@ public:
         if (FreeMonsterSlots == 0)
             return;
         --FreeMonsterSlots;
-        state_.TruckPresent = state_.TruckPresent || kind == 3;
-        state_.MegaPresent = state_.MegaPresent || kind == 5;
-        state_.MonsterTimer = 0;
+        state_.Progress.TruckPresent = state_.Progress.TruckPresent || kind == 3;
+        state_.Progress.MegaPresent = state_.Progress.MegaPresent || kind == 5;
+        state_.Progress.MonsterTimer = 0;
         Adds.push_back({"monster", x, y, z, kind});
     }
     void AddGroundGun(int32_t x, int32_t y, int32_t z, int32_t kind) override {
         if (FreeGunSlots == 0)
             return;
         --FreeGunSlots;
-        state_.GunTimer = 0;
+        state_.Progress.GunTimer = 0;
         Adds.push_back({"gun", x, y, z, kind});
     }
     void AddBonus(int32_t x, int32_t y, int32_t z, int32_t kind) override {
         if (FreeBonusSlots == 0)
             return;
         --FreeBonusSlots;
-        state_.BonusTimer = 0;
+        state_.Progress.BonusTimer = 0;
         Adds.push_back({"bonus", x, y, z, kind});
     }
 
@@ -89,20 +90,20 @@ struct Spawner : ::testing::Test {
     TSpawner spawner{state, pools};
 
     void StartLevel(int32_t level) {
-        TLevelConfig::ForLevel(level).ApplyTo(state);
-        state.FrameMs = 16;
+        TLevelConfig::ForLevel(level).ApplyTo(state.Progress);
+        state.Timing.FrameMs = 16;
     }
     /// Only enemy index enemy (or bonus index bonus) in play, with the given divisor.
     void OnlyEnemy(int32_t enemy, int32_t typeCount) {
-        state.EnemyEnabled = {};
-        state.EnemyEnabled[static_cast<size_t>(enemy)] = true;
-        state.EnemyTypeCount = typeCount;
-        state.MonstersLeft = 10;
+        state.Progress.EnemyEnabled = {};
+        state.Progress.EnemyEnabled[static_cast<size_t>(enemy)] = true;
+        state.Progress.EnemyTypeCount = typeCount;
+        state.Progress.MonstersLeft = 10;
     }
     void OnlyBonus(int32_t bonus, int32_t typeCount) {
-        state.BonusEnabled = {};
-        state.BonusEnabled[static_cast<size_t>(bonus)] = true;
-        state.BonusTypeCount = typeCount;
+        state.Progress.BonusEnabled = {};
+        state.Progress.BonusEnabled[static_cast<size_t>(bonus)] = true;
+        state.Progress.BonusTypeCount = typeCount;
     }
 };
 
@@ -130,8 +131,8 @@ TEST_F(Spawner, EnemyChancesFollowTheLevelAndTheBigShipsOnTheField) {
         SCOPED_TRACE("level " + std::to_string(c.Level) + (c.Truck ? " truck" : "") +
                      (c.Mega ? " mega" : ""));
         StartLevel(c.Level);
-        state.TruckPresent = c.Truck;
-        state.MegaPresent = c.Mega;
+        state.Progress.TruckPresent = c.Truck;
+        state.Progress.MegaPresent = c.Mega;
         EXPECT_EQ(spawner.GroundGunChance(), c.Gun);
         for (int32_t i = 0; i < 5; ++i)
             EXPECT_EQ(spawner.MonsterChance(i), c.Monsters[i]) << "enemy " << i;
@@ -154,12 +155,12 @@ TEST_F(Spawner, BonusChancesDivideAfterTheIntegerDivision) {
         SCOPED_TRACE("level " + std::to_string(c.Level) + " index " + std::to_string(c.Index));
         StartLevel(c.Level);
         EXPECT_NEAR(spawner.BonusChance(c.Index), c.Chance, 1e-9);
-        EXPECT_EQ(TSpawner::BonusKindOfIndex(c.Index), c.Kind);
-        EXPECT_EQ(TSpawner::BonusIndexOfKind(c.Kind), c.Index);
+        // The index spawns the kind whose traits carry it.
+        const std::optional<TBonusKind> kind = BonusKindOf(c.Kind);
+        ASSERT_TRUE(kind);
+        EXPECT_EQ(BonusKindOfIndex(c.Index), kind);
+        EXPECT_EQ(TraitsOf(*kind).Index, c.Index);
     }
-    EXPECT_EQ(TSpawner::BonusKindOfIndex(0), -1);
-    EXPECT_EQ(TSpawner::BonusKindOfIndex(11), -1);
-    EXPECT_EQ(TSpawner::BonusIndexOfKind(10), 0);
 }
 
 // A roll equal to an enemy's chance misses; one below hits. A bonus hits up to and
@@ -206,17 +207,17 @@ TEST_F(Spawner, RollsAreComparedExactlyWithTheChance) {
         afterRoll(range);
         int32_t y = -1;
         if (c.Bonus > 0) {
-            OnlyBonus(c.Bonus, state.BonusTypeCount);
-            state.BonusTimer = 1000;
+            OnlyBonus(c.Bonus, state.Progress.BonusTypeCount);
+            state.Progress.BonusTimer = 1000;
             spawner.SpawnBonuses();
             y = 100 + TGameRandom(afterRoll)(370);
         } else if (c.Enemy >= 5) {
-            OnlyEnemy(c.Enemy, state.EnemyTypeCount);
-            state.GunTimer = 2000;
+            OnlyEnemy(c.Enemy, state.Progress.EnemyTypeCount);
+            state.Progress.GunTimer = 2000;
             spawner.SpawnGroundGuns();
         } else {
-            OnlyEnemy(c.Enemy, state.EnemyTypeCount);
-            state.MonsterTimer = 1000;
+            OnlyEnemy(c.Enemy, state.Progress.EnemyTypeCount);
+            state.Progress.MonsterTimer = 1000;
             spawner.SpawnMonsters();
         }
         if (!c.Enters) {
@@ -238,13 +239,13 @@ TEST_F(Spawner, EachSpawnerWaitsForItsTimerAndTheLevel) {
     struct Case {
         const char* Name;
         void (TSpawner::*Spawn)();
-        int32_t TGameState::*Timer;
+        int32_t TGameProgress::*Timer;
         int32_t FirstRollingFrame; // at 16 ms a frame from a timer of 0
     };
     const Case cases[] = {
-        {"monsters", &TSpawner::SpawnMonsters, &TGameState::MonsterTimer, 63}, // 1008 > 1000
-        {"guns", &TSpawner::SpawnGroundGuns, &TGameState::GunTimer, 126},      // 2016 > 2000
-        {"bonuses", &TSpawner::SpawnBonuses, &TGameState::BonusTimer, 63},
+        {"monsters", &TSpawner::SpawnMonsters, &TGameProgress::MonsterTimer, 63}, // 1008 > 1000
+        {"guns", &TSpawner::SpawnGroundGuns, &TGameProgress::GunTimer, 126},      // 2016 > 2000
+        {"bonuses", &TSpawner::SpawnBonuses, &TGameProgress::BonusTimer, 63},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -255,7 +256,7 @@ TEST_F(Spawner, EachSpawnerWaitsForItsTimerAndTheLevel) {
         for (int32_t frame = 1; frame <= c.FirstRollingFrame; ++frame) {
             const TGameRandom before = state.Random;
             (spawner.*c.Spawn)();
-            EXPECT_EQ(state.*c.Timer, 16 * frame);
+            EXPECT_EQ(state.Progress.*c.Timer, 16 * frame);
             const bool rolled = DrawsBetween(before, state.Random) > 0;
             ASSERT_EQ(rolled, frame == c.FirstRollingFrame) << "frame " << frame;
         }
@@ -265,20 +266,20 @@ TEST_F(Spawner, EachSpawnerWaitsForItsTimerAndTheLevel) {
         EXPECT_GT(DrawsBetween(before, state.Random), 0);
 
         // While the level ends nothing rolls, though the timer keeps growing.
-        state.LevelFinishing = true;
+        state.Progress.LevelFinishing = true;
         const TGameRandom finishing = state.Random;
-        const int32_t timer = state.*c.Timer;
+        const int32_t timer = state.Progress.*c.Timer;
         (spawner.*c.Spawn)();
         EXPECT_EQ(DrawsBetween(finishing, state.Random), 0);
-        EXPECT_EQ(state.*c.Timer, timer + 16);
+        EXPECT_EQ(state.Progress.*c.Timer, timer + 16);
         EXPECT_TRUE(pools.Adds.empty());
     }
 }
 
 TEST_F(Spawner, MonstersStopOnceTheQuotaIsMetButGunsAndBonusesGoOn) {
     StartLevel(7);
-    state.MonstersLeft = 0;
-    state.MonsterTimer = state.GunTimer = state.BonusTimer = 5000;
+    state.Progress.MonstersLeft = 0;
+    state.Progress.MonsterTimer = state.Progress.GunTimer = state.Progress.BonusTimer = 5000;
     const TGameRandom before = state.Random;
     spawner.SpawnMonsters();
     EXPECT_EQ(DrawsBetween(before, state.Random), 0);
@@ -305,9 +306,9 @@ TEST_F(Spawner, TruckAndMegaLeaveOnlyCosmoStormsRolling) {
         SCOPED_TRACE(c.Name);
         StartLevel(7);
         pools.FreeMonsterSlots = 0;
-        state.TruckPresent = c.Truck;
-        state.MegaPresent = c.Mega;
-        state.MonsterTimer = 1000;
+        state.Progress.TruckPresent = c.Truck;
+        state.Progress.MegaPresent = c.Mega;
+        state.Progress.MonsterTimer = 1000;
         const TGameRandom before = state.Random;
         spawner.SpawnMonsters();
         EXPECT_EQ(DrawsBetween(before, state.Random), c.Draws);
@@ -321,21 +322,21 @@ TEST_F(Spawner, TruckAndMegaLeaveOnlyCosmoStormsRolling) {
     state.Random.Seed(FindSeed([](TGameRandom& r) {
         return r(10000) >= 71 && r(10000) >= 71 && r(10000) >= 28 && r(10000) < 14;
     }));
-    state.MonsterTimer = 1000;
+    state.Progress.MonsterTimer = 1000;
     const TGameRandom before = state.Random;
     spawner.SpawnMonsters();
     EXPECT_EQ(DrawsBetween(before, state.Random), 4);
     ASSERT_EQ(pools.Adds.size(), 1u);
     EXPECT_EQ(pools.Adds[0].Kind, 3);
-    EXPECT_EQ(state.MonsterTimer, 0);
+    EXPECT_EQ(state.Progress.MonsterTimer, 0);
 }
 
 TEST_F(Spawner, SeveralObjectsMayEnterInOneFrame) {
     StartLevel(5);
     OnlyEnemy(5, 1);
-    state.EnemyEnabled[6] = true; // both gun types at chance 500 each
+    state.Progress.EnemyEnabled[6] = true; // both gun types at chance 500 each
     state.Random.Seed(FindSeed([](TGameRandom& r) { return r(10000) < 500 && r(10000) < 500; }));
-    state.GunTimer = 2000;
+    state.Progress.GunTimer = 2000;
     spawner.SpawnGroundGuns();
     ASSERT_EQ(pools.Adds.size(), 2u);
     EXPECT_EQ(pools.Adds[0].Kind, 0);
@@ -343,10 +344,10 @@ TEST_F(Spawner, SeveralObjectsMayEnterInOneFrame) {
 }
 
 TEST_F(Spawner, NothingEntersBeforeALevelHasSetTheDivisors) {
-    state.EnemyEnabled.fill(true);
-    state.BonusEnabled.fill(true);
-    state.MonstersLeft = 10;
-    state.MonsterTimer = state.GunTimer = state.BonusTimer = 5000;
+    state.Progress.EnemyEnabled.fill(true);
+    state.Progress.BonusEnabled.fill(true);
+    state.Progress.MonstersLeft = 10;
+    state.Progress.MonsterTimer = state.Progress.GunTimer = state.Progress.BonusTimer = 5000;
     spawner.SpawnGroundGuns();
     spawner.SpawnMonsters();
     spawner.SpawnBonuses();

@@ -26,7 +26,7 @@ protected:
     }
     TGameState& S() { return game.State(); }
     TGamePools& Pools() { return game.Form->Pools(); }
-    TPlayer& Ship() { return *game.State().Player; }
+    TPlayer& Ship() { return *game.Fixed().Player; }
     /// The key held from the next frame on.
     void Hold(TKey key) { game.KeyDown(game.Frames(), key); }
     void Release(TKey key) { game.KeyUp(game.Frames(), key); }
@@ -53,11 +53,11 @@ TEST_F(WholeGame, MonstersEnterFromTheRightAndTheOnesShotDownScoreAndCount) {
     const int32_t slot = target->Slot;
     Hold(TKey::Space);
     ASSERT_TRUE(game.RunUntil([&] { return target->Exploding; }, 120));
-    EXPECT_GE(S().Score, 5);
-    EXPECT_LE(S().MonstersLeft, 9);
+    EXPECT_GE(S().Progress.Score, 5);
+    EXPECT_LE(S().Progress.MonstersLeft, 9);
     // Every level-1 kill is a CosmoStorm of 1 hit point: 5 points a kill, and
     // only kills count towards the quota (rammed ones neither score nor count).
-    EXPECT_EQ(S().Score, 5 * (10 - S().MonstersLeft));
+    EXPECT_EQ(S().Progress.Score, 5 * (10 - S().Progress.MonstersLeft));
 
     // The explosion plays out, then the sweep takes the wreck and its flames.
     TMyImageSprite* flame = target->Flames[0];
@@ -67,7 +67,7 @@ TEST_F(WholeGame, MonstersEnterFromTheRightAndTheOnesShotDownScoreAndCount) {
     EXPECT_TRUE(pools.CheckInvariants().empty());
 
     game.RunFrames(200);
-    EXPECT_EQ(S().Score, 5 * (10 - S().MonstersLeft));
+    EXPECT_EQ(S().Progress.Score, 5 * (10 - S().Progress.MonstersLeft));
 }
 
 TEST_F(WholeGame, TheTenthKillExplodesEveryEnemyAndLevelTwoOpensWhenTheShipHasFaded) {
@@ -75,18 +75,18 @@ TEST_F(WholeGame, TheTenthKillExplodesEveryEnemyAndLevelTwoOpensWhenTheShipHasFa
     TGameState& s = S();
     Hold(TKey::Space);
     // Nine kills, one target after the other.
-    while (s.MonstersLeft > 1) {
-        const int32_t before = s.MonstersLeft;
+    while (s.Progress.MonstersLeft > 1) {
+        const int32_t before = s.Progress.MonstersLeft;
         TMonster* target = AddTarget(pools, Ship(), 500);
         if (target == nullptr) { // the pool is full of stragglers: let them pass
             game.RunFrames(10);
             continue;
         }
-        ASSERT_TRUE(game.RunUntil([&] { return s.MonstersLeft < before; }, 300))
-            << s.MonstersLeft << " left";
+        ASSERT_TRUE(game.RunUntil([&] { return s.Progress.MonstersLeft < before; }, 300))
+            << s.Progress.MonstersLeft << " left";
     }
-    ASSERT_EQ(s.Level, 1);
-    ASSERT_EQ(s.MonstersLeft, 1);
+    ASSERT_EQ(s.Progress.Level, 1);
+    ASSERT_EQ(s.Progress.MonstersLeft, 1);
 
     // The field before the last kill: enemies off the line of fire, a gun, a bonus.
     TMonster* high = AddMonster(pools, 700, 0, 1);
@@ -98,8 +98,8 @@ TEST_F(WholeGame, TheTenthKillExplodesEveryEnemyAndLevelTwoOpensWhenTheShipHasFa
     pools.AddBonus(700, 470, 9, 6);
     ASSERT_NE(AddTarget(pools, Ship(), 500), nullptr);
 
-    ASSERT_TRUE(game.RunUntil([&] { return s.MonstersLeft <= 0; }, 300));
-    EXPECT_TRUE(s.LevelFinishing);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Progress.MonstersLeft <= 0; }, 300));
+    EXPECT_TRUE(s.Progress.LevelFinishing);
     EXPECT_TRUE(Ship().Leaving);
     EXPECT_EQ(pools.BulletCount(), 0);
     EXPECT_EQ(pools.BonusCount(), 0);
@@ -114,20 +114,20 @@ TEST_F(WholeGame, TheTenthKillExplodesEveryEnemyAndLevelTwoOpensWhenTheShipHasFa
             EXPECT_TRUE(g->Destroyed) << "gun slot " << slot;
         }
     }
-    const int32_t score = s.Score;
+    const int32_t score = s.Progress.Score;
 
     // The ship fades from 255 by 2 a frame; the banner opens when it reaches 0.
     int32_t frames = 0;
-    while (s.WindowKind == TWindowKind::None && frames < 400) {
+    while (s.Cursor.WindowKind == TWindowKind::None && frames < 400) {
         game.RunFrames(1);
         ++frames;
         EXPECT_EQ(pools.BulletCount(), 0) << "a leaving ship does not fire";
     }
     EXPECT_EQ(frames, 128);
-    EXPECT_EQ(s.WindowKind, TWindowKind::LevelBanner);
-    EXPECT_EQ(s.Level, 2);
-    EXPECT_EQ(s.MonstersLeft, 20);
-    EXPECT_EQ(s.Score, score) << "explosions at a level's end score nothing";
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::LevelBanner);
+    EXPECT_EQ(s.Progress.Level, 2);
+    EXPECT_EQ(s.Progress.MonstersLeft, 20);
+    EXPECT_EQ(s.Progress.Score, score) << "explosions at a level's end score nothing";
     EXPECT_EQ(pools.MonsterCount(), 0) << "the wrecks have been swept";
     EXPECT_EQ(pools.GroundGunCount(), 0);
     EXPECT_DOUBLE_EQ(Ship().X, TPlayer::kStartX);
@@ -146,24 +146,24 @@ TEST_F(WholeGame, WeaponsReplaceEachOtherAndRunOutBackToTheLaser) {
         return slots;
     };
     EXPECT_EQ(held(), (std::set<int32_t>{1}));
-    EXPECT_EQ(testing::WeaponIconShown(S()), "Null") << "the laser is never shown";
+    EXPECT_EQ(testing::WeaponIconShown(game.Fixed()), "Null") << "the laser is never shown";
 
     Collect(game, 1); // plasma gun
     EXPECT_EQ(held(), (std::set<int32_t>{2}));
     Hold(TKey::Space);
     game.RunFrames(2);
-    EXPECT_EQ(testing::WeaponIconShown(S()), "BonusPlasmaGun");
+    EXPECT_EQ(testing::WeaponIconShown(game.Fixed()), "BonusPlasmaGun");
     EXPECT_GT(PlayerBullets(pools, TBulletKind::Plasma), 0);
     EXPECT_EQ(PlayerBullets(pools, TBulletKind::Laser), 0);
 
     Collect(game, 4); // the shield goes beside the weapon
     EXPECT_EQ(held(), (std::set<int32_t>{2, 5}));
-    EXPECT_TRUE(S().ShieldSprite->Visible);
+    EXPECT_TRUE(game.Fixed().ShieldSprite->Visible);
 
     Collect(game, 9); // double rocket replaces the plasma gun
     EXPECT_EQ(held(), (std::set<int32_t>{5, 8}));
     game.RunFrames(25);
-    EXPECT_EQ(testing::WeaponIconShown(S()), "BonusRocketGun_2x");
+    EXPECT_EQ(testing::WeaponIconShown(game.Fixed()), "BonusRocketGun_2x");
     EXPECT_GE(PlayerBullets(pools, TBulletKind::Rocket), 2);
 
     // The rockets run out: for one frame only the shield is held and shown,
@@ -171,18 +171,18 @@ TEST_F(WholeGame, WeaponsReplaceEachOtherAndRunOutBackToTheLaser) {
     ship.WeaponTime[8] = 100;
     ASSERT_TRUE(game.RunUntil([&] { return !ship.WeaponOn[8]; }, 20));
     EXPECT_EQ(held(), (std::set<int32_t>{5}));
-    EXPECT_EQ(testing::WeaponIconShown(S()), "BonusShield");
+    EXPECT_EQ(testing::WeaponIconShown(game.Fixed()), "BonusShield");
     game.RunFrames(1);
     EXPECT_EQ(held(), (std::set<int32_t>{1, 5}));
-    EXPECT_GE(ship.WeaponTime[1], 15000 - 2 * S().FrameMs);
+    EXPECT_GE(ship.WeaponTime[1], 15000 - 2 * S().Timing.FrameMs);
 
     // The shield runs out too.
     ship.WeaponTime[5] = 50;
     ASSERT_TRUE(game.RunUntil([&] { return !ship.WeaponOn[5]; }, 20));
-    EXPECT_FALSE(S().ShieldSprite->Visible);
+    EXPECT_FALSE(game.Fixed().ShieldSprite->Visible);
     game.RunFrames(25);
     EXPECT_EQ(held(), (std::set<int32_t>{1}));
-    EXPECT_EQ(testing::WeaponIconShown(S()), "Null");
+    EXPECT_EQ(testing::WeaponIconShown(game.Fixed()), "Null");
     EXPECT_GT(PlayerBullets(pools, TBulletKind::Laser), 0);
 }
 
@@ -209,9 +209,9 @@ TEST_P(Ramming, TheShieldStopsOnlyADestroyer) {
     m->Y = ship.Y + 5;
     ASSERT_TRUE(game.RunUntil([&] { return m->Exploding; }, 5));
     EXPECT_EQ(ship.State != TPlayerState::Exploding, c.ShipSurvives);
-    EXPECT_EQ(S().Lives, c.ShipSurvives ? 3 : 2);
-    EXPECT_EQ(S().Score, 0);
-    EXPECT_EQ(S().MonstersLeft, 10);
+    EXPECT_EQ(S().Progress.Lives, c.ShipSurvives ? 3 : 2);
+    EXPECT_EQ(S().Progress.Score, 0);
+    EXPECT_EQ(S().Progress.MonstersLeft, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(WholeGame, Ramming,
@@ -223,33 +223,33 @@ INSTANTIATE_TEST_SUITE_P(WholeGame, Ramming,
 TEST_F(WholeGame, ThreeDeathsEndInGameOver) {
     testing::QuietField(S());
     TGameState& s = S();
-    EXPECT_EQ(testing::LifeIconsShown(s), 3);
+    EXPECT_EQ(testing::LifeIconsShown(game.Fixed()), 3);
     for (int32_t death = 1; death <= 3; ++death) {
         ASSERT_TRUE(game.RunUntil([&] { return Ship().State == TPlayerState::Flying; }, 200));
         TMonster* m = AddMonster(Pools(), static_cast<int32_t>(Ship().X + 30), 0, 0);
         ASSERT_NE(m, nullptr);
         m->Y = Ship().Y + 5;
         ASSERT_TRUE(game.RunUntil([&] { return Ship().State == TPlayerState::Exploding; }, 5));
-        EXPECT_EQ(s.Lives, 3 - death);
-        EXPECT_EQ(testing::LifeIconsShown(s), 3 - death) << "after death " << death;
+        EXPECT_EQ(s.Progress.Lives, 3 - death);
+        EXPECT_EQ(testing::LifeIconsShown(game.Fixed()), 3 - death) << "after death " << death;
     }
 
     // One second of explosion, then "Game Over" instead of another ship.
     const int64_t died = game.Frames();
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::GameOver; }, 100));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::GameOver; }, 100));
     EXPECT_NEAR(static_cast<double>(game.Frames() - died), 1000.0 / 16, 2);
-    EXPECT_EQ(s.ScreenCode, TScreenCode::Game);
-    EXPECT_EQ(s.Lives, 0);
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
+    EXPECT_EQ(s.Progress.Lives, 0);
 
     // Three seconds later the game ends (or asks for a name first).
     const int64_t opened = game.Frames();
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind != TWindowKind::GameOver; }, 300));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind != TWindowKind::GameOver; }, 300));
     EXPECT_NEAR(static_cast<double>(game.Frames() - opened), 3000.0 / 16, 2);
     if (s.ScoreQualifies()) {
-        EXPECT_EQ(s.WindowKind, TWindowKind::NameEntry);
+        EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::NameEntry);
     } else {
-        EXPECT_NE(s.ScreenCode, TScreenCode::Game);
-        EXPECT_EQ(s.Player, nullptr);
+        EXPECT_NE(s.Cursor.ScreenCode, TScreenCode::Game);
+        EXPECT_EQ(game.Fixed().Player, nullptr);
         EXPECT_EQ(Pools().MonsterCount() + Pools().BulletCount() + Pools().BonusCount() +
                       Pools().GroundGunCount(),
                   0);
@@ -259,7 +259,7 @@ TEST_F(WholeGame, ThreeDeathsEndInGameOver) {
 TEST_F(WholeGame, PauseFreezesWhatThePlayerSeesAndEscAsksBeforeLeaving) {
     TGameState& s = S();
     Press(TKey::P);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::Pause; }, 3));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::Pause; }, 3));
     game.RunFrames(1);
     const std::vector<uint32_t> frozen = game.LastFrame();
     game.RunFrames(20);
@@ -267,38 +267,38 @@ TEST_F(WholeGame, PauseFreezesWhatThePlayerSeesAndEscAsksBeforeLeaving) {
 
     // Esc closes the pause as "P" does; play resumes and the picture moves.
     Press(TKey::Escape);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 3));
-    EXPECT_EQ(s.ScreenCode, TScreenCode::Game);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 3));
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
     game.RunFrames(5);
     EXPECT_FALSE(game.LastFrame() == frozen);
 
     // Esc and "P" in one frame: only the question opens.
     Press(TKey::Escape);
     Press(TKey::P);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind != TWindowKind::None; }, 3));
-    EXPECT_EQ(s.WindowKind, TWindowKind::ExitToMenu);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind != TWindowKind::None; }, 3));
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::ExitToMenu);
     game.RunFrames(3);
-    EXPECT_EQ(s.WindowKind, TWindowKind::ExitToMenu);
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::ExitToMenu);
 
     // "N": back to the game.
     Press(TKey::N);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 3));
-    EXPECT_EQ(s.ScreenCode, TScreenCode::Game);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 3));
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
 
     // "Y": the game ends (a qualifying score would be asked for a name first).
     Press(TKey::Escape);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::ExitToMenu; }, 3));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::ExitToMenu; }, 3));
     Press(TKey::Y);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind != TWindowKind::ExitToMenu; }, 3));
-    EXPECT_NE(s.ScreenCode, TScreenCode::Game);
-    EXPECT_EQ(s.Player, nullptr);
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind != TWindowKind::ExitToMenu; }, 3));
+    EXPECT_NE(s.Cursor.ScreenCode, TScreenCode::Game);
+    EXPECT_EQ(game.Fixed().Player, nullptr);
 }
 
 TEST_F(WholeGame, FullPoolsRefuseNewObjectsUntilASlotFrees) {
     TGameState& s = S();
     TGamePools& pools = Pools();
     testing::QuietField(s);
-    s.EnemyEnabled[0] = true; // CosmoStorms only
+    s.Progress.EnemyEnabled[0] = true; // CosmoStorms only
 
     // Fifty enemy bolts far to the right, flying slowly in: the ship's shots find no slot.
     for (int32_t i = 0; i < IGameWorld::kBulletSlots; ++i)
@@ -323,12 +323,12 @@ TEST_F(WholeGame, FullPoolsRefuseNewObjectsUntilASlotFrees) {
     }
     // A refused Truck leaves no trace that would hold back the other kinds.
     pools.AddMonster(900, 0, 6, 3);
-    EXPECT_FALSE(s.TruckPresent);
+    EXPECT_FALSE(s.Progress.TruckPresent);
     EXPECT_TRUE(pools.CheckInvariants().empty());
 
     game.RunFrames(80);
     EXPECT_EQ(pools.MonsterCount(), 10);
-    EXPECT_GT(s.MonsterTimer, 1000) << "the timer keeps growing while nothing enters";
+    EXPECT_GT(s.Progress.MonsterTimer, 1000) << "the timer keeps growing while nothing enters";
     for (int32_t slot = 1; slot <= IGameWorld::kMonsterSlots; ++slot)
         EXPECT_DOUBLE_EQ(pools.Monster(slot)->X, 1300);
 
@@ -336,7 +336,7 @@ TEST_F(WholeGame, FullPoolsRefuseNewObjectsUntilASlotFrees) {
     pools.RemoveMonster(4);
     ASSERT_TRUE(game.RunUntil([&] { return pools.Monster(4) != nullptr; }, 400));
     EXPECT_NE(pools.Monster(4)->X, 1300);
-    EXPECT_LE(s.MonsterTimer, s.FrameMs);
+    EXPECT_LE(s.Progress.MonsterTimer, s.Timing.FrameMs);
 }
 
 TEST_F(WholeGame, AGamepadAloneFliesFiresAndPauses) {
@@ -367,17 +367,17 @@ TEST_F(WholeGame, AGamepadAloneFliesFiresAndPauses) {
     pad.Buttons = 0;
     pad.SetPadButton(TPadButton::Start, true);
     game.Pad(game.Frames(), pad);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::Pause; }, 3));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::Pause; }, 3));
     const double xPaused = ship.X;
     pad.SetPadButton(TPadButton::Start, false);
     pad.X.Position = -32768;
     game.Pad(game.Frames(), pad);
     game.RunFrames(10);
-    EXPECT_EQ(s.WindowKind, TWindowKind::Pause);
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::Pause);
     EXPECT_DOUBLE_EQ(ship.X, xPaused);
     pad.SetPadButton(TPadButton::Start, true);
     game.Pad(game.Frames(), pad);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::None; }, 3));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::None; }, 3));
     game.RunFrames(5);
     EXPECT_LT(ship.X, xPaused);
 }
@@ -488,15 +488,15 @@ TEST_F(WholeGame, ANewGameAfterOneWithATruckLetsEveryEnemyIn) {
     TGameState& s = S();
     TMonster* truck = AddMonster(Pools(), 900, 0, 3);
     ASSERT_NE(truck, nullptr);
-    ASSERT_TRUE(s.TruckPresent);
+    ASSERT_TRUE(s.Progress.TruckPresent);
     Press(TKey::Escape);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::ExitToMenu; }, 3));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::ExitToMenu; }, 3));
     Press(TKey::Y);
-    ASSERT_TRUE(game.RunUntil([&] { return s.ScreenCode == TScreenCode::MainMenu; }, 5));
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.ScreenCode == TScreenCode::MainMenu; }, 5));
     game.Form->ActivateItemNo(1);
-    ASSERT_EQ(s.ScreenCode, TScreenCode::Game);
-    EXPECT_FALSE(s.TruckPresent);
-    EXPECT_FALSE(s.MegaPresent);
+    ASSERT_EQ(s.Cursor.ScreenCode, TScreenCode::Game);
+    EXPECT_FALSE(s.Progress.TruckPresent);
+    EXPECT_FALSE(s.Progress.MegaPresent);
     EXPECT_EQ(Pools().MonsterCount(), 0);
     testing::PlayUntilFlying(game);
     ASSERT_TRUE(game.RunUntil([&] { return Pools().MonsterCount() > 0; }, 600));

@@ -24,7 +24,7 @@ protected:
         };
         f.FormInput.HoverSilent = [&f] { return f.Menus().MainMenu.IntroRunning(); };
         game.RunFrames(1);
-        if (S().ScreenCode != TScreenCode::MainMenu) {
+        if (S().Cursor.ScreenCode != TScreenCode::MainMenu) {
             f.CloseWindow();
             f.EndGame();
             f.BuildMainMenu(1, 1, 1);
@@ -86,8 +86,8 @@ protected:
     }
     /// Plays a game until its banner has closed and the ship flies.
     void IntoGame() {
-        ASSERT_EQ(S().ScreenCode, TScreenCode::Game);
-        ASSERT_TRUE(game.RunUntil([&] { return S().WindowKind == TWindowKind::None; }, 400));
+        ASSERT_EQ(S().Cursor.ScreenCode, TScreenCode::Game);
+        ASSERT_TRUE(game.RunUntil([&] { return S().Cursor.WindowKind == TWindowKind::None; }, 400));
     }
 
     testing::TScenario game{3};

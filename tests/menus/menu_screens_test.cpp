@@ -30,13 +30,13 @@ TEST_F(MenuScenario, IntroFadesLogosThenItemsOneAfterAnother) {
     ASSERT_NE(menu.UpLogo(), nullptr);
     EXPECT_TRUE(menu.UpLogo()->AlphaMode);
     for (int32_t k = 1; k <= 6; ++k)
-        EXPECT_TRUE(S().Items[static_cast<size_t>(k)]->AlphaMode);
+        EXPECT_TRUE(game.Form->MenuItems[static_cast<size_t>(k)]->AlphaMode);
 
     // Keys do nothing while it runs; the pointer still moves the highlight.
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 1);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1);
     Hover(300, MainItemY(4));
-    EXPECT_EQ(S().ItemIndex, 4);
+    EXPECT_EQ(S().Cursor.ItemIndex, 4);
 
     int64_t frames = 0;
     while (menu.IntroRunning() && frames < 600) {
@@ -44,8 +44,9 @@ TEST_F(MenuScenario, IntroFadesLogosThenItemsOneAfterAnother) {
         ++frames;
         // An item starts only once the one above it is at 80.
         for (int32_t k = 2; k <= 6; ++k) {
-            if (S().Items[static_cast<size_t>(k)]->Alpha > 0) {
-                EXPECT_GE(S().Items[static_cast<size_t>(k - 1)]->Alpha, 80) << "item " << k;
+            if (game.Form->MenuItems[static_cast<size_t>(k)]->Alpha > 0) {
+                EXPECT_GE(game.Form->MenuItems[static_cast<size_t>(k - 1)]->Alpha, 80)
+                    << "item " << k;
             }
         }
     }
@@ -53,27 +54,27 @@ TEST_F(MenuScenario, IntroFadesLogosThenItemsOneAfterAnother) {
     EXPECT_FALSE(menu.UpLogo()->AlphaMode);
     EXPECT_FALSE(menu.DownLogo()->AlphaMode);
     for (int32_t k = 1; k <= 6; ++k)
-        EXPECT_GE(S().Items[static_cast<size_t>(k)]->Alpha, 255);
+        EXPECT_GE(game.Form->MenuItems[static_cast<size_t>(k)]->Alpha, 255);
     // The highlight chosen during the intro shows once it is over.
     game.RunFrames(1);
-    EXPECT_TRUE(S().Items[4]->HighlightShown());
+    EXPECT_TRUE(game.Form->MenuItems[4]->HighlightShown());
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 5);
+    EXPECT_EQ(S().Cursor.ItemIndex, 5);
 }
 
 TEST_F(MenuScenario, MainMenuWrapsAndEscAsksToExit) {
     SkipIntro();
     Key(TKey::Up);
-    EXPECT_EQ(S().ItemIndex, 6);
+    EXPECT_EQ(S().Cursor.ItemIndex, 6);
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 1);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1);
     Key(TKey::Escape);
-    EXPECT_EQ(S().WindowKind, Window::ExitGame);
-    EXPECT_EQ(S().ItemIndex, 12);
+    EXPECT_EQ(S().Cursor.WindowKind, Window::ExitGame);
+    EXPECT_EQ(S().Cursor.ItemIndex, 12);
     Key(TKey::N);
-    EXPECT_EQ(S().WindowKind, Window::None);
-    EXPECT_EQ(S().ItemIndex, 1);
-    EXPECT_EQ(S().Items[11], nullptr);
+    EXPECT_EQ(S().Cursor.WindowKind, Window::None);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1);
+    EXPECT_EQ(game.Form->MenuItems[11], nullptr);
 }
 
 struct TSubScreenCase {
@@ -93,16 +94,16 @@ TEST_P(SubScreens, ReachedAndLeftByKeys) {
     for (int32_t i = 1; i < c.Item; ++i)
         Key(TKey::Down);
     Enter();
-    EXPECT_EQ(S().ScreenCode, c.Code);
-    EXPECT_EQ(S().LastItem, c.Items);
-    EXPECT_EQ(S().ItemIndex, c.Items); // Back
+    EXPECT_EQ(S().Cursor.ScreenCode, c.Code);
+    EXPECT_EQ(S().Cursor.LastItem, c.Items);
+    EXPECT_EQ(S().Cursor.ItemIndex, c.Items); // Back
     for (int32_t k = c.Items + 1; k <= 6; ++k)
-        EXPECT_EQ(S().Items[static_cast<size_t>(k)], nullptr) << "main menu item " << k;
+        EXPECT_EQ(game.Form->MenuItems[static_cast<size_t>(k)], nullptr) << "main menu item " << k;
     // The logos stay for the whole visit.
     EXPECT_NE(Menus().MainMenu.UpLogo(), nullptr);
     Key(TKey::Escape);
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
-    EXPECT_EQ(S().ItemIndex, c.Item);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ItemIndex, c.Item);
     EXPECT_FALSE(Menus().MainMenu.IntroRunning());
 }
 
@@ -110,13 +111,13 @@ TEST_P(SubScreens, ReachedAndLeftByThePointer) {
     const TSubScreenCase& c = GetParam();
     SkipIntro();
     ClickAt(300, MainItemY(c.Item));
-    EXPECT_EQ(S().ScreenCode, c.Code);
+    EXPECT_EQ(S().Cursor.ScreenCode, c.Code);
     // Off every item the highlight stays; a click acts on it wherever it lands.
     Hover(790, 10);
-    EXPECT_EQ(S().ItemIndex, c.Items);
+    EXPECT_EQ(S().Cursor.ItemIndex, c.Items);
     ClickAt(c.BackX, c.BackY);
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
-    EXPECT_EQ(S().ItemIndex, c.Item);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ItemIndex, c.Item);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,10 +132,10 @@ TEST_F(MenuScenario, NewGameTakesTheLogosAway) {
     TMyImageSprite* logo = Menus().MainMenu.UpLogo();
     ASSERT_NE(logo, nullptr);
     Enter();
-    EXPECT_EQ(S().ScreenCode, Screen::Game);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::Game);
     EXPECT_EQ(Menus().MainMenu.UpLogo(), nullptr);
     for (int32_t k = 1; k <= 12; ++k)
-        EXPECT_EQ(S().Items[static_cast<size_t>(k)], nullptr);
+        EXPECT_EQ(game.Form->MenuItems[static_cast<size_t>(k)], nullptr);
 }
 
 TEST_F(MenuScenario, WebSiteOpensAndTheMenuStays) {
@@ -144,16 +145,16 @@ TEST_F(MenuScenario, WebSiteOpensAndTheMenuStays) {
     Enter();
     ASSERT_EQ(game.Desktop.Links.Opened.size(), 1u);
     EXPECT_EQ(game.Desktop.Links.Opened[0], MakerHomePage);
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
 }
 
 TEST_F(MenuScenario, ExitYesEndsTheProgramWithoutTheSky) {
     SkipIntro();
     ClickAt(300, MainItemY(6));
-    ASSERT_EQ(S().WindowKind, Window::ExitGame);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitGame);
     Key(TKey::Y);
     EXPECT_TRUE(game.Ended());
-    EXPECT_EQ(S().Sky, nullptr);
+    EXPECT_EQ(game.Fixed().Sky, nullptr);
     EXPECT_EQ(Menus().MainMenu.UpLogo(), nullptr);
 }
 
@@ -161,77 +162,77 @@ TEST_F(MenuScenario, QuestionButtonsStopAtTheirEnds) {
     SkipIntro();
     Key(TKey::Escape);
     Key(TKey::Right);
-    EXPECT_EQ(S().ItemIndex, 12);
+    EXPECT_EQ(S().Cursor.ItemIndex, 12);
     Key(TKey::Left);
-    EXPECT_EQ(S().ItemIndex, 11);
+    EXPECT_EQ(S().Cursor.ItemIndex, 11);
     Key(TKey::Left);
-    EXPECT_EQ(S().ItemIndex, 11);
-    EXPECT_TRUE(S().Items[11]->HighlightShown());
-    EXPECT_FALSE(S().Items[12]->HighlightShown());
+    EXPECT_EQ(S().Cursor.ItemIndex, 11);
+    EXPECT_TRUE(game.Form->MenuItems[11]->HighlightShown());
+    EXPECT_FALSE(game.Form->MenuItems[12]->HighlightShown());
 }
 
 TEST_F(MenuScenario, OptionsItemsInvertTheirOptions) {
     SkipIntro();
     Key(TKey::Down);
     Enter();
-    ASSERT_EQ(S().ScreenCode, Screen::Options);
-    const OptionsRecord before = S().Options;
+    ASSERT_EQ(S().Cursor.ScreenCode, Screen::Options);
+    const OptionsRecord before = S().Saved.Options;
     for (int32_t i = 0; i < 4; ++i)
         Key(TKey::Up);
-    EXPECT_EQ(S().ItemIndex, 1);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1);
     Key(TKey::Up);
-    EXPECT_EQ(S().ItemIndex, 1); // stops at the top
-    Enter();                     // full screen
-    EXPECT_NE(S().Options.FullScreen, before.FullScreen);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1); // stops at the top
+    Enter();                            // full screen
+    EXPECT_NE(S().Saved.Options.FullScreen, before.FullScreen);
     Enter();
-    EXPECT_EQ(S().Options.FullScreen, before.FullScreen);
+    EXPECT_EQ(S().Saved.Options.FullScreen, before.FullScreen);
     Key(TKey::Down);
     Enter(); // music
-    EXPECT_NE(S().Options.Music, before.Music);
+    EXPECT_NE(S().Saved.Options.Music, before.Music);
     Key(TKey::Down);
     Enter(); // sound effects
-    EXPECT_NE(S().Options.SoundEffects, before.SoundEffects);
+    EXPECT_NE(S().Saved.Options.SoundEffects, before.SoundEffects);
     Key(TKey::Down);
     Key(TKey::Down);
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 5); // stops at the bottom
+    EXPECT_EQ(S().Cursor.ItemIndex, 5); // stops at the bottom
 }
 
 TEST_F(MenuScenario, AddTextEditingStartsTypesAndEnds) {
     SkipIntro();
     Key(TKey::Down);
     Enter();
-    S().Options.AddText = "Hi";
+    S().Saved.Options.AddText = "Hi";
     Key(TKey::Up);
-    ASSERT_EQ(S().ItemIndex, 4);
+    ASSERT_EQ(S().Cursor.ItemIndex, 4);
     TOptionsScreen& options = Menus().Options;
     EXPECT_FALSE(options.Editing());
     TypeText("x");
-    EXPECT_EQ(S().Options.AddText, "Hi"); // not editing: nothing typed lands
+    EXPECT_EQ(S().Saved.Options.AddText, "Hi"); // not editing: nothing typed lands
     Enter();
     ASSERT_TRUE(options.Editing());
     EXPECT_TRUE(options.Cursor()->Blinking);
     TypeText("yo 2!_");
-    EXPECT_EQ(S().Options.AddText, "Hiyo 2");
+    EXPECT_EQ(S().Saved.Options.AddText, "Hiyo 2");
     Type(8);
-    EXPECT_EQ(S().Options.AddText, "Hiyo ");
+    EXPECT_EQ(S().Saved.Options.AddText, "Hiyo ");
     const double cursorBefore = options.Cursor()->X;
     TypeText("WWWW");
     EXPECT_GT(options.Cursor()->X, cursorBefore); // follows the end of the text
     // Up and Down leave the highlight while editing; Esc ends editing, not the screen.
     Key(TKey::Up);
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 4);
+    EXPECT_EQ(S().Cursor.ItemIndex, 4);
     Key(TKey::Escape);
     EXPECT_FALSE(options.Editing());
-    EXPECT_EQ(S().ScreenCode, Screen::Options);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::Options);
     // Twelve characters at most.
     Enter();
     TypeText("abcdefghijklmnop");
-    EXPECT_LE(S().Options.AddText.size(), 12u);
+    EXPECT_LE(S().Saved.Options.AddText.size(), 12u);
     // Pointing at another item ends editing.
     Hover(30, 300);
-    EXPECT_EQ(S().ItemIndex, 2);
+    EXPECT_EQ(S().Cursor.ItemIndex, 2);
     EXPECT_FALSE(options.Editing());
 }
 
@@ -242,35 +243,35 @@ TEST_F(MenuScenario, TypedKeysDoNotReachTheAddTextBehindAWindow) {
     Key(TKey::Up);
     Enter();
     ASSERT_TRUE(Menus().Options.Editing());
-    const std::string text = S().Options.AddText;
+    const std::string text = S().Saved.Options.AddText;
     game.CloseRequest(game.Frames());
     game.RunFrames(1);
-    ASSERT_EQ(S().WindowKind, Window::ExitGame);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitGame);
     TypeText("n");
-    EXPECT_EQ(S().Options.AddText, text);
+    EXPECT_EQ(S().Saved.Options.AddText, text);
 }
 
 TEST_F(MenuScenario, HighScoreItemsClearAndOpenTheWorldTable) {
     SkipIntro();
-    S().HighScores.Insert("ACE", 9000);
+    S().Saved.HighScores.Insert("ACE", 9000);
     Key(TKey::Down);
     Key(TKey::Down);
     Enter();
-    ASSERT_EQ(S().ScreenCode, Screen::HighScores);
+    ASSERT_EQ(S().Cursor.ScreenCode, Screen::HighScores);
     Key(TKey::Up);
     Enter();
     EXPECT_EQ(game.Desktop.Links.Opened.size(), 1u);
     Key(TKey::Up);
     Enter();
-    ASSERT_EQ(S().WindowKind, Window::ClearTable);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ClearTable);
     Key(TKey::N);
-    EXPECT_EQ(S().HighScores[1].Name, "ACE");
-    EXPECT_EQ(S().ItemIndex, 1); // the screen's highlight comes back
+    EXPECT_EQ(S().Saved.HighScores[1].Name, "ACE");
+    EXPECT_EQ(S().Cursor.ItemIndex, 1); // the screen's highlight comes back
     Enter();
     Key(TKey::Y);
-    EXPECT_EQ(S().WindowKind, Window::None);
-    EXPECT_EQ(S().HighScores[1], (HighScoreEntry{"ANONYMOUS", 3000}));
-    EXPECT_EQ(S().HighScores[10], (HighScoreEntry{"ANONYMOUS", 300}));
+    EXPECT_EQ(S().Cursor.WindowKind, Window::None);
+    EXPECT_EQ(S().Saved.HighScores[1], (HighScoreEntry{"ANONYMOUS", 3000}));
+    EXPECT_EQ(S().Saved.HighScores[10], (HighScoreEntry{"ANONYMOUS", 300}));
 }
 
 TEST_F(MenuScenario, HelpPagesWrapAndKeysFollowTheButtons) {
@@ -281,20 +282,20 @@ TEST_F(MenuScenario, HelpPagesWrapAndKeysFollowTheButtons) {
     THelpScreen& help = Menus().Help;
     ASSERT_EQ(help.Page(), 1);
     Key(TKey::Right); // Back highlighted: nothing
-    EXPECT_EQ(S().ItemIndex, 3);
+    EXPECT_EQ(S().Cursor.ItemIndex, 3);
     EXPECT_EQ(help.Page(), 1);
     Key(TKey::Up);
-    EXPECT_EQ(S().ItemIndex, 1);
+    EXPECT_EQ(S().Cursor.ItemIndex, 1);
     Key(TKey::Left); // on Prev: previous page, 1 wraps to 3
     EXPECT_EQ(help.Page(), 3);
     Key(TKey::Right); // to Next
-    EXPECT_EQ(S().ItemIndex, 2);
+    EXPECT_EQ(S().Cursor.ItemIndex, 2);
     Key(TKey::Right); // on Next: 3 wraps to 1
     EXPECT_EQ(help.Page(), 1);
     Enter();
     EXPECT_EQ(help.Page(), 2);
     Key(TKey::Down);
-    EXPECT_EQ(S().ItemIndex, 3);
+    EXPECT_EQ(S().Cursor.ItemIndex, 3);
 }
 
 TEST_F(MenuScenario, HelpEscAndArrowInOneFrameActOnce) {
@@ -303,54 +304,54 @@ TEST_F(MenuScenario, HelpEscAndArrowInOneFrameActOnce) {
         Key(TKey::Down);
     Enter();
     Key(TKey::Up);
-    ASSERT_EQ(S().ItemIndex, 1);
+    ASSERT_EQ(S().Cursor.ItemIndex, 1);
     KeysTogether({TKey::Left, TKey::Escape});
     EXPECT_EQ(Menus().Help.Page(), 3);
-    EXPECT_EQ(S().ScreenCode, Screen::Help);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::Help);
 }
 
 // A game whose score beats rank 3 (2400) but not rank 2 (2700): Esc, "Yes", the
 // name typed, committed, then "No" to sending shows the table with the name.
 TEST_F(MenuScenario, QualifyingScoreEntersTheTableAtItsRank) {
     SkipIntro();
-    S().PlayerName.clear();
+    S().Progress.PlayerName.clear();
     Enter();
     IntoGame();
-    S().Score = 2500;
+    S().Progress.Score = 2500;
     Key(TKey::Escape);
-    ASSERT_EQ(S().WindowKind, Window::ExitToMenu);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitToMenu);
     Key(TKey::Y);
-    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::NameEntry);
     ASSERT_NE(Menus().NameEntry.Cursor(), nullptr);
     TypeText("Ace_!7");
-    EXPECT_EQ(S().PlayerName, "Ace7");
+    EXPECT_EQ(S().Progress.PlayerName, "Ace7");
     Enter();
-    ASSERT_EQ(S().WindowKind, Window::SendQuestion);
-    EXPECT_EQ(S().ItemIndex, 11);
-    EXPECT_EQ(S().HighScores[3], (HighScoreEntry{"Ace7", 2500}));
-    EXPECT_EQ(S().HighScores[4].Score, 2400);
-    EXPECT_EQ(S().HighScores[10].Score, 600);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::SendQuestion);
+    EXPECT_EQ(S().Cursor.ItemIndex, 11);
+    EXPECT_EQ(S().Saved.HighScores[3], (HighScoreEntry{"Ace7", 2500}));
+    EXPECT_EQ(S().Saved.HighScores[4].Score, 2400);
+    EXPECT_EQ(S().Saved.HighScores[10].Score, 600);
     Key(TKey::N);
-    EXPECT_EQ(S().ScreenCode, Screen::HighScores);
-    EXPECT_EQ(S().WindowKind, Window::None);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::HighScores);
+    EXPECT_EQ(S().Cursor.WindowKind, Window::None);
     EXPECT_NE(Menus().MainMenu.UpLogo(), nullptr);
     Key(TKey::Escape);
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
-    EXPECT_EQ(S().ItemIndex, 3);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ItemIndex, 3);
 }
 
 TEST_F(MenuScenario, ExitToMenuWithoutAQualifyingScoreGoesToTheMenu) {
     SkipIntro();
     Enter();
     IntoGame();
-    S().Score = 300;
+    S().Progress.Score = 300;
     Key(TKey::Escape);
     Key(TKey::N);
-    EXPECT_EQ(S().ScreenCode, Screen::Game); // No: the game goes on
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::Game); // No: the game goes on
     Key(TKey::Escape);
     Key(TKey::Y);
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
-    EXPECT_EQ(S().ItemIndex, 3);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ItemIndex, 3);
     EXPECT_NE(Menus().MainMenu.UpLogo(), nullptr);
 }
 
@@ -358,13 +359,13 @@ TEST_F(MenuScenario, SendYesShowsTheSendingWindow) {
     SkipIntro();
     Enter();
     IntoGame();
-    S().Score = 5000;
+    S().Progress.Score = 5000;
     Key(TKey::Escape);
     Key(TKey::Y);
     Enter();
-    ASSERT_EQ(S().WindowKind, Window::SendQuestion);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::SendQuestion);
     Key(TKey::Y);
-    EXPECT_EQ(S().WindowKind, Window::Sending);
+    EXPECT_EQ(S().Cursor.WindowKind, Window::Sending);
 }
 
 // A mouse button held since the game (the player firing) must not commit the
@@ -373,8 +374,8 @@ TEST_F(MenuScenario, FireHeldIntoTheNameEntryCommitsNothing) {
     SkipIntro();
     Enter();
     IntoGame();
-    S().Score = 5000;
-    S().PlayerName = "Old";
+    S().Progress.Score = 5000;
+    S().Progress.PlayerName = "Old";
     TPlatformEvent down;
     down.Kind = TEventKind::MouseDown;
     down.Button = TMouseButton::Left;
@@ -383,36 +384,36 @@ TEST_F(MenuScenario, FireHeldIntoTheNameEntryCommitsNothing) {
     game.Pad(game.Frames(), PadWith({TPadButton::South}));
     game.RunFrames(1);
     game.Form->OpenWindow(Window::GameOver);
-    ASSERT_TRUE(game.RunUntil([&] { return S().WindowKind == Window::NameEntry; }, 400));
+    ASSERT_TRUE(game.RunUntil([&] { return S().Cursor.WindowKind == Window::NameEntry; }, 400));
     game.RunFrames(2);
     TPlatformEvent up = down;
     up.Kind = TEventKind::MouseUp;
     game.At(game.Frames(), up);
     game.Pad(game.Frames(), PadWith({}));
     game.RunFrames(3);
-    EXPECT_EQ(S().WindowKind, Window::NameEntry);
-    EXPECT_NE(S().HighScores[1].Name, "Old");
+    EXPECT_EQ(S().Cursor.WindowKind, Window::NameEntry);
+    EXPECT_NE(S().Saved.HighScores[1].Name, "Old");
     // A new click commits.
     ClickAt(400, 300);
-    EXPECT_EQ(S().WindowKind, Window::SendQuestion);
-    EXPECT_EQ(S().HighScores[1], (HighScoreEntry{"Old", 5000}));
+    EXPECT_EQ(S().Cursor.WindowKind, Window::SendQuestion);
+    EXPECT_EQ(S().Saved.HighScores[1], (HighScoreEntry{"Old", 5000}));
 }
 
 // The pad alone: start a game, leave it, enter a name with the arrows, decline
 // sending, and go back from the table to the menu.
 TEST_F(MenuScenario, GamepadAloneFromMenuThroughAGameAndBack) {
     SkipIntro();
-    S().PlayerName.clear();
+    S().Progress.PlayerName.clear();
     game.Pad(game.Frames(), PadWith({}));
     game.RunFrames(1);
     PadPress(TPadButton::South);
     IntoGame();
-    S().Score = 5000;
+    S().Progress.Score = 5000;
     PadPress(TPadButton::Back);
-    ASSERT_EQ(S().WindowKind, Window::ExitToMenu);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitToMenu);
     PadPress(TPadButton::DPadLeft);
     PadPress(TPadButton::South);
-    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::NameEntry);
     PadPress(TPadButton::DPadUp);    // "A"
     PadPress(TPadButton::DPadRight); // "AA"
     PadPress(TPadButton::DPadUp);    // "AB"
@@ -420,18 +421,18 @@ TEST_F(MenuScenario, GamepadAloneFromMenuThroughAGameAndBack) {
     PadPress(TPadButton::DPadLeft);  // "AB"
     PadPress(TPadButton::DPadDown);  // "AA"
     PadPress(TPadButton::DPadDown);  // "A "
-    EXPECT_EQ(S().PlayerName, "A ");
+    EXPECT_EQ(S().Progress.PlayerName, "A ");
     PadPress(TPadButton::DPadDown); // "A9"
-    EXPECT_EQ(S().PlayerName, "A9");
+    EXPECT_EQ(S().Progress.PlayerName, "A9");
     PadPress(TPadButton::South);
-    ASSERT_EQ(S().WindowKind, Window::SendQuestion);
-    EXPECT_EQ(S().HighScores[1], (HighScoreEntry{"A9", 5000}));
+    ASSERT_EQ(S().Cursor.WindowKind, Window::SendQuestion);
+    EXPECT_EQ(S().Saved.HighScores[1], (HighScoreEntry{"A9", 5000}));
     PadPress(TPadButton::DPadRight);
     PadPress(TPadButton::South);
-    ASSERT_EQ(S().ScreenCode, Screen::HighScores);
+    ASSERT_EQ(S().Cursor.ScreenCode, Screen::HighScores);
     PadPress(TPadButton::South); // Back
-    EXPECT_EQ(S().ScreenCode, Screen::MainMenu);
-    EXPECT_EQ(S().ItemIndex, 3);
+    EXPECT_EQ(S().Cursor.ScreenCode, Screen::MainMenu);
+    EXPECT_EQ(S().Cursor.ItemIndex, 3);
 }
 
 // Outside the window's frame, the frame on which a window closes looks as the
@@ -442,7 +443,7 @@ TEST_F(MenuScenario, ScreenTextsStayOnTheFrameAWindowCloses) {
         game.RunFrames(2);
         const std::vector<uint32_t> open = game.LastFrame();
         game.Press(game.Frames(), TKey::N);
-        ASSERT_TRUE(game.RunUntil([&] { return S().WindowKind == Window::None; }, 5));
+        ASSERT_TRUE(game.RunUntil([&] { return S().Cursor.WindowKind == Window::None; }, 5));
         const std::vector<uint32_t>& closing = game.LastFrame();
         int32_t changed = 0;
         for (int32_t y = 0; y < 600; ++y)
@@ -454,13 +455,13 @@ TEST_F(MenuScenario, ScreenTextsStayOnTheFrameAWindowCloses) {
         EXPECT_EQ(changed, 0);
     };
     SkipIntro();
-    S().Options.AddText = "Hello there";
+    S().Saved.Options.AddText = "Hello there";
     Key(TKey::Down);
     Enter();
-    ASSERT_EQ(S().ScreenCode, Screen::Options);
+    ASSERT_EQ(S().Cursor.ScreenCode, Screen::Options);
     game.CloseRequest(game.Frames());
     game.RunFrames(1);
-    ASSERT_EQ(S().WindowKind, Window::ExitGame);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitGame);
     {
         SCOPED_TRACE("the options screen");
         closeWithNo();
@@ -469,9 +470,9 @@ TEST_F(MenuScenario, ScreenTextsStayOnTheFrameAWindowCloses) {
     Key(TKey::Up);
     Enter();
     IntoGame();
-    S().Score = 4321;
+    S().Progress.Score = 4321;
     Key(TKey::Escape);
-    ASSERT_EQ(S().WindowKind, Window::ExitToMenu);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::ExitToMenu);
     {
         SCOPED_TRACE("the game");
         closeWithNo();
@@ -499,7 +500,7 @@ TEST_F(MenuScenario, OverAGameThePointerShowsOnlyForTheQuestions) {
         SCOPED_TRACE(static_cast<int>(c.Kind));
         game.Form->OpenWindow(c.Kind);
         game.RunFrames(1);
-        ASSERT_EQ(S().WindowKind, c.Kind);
+        ASSERT_EQ(S().Cursor.WindowKind, c.Kind);
         EXPECT_EQ(pointer.Visible(), c.Shown);
         EXPECT_EQ(pointer.Relative(), !c.Shown);
         game.Form->CloseWindow();
@@ -513,23 +514,23 @@ TEST_F(MenuScenario, OverAGameThePointerShowsOnlyForTheQuestions) {
 // still turn and take letters.
 TEST_F(MenuScenario, NameEntryKeyboardArrowsLeaveTheName) {
     SkipIntro();
-    S().PlayerName.clear();
+    S().Progress.PlayerName.clear();
     Enter();
     IntoGame();
-    S().Score = 5000;
+    S().Progress.Score = 5000;
     Key(TKey::Escape);
     Key(TKey::Y);
-    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::NameEntry);
     TypeText("Ace");
     for (TKey k : {TKey::Left, TKey::Up, TKey::Down, TKey::Right, TKey::Left})
         Key(k);
-    EXPECT_EQ(S().PlayerName, "Ace");
+    EXPECT_EQ(S().Progress.PlayerName, "Ace");
     game.Pad(game.Frames(), PadWith({}));
     game.RunFrames(1);
     PadPress(TPadButton::DPadUp); // "AcF": a small letter turns from its capital
-    EXPECT_EQ(S().PlayerName, "AcF");
+    EXPECT_EQ(S().Progress.PlayerName, "AcF");
     PadPress(TPadButton::DPadLeft);
-    EXPECT_EQ(S().PlayerName, "Ac");
+    EXPECT_EQ(S().Progress.PlayerName, "Ac");
 }
 
 // Fire held on Space through "Game Over": the key repeats of the held Space
@@ -538,8 +539,8 @@ TEST_F(MenuScenario, SpaceHeldIntoTheNameEntryTypesNothing) {
     SkipIntro();
     Enter();
     IntoGame();
-    S().Score = 5000;
-    S().PlayerName = "Ace";
+    S().Progress.Score = 5000;
+    S().Progress.PlayerName = "Ace";
     game.KeyDown(game.Frames(), TKey::Space);
     game.RunFrames(1);
     game.Form->OpenWindow(Window::GameOver);
@@ -552,17 +553,17 @@ TEST_F(MenuScenario, SpaceHeldIntoTheNameEntryTypesNothing) {
         game.Char(game.Frames(), ' ');
         game.RunFrames(1);
     };
-    for (int32_t i = 0; i < 400 && S().WindowKind != Window::NameEntry; ++i)
+    for (int32_t i = 0; i < 400 && S().Cursor.WindowKind != Window::NameEntry; ++i)
         repeatSpace();
-    ASSERT_EQ(S().WindowKind, Window::NameEntry);
+    ASSERT_EQ(S().Cursor.WindowKind, Window::NameEntry);
     for (int32_t i = 0; i < 5; ++i)
         repeatSpace();
-    EXPECT_EQ(S().PlayerName, "Ace");
+    EXPECT_EQ(S().Progress.PlayerName, "Ace");
     game.KeyUp(game.Frames(), TKey::Space);
     game.KeyDown(game.Frames(), TKey::Space);
     game.Char(game.Frames(), ' ');
     game.RunFrames(1);
-    EXPECT_EQ(S().PlayerName, "Ace ");
+    EXPECT_EQ(S().Progress.PlayerName, "Ace ");
 }
 
 // The first help page tells how its pages turn, and the screen keeps to it: the
@@ -579,13 +580,13 @@ TEST_F(MenuScenario, HelpPagesTurnAsTheFirstPageSays) {
     for (int32_t i = 1; i < 4; ++i)
         Key(TKey::Down);
     Enter();
-    ASSERT_EQ(S().ScreenCode, Screen::Help);
+    ASSERT_EQ(S().Cursor.ScreenCode, Screen::Help);
     THelpScreen& help = Menus().Help;
     Key(TKey::Left);
     Key(TKey::Right);
     EXPECT_EQ(help.Page(), 1);
-    EXPECT_EQ(S().ItemIndex, 3); // still Back
-    Key(TKey::Up);               // Prev
+    EXPECT_EQ(S().Cursor.ItemIndex, 3); // still Back
+    Key(TKey::Up);                      // Prev
     Key(TKey::Left);
     EXPECT_EQ(help.Page(), 3);
     Key(TKey::Right); // Next

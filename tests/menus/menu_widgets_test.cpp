@@ -31,7 +31,7 @@ protected:
                      shell};
     TRecordingLinkOpener links;
     TRecordingHttpClient http;
-    TMenuScreens menus{ctx, links, http};
+    TMenuScreens menus{ctx, game.Form->MenuItems, game.Form->Fixed, links, http};
 };
 
 TEST_F(MenuWidgets, ButtonContainsItsEdgesAndNothingBeyond) {
@@ -54,34 +54,35 @@ TEST_F(MenuWidgets, ButtonContainsItsEdgesAndNothingBeyond) {
 
 TEST_F(MenuWidgets, HighlightIsAppliedOnceAndUndoneWhenItMoves) {
     TGameState& s = S();
-    s.FirstItem = 11;
-    s.LastItem = 12;
-    s.ItemIndex = 12;
+    s.Cursor.FirstItem = 11;
+    s.Cursor.LastItem = 12;
+    s.Cursor.ItemIndex = 12;
     auto* yes = new TMenuButton(ctx, 1, 304, 353, 1, 0, "Yes", "Yes");
     auto* no = new TMenuButton(ctx, 1, 427, 353, 1, 0, "No", "No");
-    s.Items[11] = yes;
-    s.Items[12] = no;
+    TMenuItems& items = game.Form->MenuItems;
+    items[11] = yes;
+    items[12] = no;
     EXPECT_EQ(yes->AnimPosition, 1);
 
-    UpdateHighlight(s);
+    UpdateHighlight(s.Cursor, items);
     EXPECT_TRUE(no->HighlightShown());
     EXPECT_EQ(no->AnimPosition, 0);
     // Not applied again on the next frame: a change since then stays.
     no->AnimPosition = 0.25;
-    UpdateHighlight(s);
+    UpdateHighlight(s.Cursor, items);
     EXPECT_EQ(no->AnimPosition, 0.25);
 
-    s.ItemIndex = 11;
-    UpdateHighlight(s);
+    s.Cursor.ItemIndex = 11;
+    UpdateHighlight(s.Cursor, items);
     EXPECT_FALSE(no->HighlightShown());
     EXPECT_EQ(no->AnimPosition, 1);
     EXPECT_TRUE(yes->HighlightShown());
-    KillItems(s, 11, 12);
-    EXPECT_EQ(s.Items[11], nullptr);
+    KillItems(items, 11, 12);
+    EXPECT_EQ(items[11], nullptr);
 }
 
 TEST_F(MenuWidgets, CursorBlinksEveryPeriodOnlyWhileBlinking) {
-    S().FrameMs = 100;
+    S().Timing.FrameMs = 100;
     auto* cursor = new TMyCursor(ctx, 1, 500, 15, 220, 374, "Cursor");
     EXPECT_FALSE(cursor->Visible);
     cursor->Move(100);
@@ -106,7 +107,7 @@ TEST_F(MenuWidgets, CursorBlinksEveryPeriodOnlyWhileBlinking) {
 
 TEST_F(MenuWidgets, QuestionAnswersOnceWhenYAndNArriveTogether) {
     TGameState& s = S();
-    s.WindowKind = TWindowKind::ClearTable;
+    s.Cursor.WindowKind = TWindowKind::ClearTable;
     menus.ClearTable.Open();
     s.Input.SetPressed(TInputKey::Y, true);
     s.Input.SetPressed(TInputKey::N, true);
@@ -117,19 +118,19 @@ TEST_F(MenuWidgets, QuestionAnswersOnceWhenYAndNArriveTogether) {
 
 TEST_F(MenuWidgets, ItemOutsideTheRangeDoesNothing) {
     TGameState& s = S();
-    s.WindowKind = TWindowKind::ClearTable;
+    s.Cursor.WindowKind = TWindowKind::ClearTable;
     menus.ClearTable.Open();
-    s.HighScores.Insert("ACE", 9000);
+    s.Saved.HighScores.Insert("ACE", 9000);
     // A stale highlight left from the screen below.
-    s.FirstItem = 11;
-    s.LastItem = 11;
+    s.Cursor.FirstItem = 11;
+    s.Cursor.LastItem = 11;
     menus.ClearTable.ActivateItem(12);
     EXPECT_TRUE(shell.Calls.empty());
     menus.ClearTable.ActivateItem(3);
     EXPECT_TRUE(shell.Calls.empty());
     menus.ClearTable.ActivateItem(11);
     EXPECT_EQ(shell.Calls, (std::vector<std::string>{"CloseWindow", "SaveTable"}));
-    EXPECT_EQ(s.HighScores[1].Name, "ANONYMOUS");
+    EXPECT_EQ(s.Saved.HighScores[1].Name, "ANONYMOUS");
     menus.ClearTable.Close();
 }
 

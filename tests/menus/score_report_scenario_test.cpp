@@ -79,29 +79,29 @@ TEST_P(ScoreReportScenario, FramesGoOnWhileSendingAndTheTableShowsAfter) {
     TGameState& s = game.State();
     game.RunFrames(3);
     // A game just ended with a qualifying score; the name entry is open.
-    s.Score = 987654;
-    s.PlayerName = "ACE";
+    s.Progress.Score = 987654;
+    s.Progress.PlayerName = "ACE";
     game.Form->OpenWindow(TWindowKind::NameEntry);
     const int64_t at = game.Frames() + 1;
     game.Char(at, 13); // Enter commits the name
     game.Press(at + 3, TKey::Y);
-    ASSERT_TRUE(game.RunUntil([&] { return s.WindowKind == TWindowKind::Sending; }, 20));
-    EXPECT_EQ(s.HighScores[1].Name, "ACE");
+    ASSERT_TRUE(game.RunUntil([&] { return s.Cursor.WindowKind == TWindowKind::Sending; }, 20));
+    EXPECT_EQ(s.Saved.HighScores[1].Name, "ACE");
     // The table was saved with the new name before anything was sent.
     EXPECT_TRUE(std::filesystem::exists(game.Folder / "Data/Save/hs"));
 
     // The server keeps quiet: the window stays and the frames go on.
     const int64_t before = game.Frames();
     EXPECT_EQ(game.RunFrames(90), 90);
-    EXPECT_EQ(s.WindowKind, TWindowKind::Sending);
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::Sending);
     EXPECT_GT(game.Frames(), before);
     EXPECT_EQ(server.CallsOnceArrived(), 1);
     EXPECT_NE(server.Url().find("prg=Vantorel"), std::string::npos) << server.Url();
 
     server.Release();
-    ASSERT_TRUE(RunUntilWithin(game, [&] { return s.WindowKind == TWindowKind::None; }));
-    EXPECT_EQ(s.ScreenCode, TScreenCode::HighScores);
-    EXPECT_EQ(s.HighScores[1].Name, "ACE");
+    ASSERT_TRUE(RunUntilWithin(game, [&] { return s.Cursor.WindowKind == TWindowKind::None; }));
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::HighScores);
+    EXPECT_EQ(s.Saved.HighScores[1].Name, "ACE");
     EXPECT_EQ(server.CallsOnceArrived(), 1);
 }
 

@@ -179,7 +179,7 @@ TEST_F(Bullets, AnEnemyShotHurtsAFlyingShipUnlessShielded) {
         TPlayer& player = MakePlayer();
         player.State = c.state;
         if (c.shield)
-            player.ArmBonus(4);
+            player.ArmBonus(TBonusKind::Shield);
         TBullet& shot =
             Shoot(TBulletKind::Laser, TBulletOwner::Enemy, player.X + 20, player.Y + 20, -7);
         shot.CheckCollisions();

@@ -52,7 +52,7 @@ TEST_F(GroundGuns, HitsToDestroy) {
     for (const auto& c : cases) {
         MakePlayer();
         TGroundGun& gun = AddGun(1, 400, 400);
-        State.Score = 0;
+        State.Progress.Score = 0;
         int32_t hits = 0;
         while (!gun.Destroyed && hits < 5) {
             TBullet& b = Shoot(c.kind, TBulletOwner::Player, 420, 420);
@@ -60,7 +60,7 @@ TEST_F(GroundGuns, HitsToDestroy) {
             ++hits;
         }
         EXPECT_EQ(hits, c.hits) << c.label;
-        EXPECT_EQ(State.Score, 10) << c.label;
+        EXPECT_EQ(State.Progress.Score, 10) << c.label;
         Pools.RemoveAllBullets();
         Pools.RemoveAllGroundGuns();
     }

@@ -18,15 +18,15 @@ TEST_F(Monsters, KillsScoreAndCountOnce) {
     } cases[] = {{0, 5}, {1, 10}, {2, 20}, {3, 150}, {4, 5}, {5, 500}};
     for (const auto& c : cases) {
         TMonster& m = AddMonster(c.kind, 500, 200);
-        State.Score = 0;
-        State.MonstersLeft = 3;
+        State.Progress.Score = 0;
+        State.Progress.MonstersLeft = 3;
         m.TakeDamage(m.HitPoints);
         EXPECT_TRUE(m.Exploding) << "kind " << c.kind;
-        EXPECT_EQ(State.Score, c.score) << "kind " << c.kind;
-        EXPECT_EQ(State.MonstersLeft, 2) << "kind " << c.kind;
+        EXPECT_EQ(State.Progress.Score, c.score) << "kind " << c.kind;
+        EXPECT_EQ(State.Progress.MonstersLeft, 2) << "kind " << c.kind;
         m.TakeDamage(10); // already exploding
-        EXPECT_EQ(State.Score, c.score) << "kind " << c.kind;
-        EXPECT_EQ(State.MonstersLeft, 2) << "kind " << c.kind;
+        EXPECT_EQ(State.Progress.Score, c.score) << "kind " << c.kind;
+        EXPECT_EQ(State.Progress.MonstersLeft, 2) << "kind " << c.kind;
         Pools.RemoveAllMonsters();
     }
 }
@@ -46,7 +46,7 @@ TEST_F(Monsters, AnExplosionHidesTheCompanionsAndEndsHidden) {
     for (int32_t i = 0; i < 200 && Pools.Monster(slot) != nullptr; ++i)
         Frame();
     EXPECT_EQ(Pools.Monster(slot), nullptr) << "the sweep takes the finished wreck";
-    EXPECT_FALSE(State.MegaPresent);
+    EXPECT_FALSE(State.Progress.MegaPresent);
 }
 
 TEST_F(Monsters, FireOnlyOnScreenAndWithAmmo) {
@@ -127,7 +127,7 @@ TEST_F(Monsters, TheTruckStopsTwiceAndStays) {
     Frame();
     EXPECT_DOUBLE_EQ(truck.X, 500);
     EXPECT_EQ(truck.Phase, 1);
-    for (int32_t i = 0; i < 10000 / State.FrameMs + 1; ++i)
+    for (int32_t i = 0; i < 10000 / State.Timing.FrameMs + 1; ++i)
         Frame();
     EXPECT_EQ(truck.Phase, 2);
     for (int32_t i = 0; i < 400; ++i)

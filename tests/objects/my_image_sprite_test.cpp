@@ -41,7 +41,7 @@ TEST_F(MyImageSprite, AnUnknownLibraryKeepsThePicture) {
 
 TEST_F(MyImageSprite, AnimatesAtItsPercentPerFrameWhateverTheFrameTime) {
     for (int32_t frameMs : {5, 15, 40}) {
-        State.FrameMs = frameMs;
+        State.Timing.FrameMs = frameMs;
         TMyImageSprite* s = TMyImageSprite::CreateAt(Context, 2, "Explosion", 0, 0, 0);
         s->AnimPercent = 20;
         Frame(); // the speed takes effect from the next move
@@ -108,7 +108,7 @@ TEST_F(ScrollBackground, ScrollsAndWrapsByOneTileKeepingTheFraction) {
     EXPECT_DOUBLE_EQ(sky->X, 0) << "ScrollX 0 stands still";
 
     sky->ScrollX = -3;
-    State.FrameFactor = 0.5;
+    State.Timing.FrameFactor = 0.5;
     sky->X = -tile + 1.25;
     Frame();
     EXPECT_DOUBLE_EQ(sky->X, -tile - 0.25 + tile);
@@ -125,11 +125,11 @@ TEST_F(ScrollBackground, ChangesPictureAndLibrary) {
 }
 
 TEST_F(ScrollBackground, TheFrontHillsSetTheGroundSpeed) {
-    EXPECT_EQ(GroundSpeed(State), -4);
+    EXPECT_EQ(GroundSpeed(Fixed), -4);
     auto* hills = new TScrollBackground(Context, 2, "Hills1", 2, 1);
     hills->ScrollX = -6;
-    State.Hills[0] = hills;
-    EXPECT_EQ(GroundSpeed(State), -6);
+    Fixed.Hills[0] = hills;
+    EXPECT_EQ(GroundSpeed(Fixed), -6);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // a gun and the blended ship, checked by the pixels they leave.
 #include "engine/display.hpp"
 #include "engine/surface.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/object_world.hpp"
 #include "objects/scroll_background.hpp"
 #include "platform/video_output.hpp"
@@ -24,7 +25,7 @@ protected:
         }
         sprites.SetDXDraw(&display);
         display.Initialize();
-        state.ScreenCode = TScreenCode::Game;
+        state.Cursor.ScreenCode = TScreenCode::Game;
         state.Random.Seed(3);
     }
 
@@ -50,12 +51,13 @@ protected:
     TGameState state;
     TFakeShell shell{state};
     TGameContext context{state, sprites, images1, images2, shell, shell};
-    TGamePools pools{context};
+    TGameSprites fixed;
+    TGamePools pools{context, fixed};
 };
 
 TEST_F(ObjectDrawing, APlayersRailBeamRunsFromTheShipToItsHead) {
     auto* player = new TPlayer(context, pools);
-    state.Player = player;
+    fixed.Player = player;
     player->Visible = false;
     player->X = 100;
     player->Y = 200;
@@ -108,7 +110,7 @@ TEST_F(ObjectDrawing, AGunsBarrelTurnsWithItsAim) {
 
 TEST_F(ObjectDrawing, TheShipFadesInBlended) {
     auto* player = new TPlayer(context, pools);
-    state.Player = player;
+    fixed.Player = player;
     player->X = 300;
     player->Y = 300;
     player->AlphaMode = true;
@@ -133,11 +135,11 @@ TEST_F(ObjectDrawing, TheShipFadesInBlended) {
 
 TEST_F(ObjectDrawing, TheMenusShowTheStillSceneOverTheSky) {
     new TScrollBackground(context, 2, "SkyTile", 7, 1);
-    state.ScreenCode = TScreenCode::MainMenu;
+    state.Cursor.ScreenCode = TScreenCode::MainMenu;
     const TDirectDrawSurface& menu = Draw();
     const TPixel hill = menu.Row(590)[400];
     const TPixel ship = menu.Row(221 + 20)[30 + 50];
-    state.ScreenCode = TScreenCode::Game;
+    state.Cursor.ScreenCode = TScreenCode::Game;
     const TDirectDrawSurface& game = Draw();
     EXPECT_NE(game.Row(590)[400], hill);
     EXPECT_NE(game.Row(221 + 20)[30 + 50], ship);

@@ -35,6 +35,34 @@ TEST(ObjectKinds, KeepTheirNumbersAndRefuseOthers) {
     EXPECT_STREQ(TraitsOf(TGunKind::Rocket).Barrel, "GroundRocketTrunk");
 }
 
+// The bonus index is the player's weapon slot and the spawners' order; each
+// index names one kind and comes back from it.
+TEST(ObjectKinds, BonusIndexesAndKindsAreInverse) {
+    const struct {
+        int32_t index;
+        TBonusKind kind;
+        const char* picture;
+    } cases[] = {
+        {1, TBonusKind::LaserGun, "BonusLaserGun"},
+        {2, TBonusKind::PlasmaGun, "BonusPlasmaGun"},
+        {3, TBonusKind::RocketGun, "BonusRocketGun"},
+        {4, TBonusKind::RailGun, "BonusRailGun"},
+        {5, TBonusKind::Shield, "BonusShield"},
+        {6, TBonusKind::LaserGun2x, "BonusLaserGun_2x"},
+        {7, TBonusKind::PlasmaGun3x, "BonusPlasmaGun_3x"},
+        {8, TBonusKind::RocketGun2x, "BonusRocketGun_2x"},
+        {9, TBonusKind::MegaBomb, "BonusMegaBomb"},
+        {10, TBonusKind::Life, "BonusLife"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BonusKindOfIndex(c.index), c.kind) << "index " << c.index;
+        EXPECT_EQ(TraitsOf(c.kind).Index, c.index) << "index " << c.index;
+        EXPECT_STREQ(TraitsOf(c.kind).Picture, c.picture) << "index " << c.index;
+    }
+    EXPECT_FALSE(BonusKindOfIndex(0));
+    EXPECT_FALSE(BonusKindOfIndex(11));
+}
+
 // Start-up checks the catalogue against the libraries (main_window_test); every
 // name a kind shows or plays must be in it, or a bad library fails mid-game.
 TEST(ObjectKinds, EveryNameAKindUsesIsInTheCatalogue) {

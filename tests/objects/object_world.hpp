@@ -9,6 +9,7 @@
 #include "gameplay/game_pools.hpp"
 #include "objects/bonus.hpp"
 #include "objects/bullet.hpp"
+#include "objects/game_sprites.hpp"
 #include "objects/ground_gun.hpp"
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
@@ -41,13 +42,13 @@ class TObjectWorld : public ::testing::Test {
 protected:
     TObjectWorld() {
         State.Random.Seed(7);
-        State.ScreenCode = TScreenCode::Game;
+        State.Cursor.ScreenCode = TScreenCode::Game;
     }
 
     /// The player with its companions, as a game starts it, flying and solid.
     TPlayer& MakePlayer() {
         auto* player = new TPlayer(Context, Pools);
-        State.Player = player;
+        Fixed.Player = player;
         player->CreateCompanions();
         player->Respawn();
         player->BecomeSolid();
@@ -57,7 +58,7 @@ protected:
     /// One frame: every sprite moves (and the player and bullets collide), then
     /// the sweep, then the dead sprites are freed.
     void Frame() {
-        Sprites.Move(State.FrameMs);
+        Sprites.Move(State.Timing.FrameMs);
         Pools.SweepOffscreen();
         Sprites.FreeDead();
     }
@@ -104,7 +105,8 @@ protected:
     TDXSpriteEngine Sprites;
     TFakeShell Shell{State};
     TGameContext Context{State, Sprites, Library(1), Library(2), Shell, Shell};
-    TGamePools Pools{Context};
+    TGameSprites Fixed;
+    TGamePools Pools{Context, Fixed};
 };
 
 } // namespace vantorel::testing_objects

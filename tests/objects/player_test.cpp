@@ -12,11 +12,11 @@ using testing_objects::TObjectWorld;
 class Player : public TObjectWorld {};
 
 TEST_F(Player, ANewShipStartsAGame) {
-    State.Lives = 0;
-    State.Score = 1234;
+    State.Progress.Lives = 0;
+    State.Progress.Score = 1234;
     TPlayer& player = MakePlayer();
-    EXPECT_EQ(State.Lives, 3);
-    EXPECT_EQ(State.Score, 0);
+    EXPECT_EQ(State.Progress.Lives, 3);
+    EXPECT_EQ(State.Progress.Score, 0);
     EXPECT_DOUBLE_EQ(player.X, 30);
     EXPECT_DOUBLE_EQ(player.Y, 221);
     EXPECT_EQ(player.Z(), 10);
@@ -24,7 +24,7 @@ TEST_F(Player, ANewShipStartsAGame) {
 
 TEST_F(Player, TheExplosionPlaysToItsEndUntouchedByTheTilt) {
     TPlayer& player = MakePlayer();
-    State.FrameMs = 5; // a fast display: the explosion ends before the respawn
+    State.Timing.FrameMs = 5; // a fast display: the explosion ends before the respawn
     player.Y = 300;
     player.Die();
     double last = -1;
@@ -117,7 +117,7 @@ TEST_F(Player, ReadsTheControls) {
 // ---- weapons ----
 
 struct TArmStep {
-    int32_t kind;
+    TBonusKind kind;
     std::vector<int32_t> on; ///< weapon slots on afterwards
 };
 
@@ -126,10 +126,15 @@ TEST_F(Player, WeaponPickUpRules) {
         const char* label;
         std::vector<TArmStep> steps;
     } cases[] = {
-        {"a new weapon replaces the laser", {{0, {1}}, {1, {2}}}},
-        {"the shield goes beside the weapon", {{2, {3}}, {4, {3, 5}}}},
-        {"a weapon keeps the shield", {{4, {5}}, {9, {5, 8}}}},
-        {"rail then double laser", {{3, {4}}, {7, {6}}}},
+        {"a new weapon replaces the laser",
+         {{TBonusKind::LaserGun, {1}}, {TBonusKind::PlasmaGun, {2}}}},
+        {"the shield goes beside the weapon",
+         {{TBonusKind::RocketGun, {3}}, {TBonusKind::Shield, {3, 5}}}},
+        {"a weapon keeps the shield",
+         {{TBonusKind::Shield, {5}}, {TBonusKind::RocketGun2x, {5, 8}}}},
+        {"rail then double laser", {{TBonusKind::RailGun, {4}}, {TBonusKind::LaserGun2x, {6}}}},
+        {"the mega bomb and a life are not held",
+         {{TBonusKind::RocketGun, {3}}, {TBonusKind::MegaBomb, {3}}, {TBonusKind::Life, {3}}}},
     };
     for (const auto& c : cases) {
         TPlayer& player = MakePlayer();
@@ -139,27 +144,27 @@ TEST_F(Player, WeaponPickUpRules) {
             for (int32_t slot = 1; slot <= 8; ++slot)
                 if (player.WeaponOn[static_cast<size_t>(slot)])
                     on.push_back(slot);
-            EXPECT_EQ(on, step.on) << c.label << ", kind " << step.kind;
+            EXPECT_EQ(on, step.on) << c.label << ", kind " << static_cast<int32_t>(step.kind);
         }
-        EXPECT_EQ(State.ShieldSprite->Visible, player.ShieldOn()) << c.label;
+        EXPECT_EQ(Fixed.ShieldSprite->Visible, player.ShieldOn()) << c.label;
         player.Kill();
     }
 }
 
 TEST_F(Player, WeaponsRunOutAndTheLaserComesBack) {
     TPlayer& player = MakePlayer();
-    player.ArmBonus(2);
-    player.ArmBonus(0);
+    player.ArmBonus(TBonusKind::RocketGun);
+    player.ArmBonus(TBonusKind::LaserGun);
     EXPECT_EQ(player.WeaponTime[1], 15000) << "picking up the laser again restarts it";
-    player.ArmBonus(1);
-    player.WeaponTime[2] = State.FrameMs;
+    player.ArmBonus(TBonusKind::PlasmaGun);
+    player.WeaponTime[2] = State.Timing.FrameMs;
     player.UpdateWeapons();
     EXPECT_TRUE(player.WeaponOn[2]);
     player.UpdateWeapons();
     EXPECT_FALSE(player.WeaponOn[2]);
     player.UpdateWeapons();
     EXPECT_TRUE(player.WeaponOn[1]);
-    EXPECT_EQ(player.WeaponTime[1], 15000 - State.FrameMs);
+    EXPECT_EQ(player.WeaponTime[1], 15000 - State.Timing.FrameMs);
 }
 
 TEST_F(Player, EachWeaponFiresItsShots) {
@@ -247,13 +252,13 @@ TEST_F(Player, RammingAMonster) {
         player.X = 300;
         player.Y = 300;
         if (c.shield)
-            player.ArmBonus(4);
+            player.ArmBonus(TBonusKind::Shield);
         TMonster& monster = AddMonster(c.kind, 320, 310);
-        const int32_t score = State.Score;
+        const int32_t score = State.Progress.Score;
         player.CheckCollisions();
         EXPECT_EQ(player.State == TPlayerState::Exploding, c.dies) << c.label;
         EXPECT_TRUE(monster.Exploding) << c.label;
-        EXPECT_EQ(State.Score, score) << c.label << ": ramming scores nothing";
+        EXPECT_EQ(State.Progress.Score, score) << c.label << ": ramming scores nothing";
         Pools.RemoveAllMonsters();
         player.Kill();
         Sprites.FreeDead();
@@ -266,9 +271,9 @@ TEST_F(Player, BonusesAreCollectedOnceAndNotWhileExploding) {
     player.Y = 300;
     Pools.AddBonus(320, 310, 9, 6); // a life
     Pools.AddBonus(330, 310, 9, 6);
-    State.Lives = 2;
+    State.Progress.Lives = 2;
     player.CheckCollisions();
-    EXPECT_EQ(State.Lives, 3) << "lives never exceed 3";
+    EXPECT_EQ(State.Progress.Lives, 3) << "lives never exceed 3";
     EXPECT_TRUE(Pools.Bonus(1)->Taken && Pools.Bonus(2)->Taken);
     EXPECT_EQ(Shell.Count("PlaySound Bonus"), 2);
 
@@ -284,17 +289,17 @@ TEST_F(Player, ATakenBonusGivesNothingTwice) {
     player.X = 300;
     player.Y = 300;
     Pools.AddBonus(320, 310, 9, 6);
-    State.Lives = 1;
+    State.Progress.Lives = 1;
     player.CheckCollisions();
     player.CheckCollisions(); // before the sweep took it
-    EXPECT_EQ(State.Lives, 2);
+    EXPECT_EQ(State.Progress.Lives, 2);
 }
 
 TEST_F(Player, LivesRunOutIntoGameOver) {
     TPlayer& player = MakePlayer();
     for (int32_t death = 1; death <= 3; ++death) {
         player.Die();
-        EXPECT_EQ(State.Lives, 3 - death);
+        EXPECT_EQ(State.Progress.Lives, 3 - death);
         for (int32_t i = 0; i < 200 && player.State == TPlayerState::Exploding; ++i)
             Frame();
         EXPECT_EQ(player.State, TPlayerState::Appearing);
@@ -305,7 +310,7 @@ TEST_F(Player, LivesRunOutIntoGameOver) {
     EXPECT_TRUE(player.LastLifeGone);
     EXPECT_EQ(Shell.Count("PlaySound GameOver"), 1);
     player.Die();
-    EXPECT_EQ(State.Lives, 0) << "never below 0";
+    EXPECT_EQ(State.Progress.Lives, 0) << "never below 0";
 }
 
 TEST_F(Player, DyingTakesTheRailsAway) {
@@ -334,14 +339,14 @@ TEST_F(Player, TheMegaBombHurtsEveryEnemyWithScore) {
     AddMonster(0, 500, 100).Ammo = 0;
     AddMonster(3, 500, 300).Ammo = 0;
     AddGun(0, 600, 490);
-    State.MonstersLeft = 10;
+    State.Progress.MonstersLeft = 10;
     player.MegaBomb();
     EXPECT_TRUE(Pools.Monster(1)->Exploding);
     EXPECT_FALSE(Pools.Monster(2)->Exploding);
     EXPECT_EQ(Pools.Monster(2)->HitPoints, 20);
     EXPECT_TRUE(Pools.GroundGun(1)->Destroyed);
-    EXPECT_EQ(State.Score, 5 + 10);
-    EXPECT_EQ(State.MonstersLeft, 9);
+    EXPECT_EQ(State.Progress.Score, 5 + 10);
+    EXPECT_EQ(State.Progress.MonstersLeft, 9);
 }
 
 } // namespace

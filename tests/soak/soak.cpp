@@ -34,7 +34,6 @@ bool Gone(const TMyImageSprite* s) {
 void CheckTree(TMForm& form, std::vector<std::string>& failures) {
     TSprite& root = form.MDXSpriteEngine.Engine;
     TGamePools& pools = form.Pools();
-    const TGameState& s = form.State;
     std::unordered_set<const TSprite*> accounted;
     auto account = [&](const TMyImageSprite* sprite) {
         if (sprite != nullptr)
@@ -68,14 +67,16 @@ void CheckTree(TMForm& form, std::vector<std::string>& failures) {
         }
     for (int32_t slot = 1; slot <= IGameWorld::kBonusSlots; ++slot)
         account(pools.Bonus(slot));
-    const TMyImageSprite* fixed[] = {s.Player,       s.EngineFlame1, s.EngineFlame2, s.MuzzleFlash,
-                                     s.ShieldSprite, s.Panel,        s.WeaponIcon};
+    const TMyImageSprite* fixed[] = {form.Fixed.Player,       form.Fixed.EngineFlame1,
+                                     form.Fixed.EngineFlame2, form.Fixed.MuzzleFlash,
+                                     form.Fixed.ShieldSprite, form.Fixed.Panel,
+                                     form.Fixed.WeaponIcon};
     for (const TMyImageSprite* sprite : fixed)
         account(sprite);
-    for (const TMyImageSprite* icon : s.LifeIcons)
+    for (const TMyImageSprite* icon : form.Fixed.LifeIcons)
         account(icon);
-    accounted.insert(s.Sky);
-    for (const TScrollBackground* hill : s.Hills)
+    accounted.insert(form.Fixed.Sky);
+    for (const TScrollBackground* hill : form.Fixed.Hills)
         accounted.insert(hill);
 
     size_t unaccounted = 0;
@@ -128,11 +129,11 @@ struct TSeen {
 TSeen Look(TScenario& game) {
     TSeen seen;
     const TGameState& s = game.State();
-    seen.Screen = s.ScreenCode;
-    seen.Window = s.WindowKind;
-    seen.Level = s.Level;
-    seen.MonstersLeft = s.MonstersLeft;
-    if (const TPlayer* p = s.Player) {
+    seen.Screen = s.Cursor.ScreenCode;
+    seen.Window = s.Cursor.WindowKind;
+    seen.Level = s.Progress.Level;
+    seen.MonstersLeft = s.Progress.MonstersLeft;
+    if (const TPlayer* p = game.Fixed().Player) {
         seen.Exploding = p->State == TPlayerState::Exploding;
         seen.ShipX = p->X;
         seen.ShipY = p->Y;
@@ -170,7 +171,7 @@ void Tally(const TSeen& before, const TSeen& after, TScenario& game, TSoakResult
     if (after.Exploding && !before.Exploding)
         ++r.Deaths;
     // A bonus that vanished over the ship, not at a level's end, was collected.
-    if (s.LevelFinishing)
+    if (s.Progress.LevelFinishing)
         return;
     const TGamePools& pools = game.Form->Pools();
     for (size_t i = 1; i <= IGameWorld::kBonusSlots; ++i) {
@@ -197,7 +198,7 @@ public:
     void Act() {
         const TGameState& s = game_.State();
         now_ = game_.Frames();
-        if (s.ScreenCode == TScreenCode::Game && s.WindowKind == TWindowKind::None)
+        if (s.Cursor.ScreenCode == TScreenCode::Game && s.Cursor.WindowKind == TWindowKind::None)
             Fly();
         else
             Answer();
@@ -224,7 +225,6 @@ private:
     }
 
     void Fly() {
-        const TGameState& s = game_.State();
         outOfGame_ = 0;
         waitAnswer_ = -1;
         // Fire held most of the time.
@@ -248,8 +248,8 @@ private:
             right = randomRight_;
             left = !right && Chance(300);
         }
-        if (s.Player != nullptr) {
-            const TPlayer& ship = *s.Player;
+        if (game_.Fixed().Player != nullptr) {
+            const TPlayer& ship = *game_.Fixed().Player;
             const TGamePools& pools = game_.Form->Pools();
             if (mode_ == 0) {
                 // Line up with the nearest enemy ahead and keep to the left.
@@ -329,7 +329,7 @@ private:
         if (--waitAnswer_ > 0)
             return;
         waitAnswer_ = -1;
-        switch (s.WindowKind) {
+        switch (s.Cursor.WindowKind) {
         case TWindowKind::Pause:
             game_.Press(now_, Chance(800) ? TKey::P : TKey::Escape);
             return;
@@ -351,7 +351,7 @@ private:
         case TWindowKind::None:
             break;
         }
-        if (s.ScreenCode == TScreenCode::MainMenu && Chance(800)) {
+        if (s.Cursor.ScreenCode == TScreenCode::MainMenu && Chance(800)) {
             game_.Form->ActivateItemNo(1); // "New game"
             return;
         }
@@ -412,13 +412,13 @@ TSoakResult RunSoak(int64_t frames, uint32_t seed) {
         if (game->Ended())
             continue;
         TGameState& s = game->State();
-        if (seen.Screen != TScreenCode::Game && s.ScreenCode == TScreenCode::Game)
+        if (seen.Screen != TScreenCode::Game && s.Cursor.ScreenCode == TScreenCode::Game)
             ++result.Games;
         const TSeen now = Look(*game);
         Tally(seen, now, *game, result);
         seen = now;
-        result.HighestLevel = std::max(result.HighestLevel, s.Level);
-        result.BestScore = std::max(result.BestScore, s.Score);
+        result.HighestLevel = std::max(result.HighestLevel, s.Progress.Level);
+        result.BestScore = std::max(result.BestScore, s.Progress.Score);
         for (const std::string& f : game->Form->Pools().CheckInvariants())
             result.Failures.push_back(f);
         CheckTree(*game->Form, result.Failures);

@@ -77,25 +77,25 @@ TEST(CounterRoutines, TwoSecondsCountedIn16MsStepsLast125Calls) {
 TEST(GameState, ScoreQualifiesWhenItBeatsARankedEntry) {
     TGameState s;
     for (int32_t rank = 1; rank <= 10; ++rank)
-        s.HighScores[rank].Score = 3300 - 300 * rank;
-    s.HighScores[HighScoreTable::Spare].Score = -1000; // never looked at
+        s.Saved.HighScores[rank].Score = 3300 - 300 * rank;
+    s.Saved.HighScores[HighScoreTable::Spare].Score = -1000; // never looked at
 
     struct Case {
         int32_t Score;
         bool Qualifies;
     };
     for (const Case& c : {Case{300, false}, Case{301, true}, Case{0, false}, Case{5000, true}}) {
-        s.Score = c.Score;
+        s.Progress.Score = c.Score;
         EXPECT_EQ(s.ScoreQualifies(), c.Qualifies) << c.Score;
     }
 }
 
 TEST(GameState, StartsAsTheFrameLoopExpects) {
     const TGameState s;
-    EXPECT_DOUBLE_EQ(s.FrameFactor, 1.0);
-    EXPECT_EQ(s.FrameMs, 15);
-    EXPECT_EQ(s.ScreenCode, TScreenCode::None);
-    EXPECT_EQ(s.WindowKind, TWindowKind::None);
+    EXPECT_DOUBLE_EQ(s.Timing.FrameFactor, 1.0);
+    EXPECT_EQ(s.Timing.FrameMs, 15);
+    EXPECT_EQ(s.Cursor.ScreenCode, TScreenCode::None);
+    EXPECT_EQ(s.Cursor.WindowKind, TWindowKind::None);
 }
 
 TEST(GameRandom, StaysInRangeAndRepeatsFromASeed) {

@@ -23,15 +23,15 @@ public:
 
     void OpenWindow(TWindowKind kind) override {
         const int32_t k = static_cast<int32_t>(kind);
-        if (state_.WindowKind != TWindowKind::None) {
+        if (state_.Cursor.WindowKind != TWindowKind::None) {
             Calls.push_back("OpenWindow " + std::to_string(k) + " dropped");
             return;
         }
-        state_.WindowKind = kind;
+        state_.Cursor.WindowKind = kind;
         Calls.push_back("OpenWindow " + std::to_string(k));
     }
     void CloseWindow() override {
-        state_.WindowKind = TWindowKind::None;
+        state_.Cursor.WindowKind = TWindowKind::None;
         Calls.push_back("CloseWindow");
     }
     void ActivateItem() override { Calls.push_back("ActivateItem"); }

@@ -86,6 +86,7 @@ public:
     int64_t Frames() const { return Form->FrameCount(); }
     bool Ended() const { return Form->Terminated(); }
     TGameState& State() { return Form->State; }
+    TGameSprites& Fixed() { return Form->Fixed; }
 
     /// The last frame shown, 800x600 pixels 0x00RRGGBB, top row first.
     const std::vector<uint32_t>& LastFrame() const { return Video.Null.LastFrame(); }

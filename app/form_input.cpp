@@ -1,11 +1,12 @@
 #include "app/form_input.hpp"
 
 #include "menus/menu_items.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 #include "state/game_state.hpp"
 #include "state/input_snapshot.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
+#include "state/sound_sink.hpp"
 
 #include <algorithm>
 
@@ -19,18 +20,19 @@ constexpr int32_t kLastItemSlot = 12;
 
 } // namespace
 
-TFormInput::TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameShell& shell)
-    : cursor_(cursor), items_(items), shell_(shell) {}
+TFormInput::TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameNavigation& navigation,
+                       ISoundSink& sound)
+    : cursor_(cursor), items_(items), navigation_(navigation), sound_(sound) {}
 
 void TFormInput::Play(const TInputSnapshot& input) {
     if (input.WasPressed(TInputKey::FullScreen) && cursor_.ScreenCode == TScreenCode::Game)
-        shell_.OpenWindow(TWindowKind::Pause);
+        navigation_.OpenWindow(TWindowKind::Pause);
     if (input.PointerMoved)
         Hover(input.PointerX, input.PointerY);
     for (const char c : input.Typed)
         Type(static_cast<uint8_t>(c));
     for (uint32_t i = 0; i < input.Clicks; ++i)
-        shell_.ActivateItem();
+        navigation_.ActivateItem();
 }
 
 void TFormInput::Hover(int32_t x, int32_t y) {
@@ -47,7 +49,7 @@ void TFormInput::Hover(int32_t x, int32_t y) {
         }
     }
     if (cursor_.ItemIndex != before && !(HoverSilent && HoverSilent()))
-        shell_.PlaySound("Button");
+        sound_.PlaySound("Button");
 }
 
 void TFormInput::Type(uint8_t character) {
@@ -58,7 +60,7 @@ void TFormInput::Type(uint8_t character) {
     if (IModalWindow* window = CurrentWindow ? CurrentWindow() : nullptr)
         window->CharacterTyped(character);
     if (character == kEnter)
-        shell_.ActivateItem();
+        navigation_.ActivateItem();
 }
 
 } // namespace vantorel

@@ -10,7 +10,8 @@
 
 namespace vantorel {
 
-class IGameShell;
+class IGameNavigation;
+class ISoundSink;
 class IModalWindow;
 class IScreen;
 class TMenuButton;
@@ -21,7 +22,8 @@ struct TInputSnapshot;
 class TFormInput {
 public:
     /// All must outlive this object.
-    TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameShell& shell);
+    TFormInput(TMenuCursor& cursor, const TMenuItems& items, IGameNavigation& navigation,
+               ISoundSink& sound);
 
     // What the main window tells this class about itself. Each may stay unset:
     // then there is no screen, no window, no item is hit and hovering always sounds.
@@ -51,7 +53,8 @@ private:
 
     TMenuCursor& cursor_;
     const TMenuItems& items_;
-    IGameShell& shell_;
+    IGameNavigation& navigation_;
+    ISoundSink& sound_;
 };
 
 } // namespace vantorel

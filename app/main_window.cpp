@@ -32,7 +32,7 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
       Music(services.Audio, paths.MenuMusic(), paths.RaceMusic()),
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           *this},
-      InputBuilder(State.Cursor, MDXInput), FormInput(State.Cursor, MenuItems, *this),
+      InputBuilder(State.Cursor, MDXInput), FormInput(State.Cursor, MenuItems, *this, *this),
       Saves(paths.SaveFolder()), services_(services), randomSeed_(randomSeed), paths_(paths) {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,

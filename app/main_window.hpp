@@ -19,7 +19,8 @@
 #include "platform/desktop_services.hpp"
 #include "platform/events.hpp"
 #include "state/game_context.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 #include "state/game_state.hpp"
 #include "storage/game_paths.hpp"
 #include "storage/save_files.hpp"
@@ -42,7 +43,7 @@ class TLevelBannerWindow;
 class TPauseWindow;
 struct TMenuScreens;
 
-class TMForm final : public IGameShell {
+class TMForm final : public IGameNavigation, public IGameServices {
 public:
     /// services must outlive the form. randomSeed seeds the game's one generator:
     /// the game passes the clock, tests a fixed number. paths name the data and
@@ -131,7 +132,7 @@ public:
     TGamePools& Pools() { return *pools_; }
     TGameFlow& Flow() { return *flow_; }
 
-    // IGameShell
+    // IGameNavigation and IGameServices
     void OpenWindow(TWindowKind kind) override;
     void CloseWindow() override;
     void ActivateItem() override;

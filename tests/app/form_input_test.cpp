@@ -3,10 +3,11 @@
 
 #include "app/input_snapshot_builder.hpp"
 #include "engine/dx_input.hpp"
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
 #include "state/game_state.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
+#include "state/sound_sink.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace vantorel {
 namespace {
 
 /// Records what the input asks of the main window, in order.
-class TRecordingShell final : public IGameShell {
+class TRecordingShell final : public IGameNavigation, public ISoundSink {
 public:
     std::vector<std::string> Calls;
 
@@ -35,10 +36,7 @@ public:
     void BuildMainMenu(int32_t, int32_t, int32_t) override { Calls.push_back("BuildMainMenu"); }
     void BuildHighScores() override { Calls.push_back("BuildHighScores"); }
     void PlaySound(const std::string& name) override { Calls.push_back("PlaySound " + name); }
-    void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
-    void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
-    void SaveTable() override { Calls.push_back("SaveTable"); }
 };
 
 /// A screen or window that writes down the characters it is given.
@@ -135,7 +133,7 @@ protected:
     TScriptedJoystickDevice stick;
     TInputSnapshotBuilder builder{state.Cursor, input};
     TMenuItems items;
-    TFormInput form{state.Cursor, items, shell};
+    TFormInput form{state.Cursor, items, shell, shell};
     TInputSnapshot snap;
 };
 

@@ -4,7 +4,8 @@
 // is dropped (and logged as such).
 #pragma once
 
-#include "state/game_shell.hpp"
+#include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
 #include "state/game_state.hpp"
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 
 namespace vantorel {
 
-class TFakeShell final : public IGameShell {
+class TFakeShell final : public IGameNavigation, public IGameServices {
 public:
     explicit TFakeShell(TGameState& state) : state_(state) {}
 

@@ -2,13 +2,6 @@
 
 namespace vantorel {
 
-int32_t TGameRandom::operator()(int32_t n) {
-    if (n <= 0)
-        return 0;
-    const uint64_t r = engine_();
-    return static_cast<int32_t>((r * static_cast<uint64_t>(n)) >> 32);
-}
-
 void StepUpWrap(int32_t& v, int32_t lo, int32_t hi) {
     if (lo < v && v <= hi)
         --v;

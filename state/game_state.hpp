@@ -8,25 +8,14 @@
 
 #include "state/frame_timing.hpp"
 #include "state/game_progress.hpp"
+#include "state/game_random.hpp"
 #include "state/input_snapshot.hpp"
 #include "state/menu_cursor.hpp"
 #include "state/saved_data.hpp"
 
 #include <cstdint>
-#include <random>
 
 namespace vantorel {
-
-/// The one program-wide random generator, seeded at start-up (tests seed it fixed).
-class TGameRandom {
-public:
-    void Seed(uint32_t seed) { engine_.seed(seed); }
-    /// A uniform integer 0..n-1; 0 when n <= 0.
-    int32_t operator()(int32_t n);
-
-private:
-    std::mt19937 engine_{1u};
-};
 
 struct TGameState {
     /// Frame rate and timer step (start-up, display-mode switch, the frame loop).

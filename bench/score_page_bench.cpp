@@ -1,6 +1,7 @@
 // The world table page's queries on a table of a million scores: Top(100), the
 // table's rows, and Count(), the total under it, each through the store the
-// server uses, on SQLite (a temporary file) and on PostgreSQL (when
+// server uses, then whole page requests through the service (first, middle and
+// last page, name searches), on SQLite (a temporary file) and on PostgreSQL (when
 // VANTOREL_TEST_PG names a database, as tests/server/with_postgres.sh sets it;
 // skipped otherwise). The rows are put in fast, past the store: one transaction
 // on SQLite, COPY on PostgreSQL; the fill time and each query's plan are printed
@@ -12,6 +13,7 @@
 // PostgreSQL the table lives in the schema vantorel_bench, dropped and made
 // again on each run.
 #include "server/postgres_score_store.hpp"
+#include "server/score_service.hpp"
 #include "server/score_store.hpp"
 #include "server/sqlite_score_store.hpp"
 
@@ -19,6 +21,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -216,6 +219,39 @@ void Page(benchmark::State& state, IScoreStore* store) {
     }
 }
 
+/// One request to the page through the service as the server runs it (store
+/// reads and the HTML, no HTTP): the legacy first page, a page in the middle,
+/// the last page, and name searches that find one score, a thousand and more
+/// (the first hundred shown, with their ranks), and none.
+void PageRequest(benchmark::State& state, TScoreService* service, std::string target) {
+    for (auto _ : state) {
+        const TWebResponse response = service->Handle({"GET", target, "127.0.0.1", {}});
+        if (response.Status != 200)
+            state.SkipWithError(("status " + std::to_string(response.Status)).c_str());
+        benchmark::DoNotOptimize(response.Body.data());
+    }
+}
+
+void RegisterPageRequests(const std::string& database, TScoreService* service, int64_t rows) {
+    const std::string table = "/cgi/version.pl?prg=Vantorel&show&type=0";
+    const int64_t last = std::max<int64_t>(1, (rows + 99) / 100);
+    const std::vector<std::pair<std::string, std::string>> requests = {
+        {"PageFirst", table},
+        {"PageMiddle", table + "&page=" + std::to_string(last / 2)},
+        {"PageLast", table + "&page=" + std::to_string(last)},
+        {"SearchOne", table + "&name=pilot+" + std::to_string(rows / 2 + 7)},
+        {"SearchThousands", table + "&name=PILOT+9"},
+        {"SearchNone", table + "&name=nobody"},
+    };
+    for (const auto& [name, target] : requests) {
+        benchmark::RegisterBenchmark((database + "/Service/" + name).c_str(), PageRequest, service,
+                                     target)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5)
+            ->ReportAggregatesOnly(true);
+    }
+}
+
 void Register(const std::string& database, IScoreStore* store) {
     // The store sees the filled table: the timings are of a million rows.
     const std::vector<TStoredScore> top = store->Top(1);
@@ -244,10 +280,15 @@ int main(int argc, char** argv) {
     try {
         std::unique_ptr<IScoreStore> sqlite = FilledSqliteStore(folder / "scores.sqlite", rows);
         Register("SQLite", sqlite.get());
+        TScoreService sqliteService(*sqlite, 0);
+        RegisterPageRequests("SQLite", &sqliteService, rows);
         std::unique_ptr<IScoreStore> postgres;
+        std::unique_ptr<TScoreService> postgresService;
         if (const char* database = std::getenv("VANTOREL_TEST_PG"); database && *database) {
             postgres = FilledPostgresStore(database, rows);
             Register("PostgreSQL", postgres.get());
+            postgresService = std::make_unique<TScoreService>(*postgres, 0);
+            RegisterPageRequests("PostgreSQL", postgresService.get(), rows);
         } else {
             std::printf("PostgreSQL: skipped, VANTOREL_TEST_PG is not set\n");
         }

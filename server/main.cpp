@@ -1,12 +1,20 @@
 // vantorel-scored: the world score server. See ServerUsage for the command line.
+#include "server/log_writer.hpp"
+#include "server/request_log.hpp"
 #include "server/score_http_server.hpp"
 #include "server/score_service.hpp"
 #include "server/score_store.hpp"
+#include "server/server_metrics.hpp"
 #include "server/server_options.hpp"
+#include "server/sqlite_backup.hpp"
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -31,6 +39,24 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (!options.Backup.empty()) {
+        if (IsPostgresConnection(options.Database)) {
+            std::cerr << "vantorel-scored: --backup copies a SQLite file; back up a PostgreSQL "
+                         "database with pg_dump, e.g. pg_dump -Fc -f FILE '"
+                      << options.Database << "'\n";
+            return 2;
+        }
+        try {
+            const int64_t pages = BackupSqliteDatabase(options.Database, options.Backup);
+            std::cout << "backed up " << options.Database << " to " << options.Backup << " ("
+                      << pages << " pages)\n";
+            return 0;
+        } catch (const std::exception& e) {
+            std::cerr << "vantorel-scored: backup: " << e.what() << "\n";
+            return 1;
+        }
+    }
+
     // SIGTERM and SIGINT are taken by one thread with sigwait, never by a
     // handler in the middle of a request; every thread started from here on
     // inherits the blocked mask.
@@ -41,16 +67,60 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     // A client that hangs up mid-answer must not end the server.
     signal(SIGPIPE, SIG_IGN);
+    // Every connection is a descriptor: as many as the system lets this process
+    // have, not the 1,024 a shell usually starts it with.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     try {
+        TServerMetrics metrics;
+        // Standard output nobody reads fills its pipe and blocks: the log's own
+        // thread waits then, never a request; lines beyond its queue are dropped.
+        const bool json = options.JsonLog;
+        TLogWriter log(
+            [](const std::string& line) {
+                // write(2), not stdio: a write stuck on a full pipe must not hold
+                // the stdout lock that exit() takes to flush.
+                const std::string text = line + "\n";
+                size_t at = 0;
+                while (at < text.size()) {
+                    const ssize_t written =
+                        write(STDOUT_FILENO, text.data() + at, text.size() - at);
+                    if (written < 0 && errno == EINTR)
+                        continue;
+                    if (written <= 0)
+                        return;
+                    at += static_cast<size_t>(written);
+                }
+            },
+            10000, [&metrics](uint64_t lines) { metrics.CountDroppedLogLines(lines); },
+            [json](uint64_t count) {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                return FormatDroppedLogLine(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), count,
+                    json);
+            });
         std::unique_ptr<IScoreStore> store = OpenScoreStore(options.Database);
-        TScoreService service(*store, options.RatePerMinute);
-        THttpServerLimits limits;
-        limits.Threads = options.Threads;
-        TScoreHttpServer server(service, limits, [](const std::string& line) {
-            std::fputs((line + "\n").c_str(), stdout);
-            std::fflush(stdout);
-        });
+        TReportSettings reports;
+        reports.CommitObserver = [&metrics](double seconds, size_t batchSize) {
+            metrics.ObserveCommit(seconds, batchSize);
+        };
+        reports.OutcomeObserver = [&metrics](std::string_view outcome) {
+            metrics.CountReport(outcome);
+        };
+        TScoreService service(*store, options.RatePerMinute, TServiceClock::System(), reports);
+        THttpServerConfig config;
+        config.Limits.Threads = options.Threads;
+        config.Limits.MaxConnectionsPerAddress = options.ConnectionsPerAddress;
+        config.Limits.MaxConnections = options.MaxConnections;
+        config.TrustedProxies = options.TrustedProxies;
+        config.JsonLog = options.JsonLog;
+        config.Metrics = &metrics;
+        TScoreHttpServer server(service, config,
+                                [&log](const std::string& line) { log.Push(line); });
         const int port = server.Bind(options.Host, options.Port);
         const bool bracketed = options.Host.find(':') != std::string::npos;
         std::printf("listening on %s%s%s:%d\n", bracketed ? "[" : "", options.Host.c_str(),

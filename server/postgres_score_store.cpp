@@ -1,13 +1,17 @@
 #include "server/postgres_score_store.hpp"
 
+#include "server/score_tally.hpp"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <limits>
 #include <mutex>
 #include <stdexcept>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -31,7 +35,52 @@ CREATE TABLE IF NOT EXISTS scores (
     received_at bigint NOT NULL
 );
 CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, id ASC);
+CREATE UNLOGGED TABLE IF NOT EXISTS report_buckets (
+    client bytea PRIMARY KEY,
+    tokens double precision NOT NULL,
+    at bigint NOT NULL,
+    taken boolean NOT NULL
+);
+CREATE UNLOGGED TABLE IF NOT EXISTS report_repeats (
+    client bytea NOT NULL,
+    code bytea NOT NULL,
+    at bigint NOT NULL,
+    PRIMARY KEY (client, code)
+);
 )sql";
+
+// The limits every server on the database shares (TSharedLimits): the same
+// token bucket as TRateLimiter's, one row a client, on the reports' own clock
+// (whole seconds), and the codes each client sent lately. The tables are
+// UNLOGGED: they cost no log flush, and a database crash that empties them only
+// refills buckets and forgets ten minutes of repeats. A client's bucket and its
+// repeat entries are rows locked until the batch commits, so two servers taking
+// reports from one client count them one after the other. Every batch takes
+// its rows in one order (repeats, then buckets, each sorted by key), so two
+// batches never wait for each other in a circle. A bucket unseen for a minute
+// is full, as good as none, so it is deleted.
+constexpr const char* kNoteRepeat =
+    "INSERT INTO report_repeats AS r (client, code, at) VALUES ($1, $2, $3) "
+    "ON CONFLICT (client, code) DO UPDATE SET at = excluded.at "
+    "WHERE r.at <= excluded.at - $4 RETURNING 1";
+constexpr const char* kTakeToken = R"sql(
+INSERT INTO report_buckets AS b (client, tokens, at, taken) VALUES ($1, $3::float8 - 1, $2, true)
+ON CONFLICT (client) DO UPDATE SET
+    taken = LEAST($3::float8, b.tokens + GREATEST($2 - b.at, 0)::float8 * $3 / 60) >= 1,
+    tokens = LEAST($3::float8, b.tokens + GREATEST($2 - b.at, 0)::float8 * $3 / 60) -
+             CASE WHEN LEAST($3::float8, b.tokens + GREATEST($2 - b.at, 0)::float8 * $3 / 60) >= 1
+                  THEN 1 ELSE 0 END,
+    at = GREATEST(b.at, $2)
+RETURNING taken
+)sql";
+constexpr const char* kForgetOldLimits = "DELETE FROM report_buckets WHERE at < $1";
+constexpr const char* kForgetOldRepeats = "DELETE FROM report_repeats WHERE at < $1";
+
+// A batch's writes wait this long at most for a lock, and run this long at
+// most, so that a stuck transaction elsewhere turns into a quick 503 for the
+// batch instead of senders waiting without end. Reads never wait for writers.
+constexpr const char* kBeginBatch =
+    "BEGIN; SET LOCAL lock_timeout = 1500; SET LOCAL statement_timeout = 2000";
 
 constexpr const char* kHasCounter =
     "SELECT count(*) FROM pg_trigger WHERE tgrelid = 'scores'::regclass "
@@ -80,6 +129,110 @@ constexpr const char* kInsert = "INSERT INTO scores (name, score, add_text, rece
 constexpr const char* kTop = "SELECT id, name, score, add_text, received_at FROM scores "
                              "ORDER BY score DESC, id ASC LIMIT $1";
 constexpr const char* kCount = "SELECT sum(n)::bigint FROM scores_count";
+
+// What the page reads besides the table: an index on the folded name for the
+// name search (TNamePrefix; the fold of LowerCp1252 on bytea, so it is the same
+// in a database of any encoding and locale) and the counts per score range of
+// TScoreTally. Each connection adds to tally rows of its own (keyed by its
+// backend's process id), so batches committing at once never wait for one
+// another on a tally row, in whatever order they touch them. Made, with the
+// counts filled from the rows, when missing (a database from before them, or a
+// scores table made again), while inserts wait.
+constexpr const char* kHasRanking =
+    "SELECT count(*) FROM pg_trigger WHERE tgrelid = 'scores'::regclass "
+    "AND tgname = 'scores_tally_added'";
+
+constexpr const char* kCreateRanking = R"sql(
+LOCK TABLE scores IN SHARE ROW EXCLUSIVE MODE;
+CREATE OR REPLACE FUNCTION scores_name_key(name bytea) RETURNS bytea
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+    folded bytea := name;
+    b integer;
+BEGIN
+    FOR i IN 0 .. length(name) - 1 LOOP
+        b := get_byte(name, i);
+        IF b BETWEEN 65 AND 90 OR (b BETWEEN 192 AND 222 AND b <> 215) THEN
+            folded := set_byte(folded, i, b + 32);
+        ELSIF b IN (138, 140, 142) THEN
+            folded := set_byte(folded, i, b + 16);
+        ELSIF b = 159 THEN
+            folded := set_byte(folded, i, 255);
+        END IF;
+    END LOOP;
+    RETURN folded;
+END
+$$;
+CREATE INDEX IF NOT EXISTS scores_name ON scores (scores_name_key(name), score DESC, id ASC);
+DROP TABLE IF EXISTS scores_tally;
+CREATE TABLE scores_tally (
+    level smallint NOT NULL,
+    bucket bigint NOT NULL,
+    backend integer NOT NULL,
+    n bigint NOT NULL,
+    PRIMARY KEY (level, bucket, backend) INCLUDE (n) -- a rank's sums read the index alone
+);
+INSERT INTO scores_tally
+    SELECT level, (score::bigint + 2147483648) >> level, 0, count(*)
+    FROM scores, unnest(ARRAY[30, 24, 18, 12, 6]) AS level GROUP BY 1, 2;
+CREATE OR REPLACE FUNCTION scores_tally_rows() RETURNS trigger LANGUAGE plpgsql
+SET search_path FROM CURRENT AS $$
+BEGIN
+    IF TG_OP = 'TRUNCATE' THEN
+        DELETE FROM scores_tally;
+    ELSIF TG_OP = 'INSERT' THEN
+        INSERT INTO scores_tally AS t (level, bucket, backend, n)
+            SELECT level, (score::bigint + 2147483648) >> level, pg_backend_pid(), count(*)
+            FROM added, unnest(ARRAY[30, 24, 18, 12, 6]) AS level GROUP BY 1, 2
+            ON CONFLICT (level, bucket, backend) DO UPDATE SET n = t.n + excluded.n;
+    ELSIF TG_OP = 'DELETE' THEN
+        INSERT INTO scores_tally AS t (level, bucket, backend, n)
+            SELECT level, (score::bigint + 2147483648) >> level, pg_backend_pid(), -count(*)
+            FROM removed, unnest(ARRAY[30, 24, 18, 12, 6]) AS level GROUP BY 1, 2
+            ON CONFLICT (level, bucket, backend) DO UPDATE SET n = t.n + excluded.n;
+    ELSE
+        INSERT INTO scores_tally AS t (level, bucket, backend, n)
+            SELECT level, (score::bigint + 2147483648) >> level, pg_backend_pid(), sum(d)
+            FROM (SELECT score, 1 AS d FROM added UNION ALL SELECT score, -1 FROM removed) AS c,
+                unnest(ARRAY[30, 24, 18, 12, 6]) AS level GROUP BY 1, 2
+            ON CONFLICT (level, bucket, backend) DO UPDATE SET n = t.n + excluded.n;
+    END IF;
+    RETURN NULL;
+END
+$$;
+CREATE TRIGGER scores_tally_added AFTER INSERT ON scores REFERENCING NEW TABLE AS added
+    FOR EACH STATEMENT EXECUTE FUNCTION scores_tally_rows();
+CREATE TRIGGER scores_tally_removed AFTER DELETE ON scores REFERENCING OLD TABLE AS removed
+    FOR EACH STATEMENT EXECUTE FUNCTION scores_tally_rows();
+CREATE TRIGGER scores_tally_moved AFTER UPDATE ON scores
+    REFERENCING OLD TABLE AS removed NEW TABLE AS added
+    FOR EACH STATEMENT EXECUTE FUNCTION scores_tally_rows();
+CREATE TRIGGER scores_tally_truncated AFTER TRUNCATE ON scores
+    FOR EACH STATEMENT EXECUTE FUNCTION scores_tally_rows();
+)sql";
+
+// The tally rows of connections that have ended, folded into one row a bucket
+// at each start, so that reconnections do not grow the tally without end.
+// Rows of live connections are left alone: their owners may hold them.
+constexpr const char* kFoldTally = R"sql(
+WITH gone AS (
+    DELETE FROM scores_tally
+    WHERE backend <> 0 AND backend NOT IN (SELECT pid FROM pg_stat_activity)
+    RETURNING level, bucket, n)
+INSERT INTO scores_tally AS t (level, bucket, backend, n)
+    SELECT level, bucket, 0, sum(n) FROM gone GROUP BY 1, 2
+    ON CONFLICT (level, bucket, backend) DO UPDATE SET n = t.n + excluded.n;
+)sql";
+
+constexpr const char* kRangeFrom = "SELECT id, name, score, add_text, received_at FROM scores "
+                                   "WHERE score <= $1 ORDER BY score DESC, id ASC "
+                                   "LIMIT $2 OFFSET $3";
+
+/// The folded-name range of a prefix, its bounds as parameters $1 and $2.
+std::string NameRangeSql(const TNamePrefix& prefix) {
+    return std::string("scores_name_key(name) >= $1") +
+           (prefix.To() ? " AND scores_name_key(name) < $2" : "");
+}
 
 // The type numbers of PostgreSQL's built-in types, fixed since its first
 // releases (pg_type.oid).
@@ -159,6 +312,49 @@ TResult Execute(PGconn* connection, const char* sql, const std::vector<TParamete
     return result;
 }
 
+/// Execute for the page's reads, through a statement prepared once on each
+/// connection under name: their queries take longer to plan (some 3 ms) than
+/// to run. A connection that has not prepared it yet (a new one, or one made
+/// again after the database restarted) prepares it on first use.
+TResult ExecutePrepared(PGconn* connection, const char* name, const std::string& sql,
+                        const std::vector<TParameter>& parameters) {
+    std::vector<Oid> types;
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    for (const TParameter& parameter : parameters) {
+        types.push_back(parameter.Type);
+        values.push_back(parameter.Bytes.data());
+        lengths.push_back(static_cast<int>(parameter.Bytes.size()));
+        formats.push_back(1);
+    }
+    const auto run = [&] {
+        return TResult(PQexecPrepared(connection, name, static_cast<int>(parameters.size()),
+                                      values.data(), lengths.data(), formats.data(), 1));
+    };
+    const auto failed = [](const PGresult* result) {
+        const ExecStatusType status = PQresultStatus(result);
+        return status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK;
+    };
+    TResult result = run();
+    if (failed(result.get())) {
+        const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+        if (state != nullptr && std::strcmp(state, "26000") == 0) { // no such statement yet
+            TResult prepared(PQprepare(connection, name, sql.c_str(),
+                                       static_cast<int>(parameters.size()), types.data()));
+            if (!failed(prepared.get()))
+                result = run();
+        }
+    }
+    if (failed(result.get())) {
+        const char* message = result ? PQresultErrorMessage(result.get()) : "";
+        if (message == nullptr || *message == '\0')
+            message = PQerrorMessage(connection);
+        throw std::runtime_error("PostgreSQL: " + WithoutTrailingNewlines(message));
+    }
+    return result;
+}
+
 /// A binary integer field of the given size (4 or 8 bytes, big-endian).
 int64_t IntegerField(const PGresult* result, int row, int column) {
     const int length = PQgetlength(result, row, column);
@@ -176,6 +372,18 @@ int64_t IntegerField(const PGresult* result, int row, int column) {
 std::string BytesField(const PGresult* result, int row, int column) {
     return std::string(PQgetvalue(result, row, column),
                        static_cast<size_t>(PQgetlength(result, row, column)));
+}
+
+/// Columns id, name, score, add_text, received_at of a row.
+TStoredScore RowAt(const PGresult* result, int row) {
+    return {IntegerField(result, row, 0), BytesField(result, row, 1),
+            static_cast<int32_t>(IntegerField(result, row, 2)), BytesField(result, row, 3),
+            IntegerField(result, row, 4)};
+}
+
+int64_t SqlLimit(size_t limit) {
+    return static_cast<int64_t>(
+        std::min<uint64_t>(limit, static_cast<uint64_t>(std::numeric_limits<int64_t>::max())));
 }
 
 class TPostgresScoreStore final : public IScoreStore {
@@ -196,6 +404,29 @@ public:
                                      {Bytea(name), Int4(score), Bytea(add), Int8(receivedAt)});
             return IntegerField(result.get(), 0, 0);
         });
+    }
+
+    std::vector<TAddOutcome> AddBatch(const std::vector<TNewScore>& reports,
+                                      const TSharedLimits& limits) override {
+        std::vector<TAddOutcome> outcomes(reports.size(), TAddOutcome::Stored);
+        if (reports.empty())
+            return outcomes;
+        // Never sent twice, as Add.
+        Use(false, [&](PGconn* connection) {
+            Simple(connection, kBeginBatch);
+            try {
+                HoldLimits(connection, reports, limits, outcomes);
+                InsertStored(connection, reports, outcomes);
+                Simple(connection, "COMMIT");
+            } catch (...) {
+                if (PQstatus(connection) == CONNECTION_OK)
+                    TResult(PQexec(connection, "ROLLBACK"));
+                throw;
+            }
+            return true;
+        });
+        ForgetOldLimits(reports.front().ReceivedAt, limits);
+        return outcomes;
     }
 
     std::vector<TStoredScore> Top(size_t limit) override {
@@ -226,6 +457,85 @@ public:
         });
     }
 
+    std::vector<TStoredScore> Range(int64_t first, size_t limit) override {
+        if (limit == 0 || first < 0)
+            return {};
+        return Use(true, [&](PGconn* connection) {
+            const auto start = TScoreTally::Locate(first, [&](int level, int64_t from, int64_t to) {
+                TResult result =
+                    ExecutePrepared(connection, "vantorel_tally_level", TScoreTally::LevelSql(),
+                                    {Int8(level), Int8(from), Int8(to)});
+                std::vector<std::pair<int64_t, int64_t>> buckets;
+                for (int row = 0; row < PQntuples(result.get()); ++row)
+                    buckets.emplace_back(IntegerField(result.get(), row, 0),
+                                         IntegerField(result.get(), row, 1));
+                return buckets;
+            });
+            std::vector<TStoredScore> scores;
+            if (!start)
+                return scores;
+            TResult result = ExecutePrepared(
+                connection, "vantorel_range_from", kRangeFrom,
+                {Int8(start->HighestScore), Int8(SqlLimit(limit)), Int8(first - start->Before)});
+            for (int row = 0; row < PQntuples(result.get()); ++row)
+                scores.push_back(RowAt(result.get(), row));
+            return scores;
+        });
+    }
+
+    std::vector<TRankedScore> FindByName(const TNamePrefix& prefix, int64_t first,
+                                         size_t limit) override {
+        if (limit == 0 || first < 0)
+            return {};
+        std::vector<TParameter> parameters = {Bytea(prefix.From())};
+        if (prefix.To())
+            parameters.push_back(Bytea(*prefix.To()));
+        const std::string limits = " LIMIT $" + std::to_string(parameters.size() + 1) +
+                                   " OFFSET $" + std::to_string(parameters.size() + 2);
+        parameters.push_back(Int8(SqlLimit(limit)));
+        parameters.push_back(Int8(first));
+        const std::string sql =
+            "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, " +
+            TScoreTally::RankSql("hit") +
+            " FROM (SELECT id, name, score, add_text, received_at FROM scores WHERE " +
+            NameRangeSql(prefix) + " ORDER BY scores_name_key(name), score DESC, id ASC" + limits +
+            ") AS hit";
+        std::vector<TRankedScore> hits = Use(true, [&](PGconn* connection) {
+            TResult result = ExecutePrepared(
+                connection, prefix.To() ? "vantorel_find_name" : "vantorel_find_name_to_end", sql,
+                parameters);
+            std::vector<TRankedScore> rows;
+            for (int row = 0; row < PQntuples(result.get()); ++row)
+                rows.push_back({IntegerField(result.get(), row, 5), RowAt(result.get(), row)});
+            return rows;
+        });
+        // In the index's order: the query's outer select does not promise to keep it.
+        std::sort(hits.begin(), hits.end(), [](const TRankedScore& a, const TRankedScore& b) {
+            const std::string foldedA = TNamePrefix::Fold(a.Row.Name);
+            const std::string foldedB = TNamePrefix::Fold(b.Row.Name);
+            if (foldedA != foldedB)
+                return foldedA < foldedB;
+            return a.Rank < b.Rank;
+        });
+        return hits;
+    }
+
+    int64_t CountByName(const TNamePrefix& prefix, int64_t cap) override {
+        std::vector<TParameter> parameters = {Bytea(prefix.From())};
+        if (prefix.To())
+            parameters.push_back(Bytea(*prefix.To()));
+        const std::string sql = "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " +
+                                NameRangeSql(prefix) + " LIMIT $" +
+                                std::to_string(parameters.size() + 1) + ") AS hit";
+        parameters.push_back(Int8(std::max<int64_t>(cap, 0)));
+        return Use(true, [&](PGconn* connection) {
+            TResult result = ExecutePrepared(
+                connection, prefix.To() ? "vantorel_count_name" : "vantorel_count_name_to_end", sql,
+                parameters);
+            return IntegerField(result.get(), 0, 0);
+        });
+    }
+
     bool Healthy() override {
         try {
             return Use(true, [&](PGconn* connection) {
@@ -238,6 +548,93 @@ public:
     }
 
 private:
+    /// A statement (or several) without parameters; throws unless it succeeded.
+    static void Simple(PGconn* connection, const char* sql) {
+        TResult result(PQexec(connection, sql));
+        const ExecStatusType status = PQresultStatus(result.get());
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw std::runtime_error("PostgreSQL: " +
+                                     WithoutTrailingNewlines(PQerrorMessage(connection)));
+    }
+
+    /// Marks the reports that are repeats or over the shared rate, inside the
+    /// batch's transaction.
+    static void HoldLimits(PGconn* connection, const std::vector<TNewScore>& reports,
+                           const TSharedLimits& limits, std::vector<TAddOutcome>& outcomes) {
+        if (limits.RepeatSeconds <= 0 && limits.ReportsPerMinute == 0)
+            return;
+        std::vector<size_t> order(reports.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return std::tie(reports[a].Client, reports[a].Code, a) <
+                   std::tie(reports[b].Client, reports[b].Code, b);
+        });
+        if (limits.RepeatSeconds > 0) {
+            for (const size_t i : order) {
+                TResult result = Execute(connection, kNoteRepeat,
+                                         {Bytea(reports[i].Client), Bytea(reports[i].Code),
+                                          Int8(reports[i].ReceivedAt), Int8(limits.RepeatSeconds)});
+                if (PQntuples(result.get()) == 0)
+                    outcomes[i] = TAddOutcome::Repeated;
+            }
+        }
+        if (limits.ReportsPerMinute > 0) {
+            for (const size_t i : order) {
+                if (outcomes[i] != TAddOutcome::Stored)
+                    continue;
+                TResult result = Execute(connection, kTakeToken,
+                                         {Bytea(reports[i].Client), Int8(reports[i].ReceivedAt),
+                                          Int8(limits.ReportsPerMinute)});
+                if (PQntuples(result.get()) != 1 || PQgetlength(result.get(), 0, 0) != 1)
+                    throw std::runtime_error("PostgreSQL: unexpected answer to a rate count");
+                if (PQgetvalue(result.get(), 0, 0)[0] == 0)
+                    outcomes[i] = TAddOutcome::RateLimited;
+            }
+        }
+    }
+
+    /// One INSERT for every report still Stored: the counter's trigger runs once.
+    static void InsertStored(PGconn* connection, const std::vector<TNewScore>& reports,
+                             const std::vector<TAddOutcome>& outcomes) {
+        std::string sql = "INSERT INTO scores (name, score, add_text, received_at) VALUES ";
+        std::vector<TParameter> parameters;
+        for (size_t i = 0; i < reports.size(); ++i) {
+            if (outcomes[i] != TAddOutcome::Stored)
+                continue;
+            const size_t n = parameters.size();
+            sql += (n == 0 ? "($" : ", ($") + std::to_string(n + 1) + ", $" +
+                   std::to_string(n + 2) + ", $" + std::to_string(n + 3) + ", $" +
+                   std::to_string(n + 4) + ")";
+            parameters.push_back(Bytea(reports[i].Name));
+            parameters.push_back(Int4(reports[i].Score));
+            parameters.push_back(Bytea(reports[i].Add));
+            parameters.push_back(Int8(reports[i].ReceivedAt));
+        }
+        if (!parameters.empty())
+            Execute(connection, sql.c_str(), parameters);
+    }
+
+    /// Now and then (once a minute of report time, by one batch), drops the
+    /// counts and repeats no limit looks at any more. Best effort: a failure
+    /// leaves them for the next time.
+    void ForgetOldLimits(int64_t now, const TSharedLimits& limits) {
+        if (limits.RepeatSeconds <= 0 && limits.ReportsPerMinute == 0)
+            return;
+        int64_t last = lastForget_.load();
+        if (now - last < 60 || !lastForget_.compare_exchange_strong(last, now))
+            return;
+        try {
+            Use(false, [&](PGconn* connection) {
+                Execute(connection, kForgetOldLimits, {Int8(now - 60)});
+                Execute(connection, kForgetOldRepeats,
+                        {Int8(now - std::max<int64_t>(limits.RepeatSeconds, 0))});
+                return true;
+            });
+        } catch (const std::runtime_error&) {
+        }
+    }
+
     /// The table, its index and its counter, when missing, in one transaction.
     static void CreateTables(PGconn* connection) {
         const auto run = [&](const char* sql) {
@@ -255,6 +652,10 @@ private:
         if (PQntuples(counters.get()) != 1 ||
             std::strcmp(PQgetvalue(counters.get(), 0, 0), "0") == 0)
             run(kCreateCounter);
+        TResult ranking = run(kHasRanking);
+        if (PQntuples(ranking.get()) != 1 || std::strcmp(PQgetvalue(ranking.get(), 0, 0), "0") == 0)
+            run(kCreateRanking);
+        run(kFoldTally);
         run("COMMIT");
     }
 
@@ -338,7 +739,8 @@ private:
     std::mutex mutex_;
     std::condition_variable freed_;
     std::vector<TConnection> idle_;
-    size_t open_ = 0; ///< connections open, idle or in use
+    size_t open_ = 0;                    ///< connections open, idle or in use
+    std::atomic<int64_t> lastForget_{0}; ///< report time of the last ForgetOldLimits
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "server/web_text.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -19,6 +21,15 @@ std::string Printable(std::string_view text) {
             c = '?';
     }
     return out;
+}
+
+/// "2026-12-10T04:00:00.123Z"
+std::string LogTime(int64_t unixMs) {
+    const int64_t seconds = unixMs >= 0 ? unixMs / 1000 : (unixMs - 999) / 1000;
+    const std::string when = UtcDateTime(seconds);
+    char millis[8];
+    std::snprintf(millis, sizeof millis, ".%03d", static_cast<int>(unixMs - seconds * 1000));
+    return when.substr(0, when.size() - 1) + millis + "Z";
 }
 
 } // namespace
@@ -60,6 +71,36 @@ std::string FormatLogLine(int64_t unixMs, std::string_view address, std::string_
     if (!note.empty())
         line += " (" + Printable(note) + ")";
     return line;
+}
+
+std::string FormatLogLine(const TLogEntry& entry) {
+    return FormatLogLine(entry.UnixMs, entry.Address, entry.Method, entry.Target, entry.Status,
+                         entry.Micros, entry.Note);
+}
+
+std::string FormatJsonLogLine(const TLogEntry& entry) {
+    nlohmann::ordered_json line;
+    line["time"] = LogTime(entry.UnixMs);
+    line["client"] = Printable(entry.Address);
+    if (!entry.Peer.empty() && entry.Peer != entry.Address)
+        line["peer"] = Printable(entry.Peer);
+    line["method"] = Printable(entry.Method);
+    line["target"] = LogTarget(entry.Target);
+    line["status"] = entry.Status;
+    line["micros"] = entry.Micros;
+    if (!entry.Note.empty())
+        line["note"] = Printable(entry.Note);
+    return line.dump();
+}
+
+std::string FormatDroppedLogLine(int64_t unixMs, uint64_t count, bool json) {
+    if (!json)
+        return LogTime(unixMs) + " log: " + std::to_string(count) +
+               " lines dropped while the log was not read";
+    nlohmann::ordered_json line;
+    line["time"] = LogTime(unixMs);
+    line["dropped_log_lines"] = count;
+    return line.dump();
 }
 
 } // namespace vantorel::server

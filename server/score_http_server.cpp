@@ -1,23 +1,27 @@
 #include "server/score_http_server.hpp"
 
+#include "server/http_connection.hpp"
 #include "server/request_log.hpp"
+#include "server/server_metrics.hpp"
+#include "server/trusted_proxies.hpp"
 
-#include <httplib.h>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
+#include <unordered_map>
 
 namespace vantorel::server {
 
-namespace {
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
 
-/// When the request being handled on this thread arrived; set before routing.
-thread_local std::chrono::steady_clock::time_point tlsStart;
-thread_local int64_t tlsStartUnixMs = 0;
-thread_local bool tlsStarted = false;
+namespace {
 
 int64_t UnixMsNow() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -25,143 +29,178 @@ int64_t UnixMsNow() {
         .count();
 }
 
+std::string HostPort(const std::string& host, int port) {
+    const bool bracketed = host.find(':') != std::string::npos;
+    return (bracketed ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string Reason(const boost::system::error_code& error) {
+    std::string text = error.message();
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
 } // namespace
 
 struct TScoreHttpServer::TImpl {
-    TScoreService& Service;
-    std::function<void(const std::string&)> Log;
-    std::mutex LogMutex;
-    httplib::Server Http;
-    std::mutex RunMutex;
-    bool Stopped = false;
-    bool Entered = false;
-    std::atomic<bool> Finished{false};
+    THttpServerConfig Config;
+    TTrustedProxies Proxies;
+    std::function<void(const std::string&)> LogLine;
+    asio::io_context Loop{1};
+    asio::thread_pool Workers;
+    tcp::acceptor Acceptor{Loop};
+    asio::steady_timer RetryTimer{Loop};
+    asio::steady_timer HardStop{Loop};
+    THttpConnectionHost Host;
+    std::unordered_map<THttpConnection*, std::weak_ptr<THttpConnection>> Open;
+    std::unordered_map<std::string, size_t> PerAddress;
+    std::atomic<bool> StopAsked{false};
 
-    TImpl(TScoreService& service, std::function<void(const std::string&)> log)
-        : Service(service), Log(std::move(log)) {}
-
-    void Handle(const httplib::Request& request, httplib::Response& response) {
-        const TWebResponse answer =
-            Service.Handle({request.method, request.target, request.remote_addr});
-        response.status = answer.Status;
-        response.set_content(answer.Body, answer.ContentType.c_str());
-        noteOfThisThread = answer.Note;
+    TImpl(TScoreService& service, THttpServerConfig config,
+          std::function<void(const std::string&)> log)
+        : Config(std::move(config)), Proxies(Config.TrustedProxies), LogLine(std::move(log)),
+          Workers(Config.Limits.Threads == 0 ? 1 : Config.Limits.Threads), Host{Loop,    Workers,
+                                                                                service, Config,
+                                                                                Proxies, {},
+                                                                                {},      false} {
+        Host.Log = [this](const TLogEntry& entry) { Log(entry); };
+        Host.Closed = [this](THttpConnection& connection) { Closed(connection); };
     }
 
-    void Write(const httplib::Request& request, const httplib::Response& response) {
-        const auto now = std::chrono::steady_clock::now();
-        const int64_t micros =
-            tlsStarted
-                ? std::chrono::duration_cast<std::chrono::microseconds>(now - tlsStart).count()
-                : 0;
-        const std::string line = FormatLogLine(tlsStarted ? tlsStartUnixMs : UnixMsNow(),
-                                               request.remote_addr, request.method, request.target,
-                                               response.status, micros, noteOfThisThread);
-        tlsStarted = false;
-        noteOfThisThread.clear();
-        if (Log) {
-            const std::lock_guard lock(LogMutex);
-            Log(line);
+    void Log(const TLogEntry& entry) {
+        if (LogLine)
+            LogLine(Config.JsonLog ? FormatJsonLogLine(entry) : FormatLogLine(entry));
+    }
+
+    void Accept() {
+        Acceptor.async_accept([this](boost::system::error_code error, tcp::socket socket) {
+            if (Host.Stopping || !Acceptor.is_open())
+                return;
+            if (error) {
+                // Out of descriptors, most likely: wait for some to close rather
+                // than spin on the failing accept.
+                RetryTimer.expires_after(std::chrono::milliseconds(50));
+                RetryTimer.async_wait([this](boost::system::error_code timerError) {
+                    if (!timerError)
+                        Accept();
+                });
+                return;
+            }
+            Admit(std::move(socket));
+            Accept();
+        });
+    }
+
+    void Admit(tcp::socket socket) {
+        boost::system::error_code error;
+        const tcp::endpoint remote = socket.remote_endpoint(error);
+        if (error)
+            return;
+        std::string peer = CanonicalAddress(remote.address().to_string());
+        const THttpServerLimits& limits = Config.Limits;
+        const char* refusal = nullptr;
+        if (Open.size() >= limits.MaxConnections)
+            refusal = "too many connections";
+        else if (!Proxies.Contains(peer) && PerAddress[peer] >= limits.MaxConnectionsPerAddress)
+            refusal = "too many connections from this address";
+        if (refusal) {
+            // Closed unanswered: an answer would have to wait for a slow reader.
+            Log({UnixMsNow(), peer, peer, "-", "-", 503, 0, refusal});
+            socket.close(error);
+            return;
         }
+        socket.set_option(tcp::no_delay(true), error);
+        ++PerAddress[peer];
+        auto connection = std::make_shared<THttpConnection>(Host, std::move(socket), peer);
+        Open.emplace(connection.get(), connection);
+        if (Config.Metrics)
+            Config.Metrics->ConnectionOpened();
+        connection->Start();
     }
 
-    static thread_local std::string noteOfThisThread;
+    void Closed(THttpConnection& connection) {
+        Open.erase(&connection);
+        const auto count = PerAddress.find(connection.Peer());
+        if (count != PerAddress.end() && --count->second == 0)
+            PerAddress.erase(count);
+        if (Config.Metrics)
+            Config.Metrics->ConnectionClosed();
+        if (Host.Stopping && Open.empty())
+            HardStop.cancel();
+    }
+
+    void StopOnLoop() {
+        if (Host.Stopping)
+            return;
+        Host.Stopping = true;
+        boost::system::error_code ignored;
+        Acceptor.close(ignored);
+        RetryTimer.cancel();
+        std::vector<std::shared_ptr<THttpConnection>> open;
+        for (const auto& [raw, weak] : Open)
+            if (auto connection = weak.lock())
+                open.push_back(std::move(connection));
+        for (const auto& connection : open)
+            connection->Stop();
+        if (Open.empty())
+            return;
+        // Whatever is still open then (a database that does not answer, a client
+        // that does not read its answer) is left behind.
+        HardStop.expires_after(std::chrono::seconds(Config.Limits.StopHardSeconds));
+        HardStop.async_wait([this](boost::system::error_code error) {
+            if (!error)
+                Loop.stop();
+        });
+    }
 };
 
-thread_local std::string TScoreHttpServer::TImpl::noteOfThisThread;
-
-TScoreHttpServer::TScoreHttpServer(TScoreService& service, THttpServerLimits limits,
+TScoreHttpServer::TScoreHttpServer(TScoreService& service, THttpServerConfig config,
                                    std::function<void(const std::string&)> log)
-    : impl_(std::make_unique<TImpl>(service, std::move(log))) {
-    httplib::Server& http = impl_->Http;
-    const size_t threads = limits.Threads == 0 ? 1 : limits.Threads;
-    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    // No request here carries a body: any body is refused (413) unread.
-    http.set_payload_max_length(0);
-    http.set_read_timeout(limits.ReadTimeoutSeconds, 0);
-    http.set_write_timeout(limits.WriteTimeoutSeconds, 0);
-    http.set_keep_alive_timeout(limits.KeepAliveSeconds);
-    http.set_keep_alive_max_count(limits.KeepAliveRequests);
-    http.set_tcp_nodelay(true);
-    // SO_REUSEADDR only: httplib's default also sets SO_REUSEPORT, which lets a
-    // second server start on the same port and silently take half the reports.
-    http.set_socket_options([](socket_t sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-
-    http.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-        tlsStart = std::chrono::steady_clock::now();
-        tlsStartUnixMs = UnixMsNow();
-        tlsStarted = true;
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    TImpl* impl = impl_.get();
-    const auto handler = [impl](const httplib::Request& request, httplib::Response& response) {
-        impl->Handle(request, response);
-    };
-    const std::string any = ".*";
-    http.Get(any, handler);
-    http.Post(any, handler);
-    http.Put(any, handler);
-    http.Patch(any, handler);
-    http.Delete(any, handler);
-    http.Options(any, handler);
-    http.set_logger([impl](const httplib::Request& request, const httplib::Response& response) {
-        impl->Write(request, response);
-    });
-    http.set_exception_handler(
-        [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
-            response.status = 500;
-            response.set_content("internal error\n", "text/plain; charset=utf-8");
-        });
-    // Headers every answer carries: the pages load nothing from elsewhere.
-    http.set_default_headers(
-        {{"X-Content-Type-Options", "nosniff"},
-         {"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'"},
-         {"Cache-Control", "no-store"}});
-}
+    : impl_(std::make_unique<TImpl>(service, std::move(config), std::move(log))) {}
 
 TScoreHttpServer::~TScoreHttpServer() {
     Stop();
+    impl_->Workers.join();
 }
 
 int TScoreHttpServer::Bind(const std::string& host, int port) {
-    httplib::Server& http = impl_->Http;
-    if (port == 0) {
-        const int bound = http.bind_to_any_port(host);
-        if (bound <= 0)
-            throw std::runtime_error("cannot listen on " + host + ":0");
-        return bound;
-    }
-    if (!http.bind_to_port(host, port))
-        throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
-    return port;
+    const std::string where = HostPort(host, port);
+    boost::system::error_code error;
+    tcp::resolver resolver(impl_->Loop);
+    const auto found = resolver.resolve(host, std::to_string(port), tcp::resolver::passive, error);
+    if (error || found.empty())
+        throw std::runtime_error("cannot listen on " + where + ": " +
+                                 (error ? Reason(error) : "no such address"));
+    const tcp::endpoint endpoint = found.begin()->endpoint();
+    tcp::acceptor& acceptor = impl_->Acceptor;
+    // SO_REUSEADDR only, never SO_REUSEPORT: a second server on the same port must
+    // fail here rather than silently take half the reports.
+    acceptor.open(endpoint.protocol(), error);
+    if (!error)
+        acceptor.set_option(tcp::acceptor::reuse_address(true), error);
+    if (!error)
+        acceptor.bind(endpoint, error);
+    if (!error)
+        acceptor.listen(asio::socket_base::max_listen_connections, error);
+    if (!error)
+        return acceptor.local_endpoint().port();
+    boost::system::error_code ignored;
+    acceptor.close(ignored);
+    throw std::runtime_error("cannot listen on " + where + ": " + Reason(error));
 }
 
 void TScoreHttpServer::Run() {
-    {
-        const std::lock_guard lock(impl_->RunMutex);
-        if (impl_->Stopped)
-            return;
-        impl_->Entered = true;
-    }
-    impl_->Http.listen_after_bind();
-    impl_->Finished = true;
+    if (impl_->StopAsked)
+        return;
+    impl_->Accept();
+    impl_->Loop.run();
+    impl_->Workers.join();
 }
 
 void TScoreHttpServer::Stop() {
-    {
-        const std::lock_guard lock(impl_->RunMutex);
-        impl_->Stopped = true;
-        if (!impl_->Entered)
-            return;
-    }
-    // Run may be between its check and the listening loop: httplib's stop only
-    // ends a loop that is running.
-    while (!impl_->Finished && !impl_->Http.is_running())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    impl_->Http.stop();
+    impl_->StopAsked = true;
+    asio::post(impl_->Loop, [impl = impl_.get()] { impl->StopOnLoop(); });
 }
 
 } // namespace vantorel::server

@@ -1,9 +1,15 @@
 #include "server/score_service.hpp"
 
+#include "server/entity_tag.hpp"
+#include "server/name_prefix.hpp"
 #include "server/report_check.hpp"
 #include "server/scores_json.hpp"
+#include "server/world_table_logo_svg.hpp"
 #include "server/world_table_page.hpp"
 
+#include "base/text_encoding.hpp"
+
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <map>
@@ -19,7 +25,7 @@ constexpr const char* kText = "text/plain; charset=utf-8";
 
 TWebResponse Page(int status, const std::string& heading, const std::string& text,
                   std::string note = {}) {
-    return {status, kHtml, RenderMessagePage(heading, text), std::move(note)};
+    return {status, kHtml, RenderMessagePage(heading, text), std::move(note), {}};
 }
 
 int HexValue(char c) {
@@ -81,6 +87,67 @@ const std::string* Find(const std::map<std::string, std::string>& params, const 
     return found == params.end() ? nullptr : &found->second;
 }
 
+// How long a client may keep the table's page and JSON (it changes with every
+// report) and the logo (it changes with the server's version) without asking.
+constexpr int kTableMaxAge = 10;
+constexpr int kLogoMaxAge = 86400;
+
+/// A 200 answer with its ETag and Cache-Control; 304 without a body when the
+/// client already holds it. Other answers are not kept by clients.
+TWebResponse Cached(const TWebRequest& request, TWebResponse response, int maxAge) {
+    if (response.Status != 200)
+        return response;
+    const std::string tag = EntityTagOf(response.Body);
+    response.Headers.emplace_back("ETag", tag);
+    response.Headers.emplace_back("Cache-Control", "max-age=" + std::to_string(maxAge));
+    if (IfNoneMatchNames(request.IfNoneMatch, tag)) {
+        response.Status = 304;
+        response.Body.clear();
+    }
+    return response;
+}
+
+/// Pages are numbered from 1; the largest is far past any table (a hundred
+/// billion rows), so (page - 1) * kPageRows never overflows. Anything else,
+/// a sign, a fraction or an empty value included, is no page number.
+constexpr int64_t kMaxPage = 1'000'000'000;
+std::optional<int64_t> PageNumber(const std::string& text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        return std::nullopt;
+    int64_t page = 0;
+    const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), page);
+    if (ec != std::errc() || stop != text.data() + text.size() || page < 1 || page > kMaxPage)
+        return std::nullopt;
+    return page;
+}
+
+/// The search shows at most this many matches (ten pages): a name's start that
+/// matches more needs more of the name.
+constexpr int64_t kMaxSearchMatches = 1000;
+/// The longest text searched for: a name's length in the game's name entry.
+constexpr size_t kMaxSearchLength = 12;
+
+struct TSearchedName {
+    std::string Cp1252; ///< as the table holds names
+    bool CanMatch;      ///< false when a character has no Windows-1252 form
+};
+
+/// The searched text (UTF-8, as the page's form sends it) in the table's code
+/// page; nothing for text that is not UTF-8 or longer than a name.
+std::optional<TSearchedName> SearchedName(const std::string& utf8) {
+    TSearchedName name{{}, true};
+    size_t characters = 0;
+    for (size_t at = 0; at < utf8.size();) {
+        const std::optional<char32_t> code = DecodeUtf8(utf8, at);
+        if (!code || ++characters > kMaxSearchLength)
+            return std::nullopt;
+        const std::optional<uint8_t> byte = CodePointToCp1252(*code);
+        name.CanMatch = name.CanMatch && byte.has_value();
+        name.Cp1252 += byte ? static_cast<char>(*byte) : '?';
+    }
+    return name;
+}
+
 } // namespace
 
 TServiceClock TServiceClock::System() {
@@ -96,8 +163,13 @@ TServiceClock TServiceClock::System() {
             }};
 }
 
-TScoreService::TScoreService(IScoreStore& store, uint32_t reportsPerMinute, TServiceClock clock)
-    : store_(store), limiter_(reportsPerMinute), clock_(std::move(clock)) {}
+TScoreService::TScoreService(IScoreStore& store, uint32_t reportsPerMinute, TServiceClock clock,
+                             TReportSettings settings)
+    : store_(store), limiter_(reportsPerMinute), recent_(settings.RepeatSeconds * 1000),
+      clock_(std::move(clock)), outcomeObserver_(std::move(settings.OutcomeObserver)),
+      writer_(std::make_unique<TReportBatchWriter>(
+          store, TSharedLimits{reportsPerMinute, settings.RepeatSeconds},
+          std::move(settings.CommitObserver), settings.MaxBatch, settings.MaxWait)) {}
 
 TWebResponse TScoreService::Handle(const TWebRequest& request) {
     if (request.Target.size() > kMaxTargetLength)
@@ -130,14 +202,23 @@ TWebResponse TScoreService::Handle(const TWebRequest& request) {
                 const std::string* type = Find(*params, "type");
                 if (!type || *type != "0")
                     return Page(400, "Bad request", "Unknown table type.", "bad type");
-                return WorldTable();
+                return Cached(request, WorldTable(Find(*params, "page"), Find(*params, "name")),
+                              kTableMaxAge);
             }
             return Page(400, "Bad request", "Nothing was asked for.", "no hs or show");
         }
         if (path == "/api/v1/scores")
-            return ScoresJson(Find(*params, "limit"));
+            return Cached(request, ScoresJson(Find(*params, "limit")), kTableMaxAge);
         if (path == "/healthz")
             return Health();
+        if (path == "/") {
+            TWebResponse moved = Page(302, "World table", "The world table is one step away.");
+            moved.Headers.emplace_back("Location", kWorldTableTarget);
+            return moved;
+        }
+        if (path == kLogoPath)
+            return Cached(request, {200, "image/svg+xml", std::string(kWorldTableLogoSvg), {}, {}},
+                          kLogoMaxAge);
     } catch (const std::exception& e) {
         return Page(503, "Try again later", "The world table cannot be reached now.", e.what());
     }
@@ -145,23 +226,105 @@ TWebResponse TScoreService::Handle(const TWebRequest& request) {
 }
 
 TWebResponse TScoreService::Report(const std::string& code, const std::string& address) {
+    const auto outcome = [&](std::string_view what) {
+        if (outcomeObserver_)
+            outcomeObserver_(what);
+    };
+    const std::string client = TRateLimiter::ClientKey(address);
+    const int64_t nowMs = clock_.SteadyMs();
     // Every report attempt takes a token, so a flood of bad codes is slowed too.
-    if (!limiter_.Allow(address, clock_.SteadyMs()))
+    if (!limiter_.Allow(client, nowMs)) {
+        outcome("rate_limited");
         return Page(429, "Too many reports", "Please wait a minute before sending again.",
                     "rate limit");
+    }
     const TScoreReportDecoding checked = CheckScoreReport(code);
-    if (!checked.Report)
+    if (!checked.Report) {
+        outcome("malformed");
         return Page(400, "Bad report", "The report could not be read.", checked.Error);
+    }
     const TScoreReport& report = *checked.Report;
-    store_.Add(report.Name, report.Score, report.Add, clock_.UnixSeconds());
-    return Page(200, "Score received",
-                "Score received: " + report.Name + ", " + std::to_string(report.Score) +
-                    ". Thank you for playing Vantorel!");
+    const TWebResponse received =
+        Page(200, "Score received",
+             "Score received: " + report.Name + ", " + std::to_string(report.Score) +
+                 ". Thank you for playing Vantorel!");
+    // A repeat is answered as the first copy was: the game only looks for a 2xx.
+    if (!recent_.Claim(client, code, nowMs)) {
+        outcome("duplicate");
+        TWebResponse repeat = received;
+        repeat.Note = "repeat";
+        return repeat;
+    }
+    const TReportWrite write = writer_->Submit(
+        {report.Name, report.Score, report.Add, clock_.UnixSeconds(), client, code});
+    if (!write.Outcome || *write.Outcome == TAddOutcome::RateLimited)
+        recent_.Release(client, code); // not stored: the client may send it again
+    if (!write.Outcome) {
+        outcome(write.TimedOut ? "busy" : "database");
+        return Page(503, "Try again later", "The world table cannot be reached now.", write.Error);
+    }
+    switch (*write.Outcome) {
+    case TAddOutcome::Stored:
+        outcome("accepted");
+        return received;
+    case TAddOutcome::Repeated: {
+        outcome("duplicate");
+        TWebResponse repeat = received;
+        repeat.Note = "repeat";
+        return repeat;
+    }
+    case TAddOutcome::RateLimited:
+        break;
+    }
+    outcome("rate_limited");
+    return Page(429, "Too many reports", "Please wait a minute before sending again.",
+                "rate limit");
 }
 
-TWebResponse TScoreService::WorldTable() {
-    const std::vector<TStoredScore> rows = store_.Top(kPageRows);
-    return {200, kHtml, RenderWorldTablePage(rows, store_.Count()), {}};
+TWebResponse TScoreService::WorldTable(const std::string* pageText, const std::string* nameText) {
+    TWorldTableView view;
+    if (pageText) {
+        const std::optional<int64_t> page = PageNumber(*pageText);
+        if (!page)
+            return Page(400, "Bad request",
+                        "The page number must be a whole number from 1 to 1000000000.", "bad page");
+        view.Page = *page;
+    }
+    const int64_t first = (view.Page - 1) * static_cast<int64_t>(kPageRows);
+    const auto pagesFor = [](int64_t rows) {
+        return std::max<int64_t>(1, (rows + static_cast<int64_t>(kPageRows) - 1) /
+                                        static_cast<int64_t>(kPageRows));
+    };
+    if (nameText && !nameText->empty()) {
+        const std::optional<TSearchedName> searched = SearchedName(*nameText);
+        if (!searched)
+            return Page(400, "Bad request",
+                        "A name to find has at most 12 characters, sent as UTF-8.", "bad name");
+        view.Search = searched->Cp1252;
+        if (searched->CanMatch) {
+            const TNamePrefix prefix(searched->Cp1252);
+            const int64_t found = store_.CountByName(prefix, kMaxSearchMatches + 1);
+            view.MoreMatches = found > kMaxSearchMatches;
+            view.Matches = std::min(found, kMaxSearchMatches);
+            if (first < view.Matches)
+                view.Rows =
+                    store_.FindByName(prefix, first,
+                                      static_cast<size_t>(std::min<int64_t>(
+                                          static_cast<int64_t>(kPageRows), view.Matches - first)));
+        }
+        view.Pages = pagesFor(view.Matches);
+    } else {
+        view.Count = store_.Count();
+        view.Pages = pagesFor(view.Count);
+        if (view.Page <= view.Pages) {
+            const std::vector<TStoredScore> rows =
+                view.Page == 1 ? store_.Top(kPageRows) : store_.Range(first, kPageRows);
+            int64_t rank = first;
+            for (const TStoredScore& row : rows)
+                view.Rows.push_back({++rank, row});
+        }
+    }
+    return {200, kHtml, RenderWorldTablePage(view), {}, {}};
 }
 
 TWebResponse TScoreService::ScoresJson(const std::string* limitText) {
@@ -171,19 +334,22 @@ TWebResponse TScoreService::ScoresJson(const std::string* limitText) {
         const char* end = begin + limitText->size();
         const auto [stop, ec] = std::from_chars(begin, end, limit);
         if (limitText->empty() || ec == std::errc::invalid_argument || stop != end || limit == 0)
-            return {400, kJson, RenderJsonError("limit must be a whole number from 1 to 1000"),
-                    "bad limit"};
+            return {400,
+                    kJson,
+                    RenderJsonError("limit must be a whole number from 1 to 1000"),
+                    "bad limit",
+                    {}};
         if (ec == std::errc::result_out_of_range || limit > kMaxJsonRows)
             limit = kMaxJsonRows;
     }
     const std::vector<TStoredScore> rows = store_.Top(limit);
-    return {200, kJson, RenderScoresJson(rows, store_.Count()), {}};
+    return {200, kJson, RenderScoresJson(rows, store_.Count()), {}, {}};
 }
 
 TWebResponse TScoreService::Health() {
     if (store_.Healthy())
-        return {200, kText, "ok\n", {}};
-    return {503, kText, "database unavailable\n", "database unavailable"};
+        return {200, kText, "ok\n", {}, {}};
+    return {503, kText, "database unavailable\n", "database unavailable", {}};
 }
 
 } // namespace vantorel::server

@@ -3,11 +3,16 @@
 #pragma once
 
 #include "server/rate_limiter.hpp"
+#include "server/recent_reports.hpp"
+#include "server/report_batch_writer.hpp"
 #include "server/score_store.hpp"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -36,6 +41,21 @@ struct TServiceClock {
     static TServiceClock System();
 };
 
+/// How reports reach the table (TReportBatchWriter) and who is told about it.
+struct TReportSettings {
+    /// Told of every committed batch (seconds, reports in it).
+    TReportBatchWriter::TCommitObserver CommitObserver;
+    /// Told of every report's outcome: "accepted", "malformed", "rate_limited",
+    /// "duplicate", "busy" or "database".
+    std::function<void(std::string_view outcome)> OutcomeObserver;
+    size_t MaxBatch = 256; ///< reports committed in one transaction at most
+    /// The longest a report waits for its batch to start before it gets 503.
+    std::chrono::milliseconds MaxWait{2000};
+    /// A code sent again by the same client this soon is answered as received
+    /// but stored once; 0 stores every copy.
+    int64_t RepeatSeconds = 600;
+};
+
 /// The longest request target accepted (path and query), in bytes; a longer one
 /// gets 414.
 inline constexpr size_t kMaxTargetLength = 1024;
@@ -46,27 +66,43 @@ inline constexpr size_t kMaxJsonRows = 1000;
 class TScoreService {
 public:
     /// reportsPerMinute: reports accepted per address per minute, 0 for no limit.
+    /// Reports are written by a writer thread of the service's own (group
+    /// commit); the service must outlive no request in flight.
     TScoreService(IScoreStore& store, uint32_t reportsPerMinute,
-                  TServiceClock clock = TServiceClock::System());
+                  TServiceClock clock = TServiceClock::System(), TReportSettings settings = {});
 
     /// Answers one request; safe to call from several threads at once. Never
     /// throws: a failing database gives 503.
     ///  - GET /cgi/version.pl?hs&prg=Vantorel&inf=CODE stores a valid report (200,
-    ///    "Score received"); a malformed one gets 400, one over the rate 429.
-    ///  - GET /cgi/version.pl?prg=Vantorel&show&type=0: the world table page.
+    ///    "Score received") once its batch is committed; a malformed one gets 400,
+    ///    one over the rate 429, one the database could not take in time 503. The
+    ///    same code again from the same client within RepeatSeconds is answered
+    ///    200 as well (the game counts it sent) and not stored again.
+    ///  - GET /cgi/version.pl?prg=Vantorel&show&type=0: the world table page, 100
+    ///    rows a page; &page=N (from 1) for further pages, &name=TEXT for the
+    ///    scores whose names start with TEXT (any case), with their world rank.
+    ///    400 for a page number that is not one or a name longer than a name.
     ///  - GET /api/v1/scores?limit=N: the table as JSON.
+    ///    The page and the JSON carry an ETag and Cache-Control: max-age=10,
+    ///    and answer 304 without a body to an If-None-Match naming their tag.
+    ///  - GET /logo.svg: the game's title art, shown on the page.
+    ///  - GET /: 302 to the world table page.
     ///  - GET /healthz: "ok", or 503 when the database does not answer.
     TWebResponse Handle(const TWebRequest& request);
 
 private:
     TWebResponse Report(const std::string& code, const std::string& address);
-    TWebResponse WorldTable();
+    TWebResponse WorldTable(const std::string* page, const std::string* name);
     TWebResponse ScoresJson(const std::string* limit);
     TWebResponse Health();
 
     IScoreStore& store_;
     TRateLimiter limiter_;
+    TRecentReports recent_;
     TServiceClock clock_;
+    std::function<void(std::string_view)> outcomeObserver_;
+    /// Last: its thread stops first, committing what is queued.
+    std::unique_ptr<TReportBatchWriter> writer_;
 };
 
 } // namespace vantorel::server

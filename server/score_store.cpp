@@ -3,11 +3,10 @@
 #include "server/postgres_score_store.hpp"
 #include "server/sqlite_score_store.hpp"
 
+#include <stdexcept>
 #include <string_view>
 
 namespace vantorel::server {
-
-namespace {
 
 /// libpq's two forms: a URI, or key=value words (a path never holds "=" with a
 /// known keyword before it; "host=", "dbname=" and the like are what people type).
@@ -25,7 +24,17 @@ bool IsPostgresConnection(std::string_view database) {
     return false;
 }
 
-} // namespace
+std::vector<TStoredScore> IScoreStore::Range(int64_t, size_t) {
+    throw std::runtime_error("this store cannot read a page");
+}
+
+std::vector<TRankedScore> IScoreStore::FindByName(const TNamePrefix&, int64_t, size_t) {
+    throw std::runtime_error("this store cannot search names");
+}
+
+int64_t IScoreStore::CountByName(const TNamePrefix&, int64_t) {
+    throw std::runtime_error("this store cannot search names");
+}
 
 std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& database) {
     if (IsPostgresConnection(database))

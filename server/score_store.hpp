@@ -3,9 +3,12 @@
 // run the same queries and answer the same way.
 #pragma once
 
+#include "server/name_prefix.hpp"
+
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantorel::server {
@@ -22,6 +25,42 @@ struct TStoredScore {
     bool operator==(const TStoredScore&) const = default;
 };
 
+/// A row with its place in the world table: 1 + the number of rows before it
+/// in Top's order.
+struct TRankedScore {
+    int64_t Rank = 0;
+    TStoredScore Row;
+
+    bool operator==(const TRankedScore&) const = default;
+};
+
+/// One report on its way into the table, with what the store needs to hold the
+/// limits that several server processes on one database must share.
+struct TNewScore {
+    std::string Name;
+    int32_t Score = 0;
+    std::string Add;
+    int64_t ReceivedAt = 0; ///< seconds since 1970-01-01 UTC
+    /// The sender's rate-limit key (TRateLimiter::ClientKey) and the report's code:
+    /// a store shared by several processes counts reports per key and minute and
+    /// keeps one copy of a code repeated by one key. Unused when Limits is off.
+    std::string Client;
+    std::string Code;
+};
+
+/// The limits a shared store holds across every process on the database.
+struct TSharedLimits {
+    uint32_t ReportsPerMinute = 0; ///< per client key and minute of ReceivedAt; 0: none
+    int64_t RepeatSeconds = 0;     ///< a code repeated by a key this soon is kept once; 0: off
+};
+
+/// What became of one report of a batch.
+enum class TAddOutcome {
+    Stored,      ///< a new row
+    RateLimited, ///< over the shared rate: not stored
+    Repeated,    ///< the same code from the same key shortly before: not stored again
+};
+
 /// A world table. Every member may be called from several request threads at
 /// once; a store keeps its own connections. Failures throw std::runtime_error
 /// with the database's message.
@@ -35,12 +74,38 @@ public:
     virtual int64_t Add(const std::string& name, int32_t score, const std::string& add,
                         int64_t receivedAt) = 0;
 
+    /// Stores a batch of reports in one transaction, one flush for all of them:
+    /// when it returns, every Stored row is committed; when it throws, none of
+    /// them is. One outcome per report, in order. limits are held only by a
+    /// store that several processes share (PostgreSQL); the others keep them in
+    /// the process (TRateLimiter, TRecentReports) and ignore them here.
+    virtual std::vector<TAddOutcome> AddBatch(const std::vector<TNewScore>& reports,
+                                              const TSharedLimits& limits) = 0;
+
     /// The best rows, highest score first; equal scores in the order they
     /// arrived (earlier first). At most limit rows.
     virtual std::vector<TStoredScore> Top(size_t limit) = 0;
 
     /// How many rows the table holds.
     virtual int64_t Count() = 0;
+
+    /// The page's three reading aids below throw std::runtime_error unless
+    /// the store overrides them (both databases do; a test's stand-in need not).
+    ///
+    /// Rows of the table in Top's order from position first (0 is the best row),
+    /// at most limit: one page of the world table, read in about the same time
+    /// wherever it lies in a table of millions (the store keeps counts per score
+    /// range beside the table, TScoreTally, instead of skipping rows one by one).
+    virtual std::vector<TStoredScore> Range(int64_t first, size_t limit);
+
+    /// Rows whose name starts with prefix.From (TNamePrefix: names compared in
+    /// the game's case folding), ordered by folded name, then as in Top; from
+    /// position first among them, at most limit, each with its world rank.
+    virtual std::vector<TRankedScore> FindByName(const TNamePrefix& prefix, int64_t first,
+                                                 size_t limit);
+
+    /// How many rows FindByName would find in all, counting no further than cap.
+    virtual int64_t CountByName(const TNamePrefix& prefix, int64_t cap);
 
     /// True when the database answers a trivial query now.
     virtual bool Healthy() = 0;
@@ -51,5 +116,9 @@ public:
 /// "postgres://...", or key=value words such as "host=... dbname=...") opens
 /// PostgreSQL; anything else is the path of a SQLite file.
 std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& database);
+
+/// True when database names a PostgreSQL database for OpenScoreStore, false for
+/// a SQLite path.
+bool IsPostgresConnection(std::string_view database);
 
 } // namespace vantorel::server

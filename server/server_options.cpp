@@ -1,5 +1,6 @@
 #include "server/server_options.hpp"
 
+#include <arpa/inet.h>
 #include <getopt.h>
 
 #include <cerrno>
@@ -57,7 +58,15 @@ bool ParseListen(const std::string& text, TServerOptions& options) {
 }
 
 bool IsValueOption(const std::string& key) {
-    return key == "listen" || key == "database" || key == "rate" || key == "threads";
+    return key == "listen" || key == "database" || key == "rate" || key == "threads" ||
+           key == "trusted-proxy" || key == "log-format" || key == "connections-per-address" ||
+           key == "max-connections";
+}
+
+bool IsAddress(const std::string& text) {
+    unsigned char bytes[sizeof(in6_addr)];
+    return inet_pton(AF_INET, text.c_str(), bytes) == 1 ||
+           inet_pton(AF_INET6, text.c_str(), bytes) == 1;
 }
 
 // Sets the option KEY (listen, database, rate or threads) from VALUE; on a mistake
@@ -75,6 +84,20 @@ std::string SetOption(const std::string& key, const std::string& value, const st
         if (!ParseNumber<uint32_t>(value, 0, 1'000'000, options.RatePerMinute))
             return label + " wants a whole number of reports per minute (0: no limit), not \"" +
                    value + "\"";
+    } else if (key == "trusted-proxy") {
+        if (!IsAddress(value))
+            return label + " wants an IPv4 or IPv6 address, not \"" + value + "\"";
+        options.TrustedProxies.push_back(value);
+    } else if (key == "log-format") {
+        if (value != "line" && value != "json")
+            return label + " wants line or json, not \"" + value + "\"";
+        options.JsonLog = value == "json";
+    } else if (key == "connections-per-address") {
+        if (!ParseNumber<size_t>(value, 1, 1'000'000, options.ConnectionsPerAddress))
+            return label + " wants a whole number from 1 to 1000000, not \"" + value + "\"";
+    } else if (key == "max-connections") {
+        if (!ParseNumber<size_t>(value, 1, 1'000'000, options.MaxConnections))
+            return label + " wants a whole number from 1 to 1000000, not \"" + value + "\"";
     } else {
         if (!ParseNumber<size_t>(value, 1, 256, options.Threads))
             return label + " wants a whole number from 1 to 256, not \"" + value + "\"";
@@ -83,7 +106,19 @@ std::string SetOption(const std::string& key, const std::string& value, const st
 }
 
 // getopt_long's codes for the long options; -h is 'h' as well.
-enum : int { kConfig = 256, kListen, kDatabase, kRate, kThreads, kVersion };
+enum : int {
+    kConfig = 256,
+    kListen,
+    kDatabase,
+    kRate,
+    kThreads,
+    kVersion,
+    kTrustedProxy,
+    kLogFormat,
+    kConnectionsPerAddress,
+    kMaxConnections,
+    kBackup
+};
 
 // --help and --version ignore an "=value", as they always have.
 const option kLongOptions[] = {
@@ -92,8 +127,13 @@ const option kLongOptions[] = {
     {"database", required_argument, nullptr, kDatabase},
     {"rate", required_argument, nullptr, kRate},
     {"threads", required_argument, nullptr, kThreads},
+    {"trusted-proxy", required_argument, nullptr, kTrustedProxy},
+    {"log-format", required_argument, nullptr, kLogFormat},
+    {"connections-per-address", required_argument, nullptr, kConnectionsPerAddress},
+    {"max-connections", required_argument, nullptr, kMaxConnections},
     {"help", optional_argument, nullptr, 'h'},
     {"version", optional_argument, nullptr, kVersion},
+    {"backup", required_argument, nullptr, kBackup},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -128,7 +168,9 @@ std::string ApplyServerConfig(const std::string& text, const std::string& file,
             return where + "wants \"key = value\", not \"" + trimmed + "\"";
         const std::string key = Trim(trimmed.substr(0, eq));
         if (!IsValueOption(key))
-            return where + "unknown key \"" + key + "\" (listen, database, rate, threads)";
+            return where + "unknown key \"" + key +
+                   "\" (listen, database, rate, threads, trusted-proxy, log-format, "
+                   "connections-per-address, max-connections)";
         const std::string error =
             SetOption(key, Trim(trimmed.substr(eq + 1)), where + key, options);
         if (!error.empty())
@@ -185,6 +227,10 @@ TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
             if (*optarg == '\0')
                 return fail("--config wants a file");
             options.Config = optarg;
+        } else if (code == kBackup) {
+            if (*optarg == '\0')
+                return fail("--backup wants a file");
+            options.Backup = optarg;
         } else {
             given.emplace_back(known->name, optarg);
         }
@@ -200,7 +246,13 @@ TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
         if (!error.empty())
             return fail(error);
     }
+    // --trusted-proxy on the command line replaces the config file's list whole.
+    bool proxiesGiven = false;
     for (const auto& [key, value] : given) {
+        if (key == "trusted-proxy" && !proxiesGiven) {
+            options.TrustedProxies.clear();
+            proxiesGiven = true;
+        }
         const std::string error = SetOption(key, value, "--" + key, options);
         if (!error.empty())
             return fail(error);
@@ -210,13 +262,16 @@ TServerOptionsParse ParseServerOptions(const std::vector<std::string>& args) {
 
 std::string ServerUsage() {
     return "usage: vantorel-scored [--config FILE] [--listen HOST:PORT] [--database D] [--rate N]\n"
-           "                       [--threads N]\n"
+           "                       [--threads N] [--trusted-proxy ADDR]... [--log-format F]\n"
+           "                       [--connections-per-address N] [--max-connections N]\n"
            "\n"
            "The Vantorel world score server: takes the game's score reports and serves\n"
            "the world table.\n"
            "\n"
            "  --config FILE       read \"key = value\" lines (listen, database, rate,\n"
-           "                      threads) from FILE first; options given here win\n"
+           "                      threads, trusted-proxy, log-format,\n"
+           "                      connections-per-address, max-connections) from FILE\n"
+           "                      first; options given here win\n"
            "  --listen HOST:PORT  address to listen on (default 127.0.0.1:8080; port 0\n"
            "                      picks a free port; [::1]:8080 for IPv6)\n"
            "  --database D        a SQLite file (default vantorel-scores.sqlite in the\n"
@@ -225,10 +280,22 @@ std::string ServerUsage() {
            "  --rate N            reports accepted per address per minute (default 30;\n"
            "                      0: no limit)\n"
            "  --threads N         requests handled at once (default 16)\n"
+           "  --trusted-proxy ADDR\n"
+           "                      a reverse proxy's address: requests from it name their\n"
+           "                      client in X-Forwarded-For (repeatable; otherwise the\n"
+           "                      header is ignored)\n"
+           "  --log-format F      line (default) or json: one JSON object per line\n"
+           "  --connections-per-address N\n"
+           "                      connections open at once from one address (default 32;\n"
+           "                      trusted proxies are not limited)\n"
+           "  --max-connections N connections open at once in all (default 10000)\n"
+           "  --backup FILE       copy the SQLite database, while servers run on it, to\n"
+           "                      FILE and exit (PostgreSQL: use pg_dump)\n"
            "  --help              this text\n"
            "  --version           the program's name and version\n"
            "\n"
            "Prints \"listening on HOST:PORT\" once ready, then one line per request.\n"
+           "/metrics answers the counters in the Prometheus text format.\n"
            "SIGTERM or SIGINT stops it after the requests in flight are answered.\n";
 }
 

@@ -1,7 +1,12 @@
 #include "server/sqlite_score_store.hpp"
 
+#include "server/score_tally.hpp"
+
+#include "base/text_encoding.hpp"
+
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <limits>
 #include <stdexcept>
 
@@ -46,7 +51,18 @@ void Exec(sqlite3* db, const char* sql) {
     }
 }
 
-sqlite3* Open(const std::string& path) {
+// How long a connection waits for a lock another connection holds. Readers
+// seldom need one under WAL (only while a log is recovered), so theirs is
+// short: the page and /healthz answer even while some writer is stuck. A batch
+// of reports waits a bounded time for the write lock, then fails with 503
+// rather than keep its senders and their connections waiting. The schema is
+// made once at start, where waiting longer for servers starting together is
+// harmless.
+constexpr int kReadBusyMs = 250;
+constexpr int kWriteBusyMs = 1500;
+constexpr int kSetupBusyMs = 5000;
+
+sqlite3* Open(const std::string& path, int busyMs) {
     sqlite3* db = nullptr;
     // NOMUTEX: each connection is used under its own lock.
     const int rc =
@@ -57,7 +73,7 @@ sqlite3* Open(const std::string& path) {
         sqlite3_close(db);
         throw std::runtime_error("SQLite: cannot open " + path + ": " + message);
     }
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, busyMs);
     return db;
 }
 
@@ -90,6 +106,11 @@ public:
             return false;
         Fail(db_, "step");
     }
+    /// Ready to be stepped again with new bindings.
+    void Reset() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
     int64_t Int(int column) { return sqlite3_column_int64(statement_, column); }
     /// The stored bytes as they are: SQLite keeps a text's bytes unchanged.
     std::string Bytes(int column) {
@@ -113,23 +134,107 @@ int32_t ClampScore(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
+// What the page reads besides the table: the counts per score range of
+// TScoreTally, kept by triggers through every insert, hand deletion and hand
+// change of a score, and an index on the folded name (TNamePrefix) for the name
+// search. Made in the schema's transaction; a file made before them gets them
+// on its first open, the counts filled from its rows.
+//
+// The fold uses SQLite's own functions only, so that the sqlite3 shell can
+// still change rows by hand: lower() folds A-Z and leaves every other byte as it
+// is; the 34 capitals of Windows-1252 above 127 are replaced first, half of them
+// in a virtual column (name_fold_part, computed when read, stored nowhere) and
+// half in the index's expression, since SQLite's parser takes only some 25
+// calls nested in one another.
+std::string ReplacedCapitalsSql(std::string sql, bool firstHalf) {
+    char hex[48];
+    int seen = 0;
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        const unsigned char lower = LowerCp1252(static_cast<unsigned char>(c));
+        if (lower == c || (seen++ < 17) != firstHalf)
+            continue;
+        std::snprintf(hex, sizeof hex, ", X'%02X', X'%02X')", c, lower);
+        sql = "replace(" + sql + hex;
+    }
+    return sql;
+}
+
+std::string FoldedNameSql() {
+    return "lower(" + ReplacedCapitalsSql("name_fold_part", false) + ")";
+}
+
+void AddRankingSchema(sqlite3* db) {
+    TStatement exists(db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                          "AND name = 'scores_tally_add'");
+    const bool made = exists.Step() && exists.Int(0) > 0;
+    TStatement part(db, "SELECT count(*) FROM pragma_table_xinfo('scores') "
+                        "WHERE name = 'name_fold_part'");
+    if (!(part.Step() && part.Int(0) > 0))
+        Exec(db, ("ALTER TABLE scores ADD COLUMN name_fold_part TEXT GENERATED ALWAYS AS (" +
+                  ReplacedCapitalsSql("name", true) + ") VIRTUAL")
+                     .c_str());
+    std::string sql = "CREATE INDEX IF NOT EXISTS scores_name ON scores(" + FoldedNameSql() +
+                      ", score DESC, id ASC);\n";
+    if (!made) {
+        std::string add, remove;
+        sql += "DROP TABLE IF EXISTS scores_tally;\n"
+               "CREATE TABLE scores_tally(level INTEGER NOT NULL, bucket INTEGER NOT NULL, "
+               "n INTEGER NOT NULL, PRIMARY KEY(level, bucket)) WITHOUT ROWID;\n";
+        for (const int level : TScoreTally::kLevels) {
+            const std::string shift = " >> " + std::to_string(level);
+            sql += "INSERT INTO scores_tally SELECT " + std::to_string(level) + ", " +
+                   TScoreTally::KeySql("score") + shift + ", count(*) FROM scores GROUP BY 2;\n";
+            add += "INSERT INTO scores_tally VALUES(" + std::to_string(level) + ", " +
+                   TScoreTally::KeySql("new.score") + shift +
+                   ", 1) ON CONFLICT(level, bucket) DO UPDATE SET n = n + 1;\n";
+            remove += "UPDATE scores_tally SET n = n - 1 WHERE level = " + std::to_string(level) +
+                      " AND bucket = " + TScoreTally::KeySql("old.score") + shift + ";\n";
+        }
+        sql += "CREATE TRIGGER scores_tally_add AFTER INSERT ON scores BEGIN\n" + add + "END;\n";
+        sql +=
+            "CREATE TRIGGER scores_tally_remove AFTER DELETE ON scores BEGIN\n" + remove + "END;\n";
+        sql += "CREATE TRIGGER scores_tally_move AFTER UPDATE OF score ON scores BEGIN\n" + remove +
+               add + "END;\n";
+    }
+    Exec(db, sql.c_str());
+}
+
+TStoredScore RowAt(TStatement& select) {
+    return {select.Int(0), select.Bytes(1), ClampScore(select.Int(2)), select.Bytes(3),
+            select.Int(4)};
+}
+
+int64_t SqlLimit(size_t limit) {
+    return limit > static_cast<size_t>(std::numeric_limits<int64_t>::max())
+               ? std::numeric_limits<int64_t>::max()
+               : static_cast<int64_t>(limit);
+}
+
+/// The folded-name range of a prefix as SQL conditions on the scores row.
+std::string NameRangeSql(const TNamePrefix& prefix) {
+    const std::string folded = FoldedNameSql();
+    return folded + " >= $from" + (prefix.To() ? " AND " + folded + " < $to" : "");
+}
+
 } // namespace
 
 TSqliteScoreStore::TSqliteScoreStore(const std::string& path) {
     try {
-        writer_ = Open(path);
+        writer_ = Open(path, kSetupBusyMs);
         Exec(writer_, "PRAGMA journal_mode=WAL");
         Exec(writer_, "PRAGMA synchronous=FULL");
         // One transaction, so servers starting together on a new file count once.
         Exec(writer_, "BEGIN IMMEDIATE");
         try {
             Exec(writer_, kSchema);
+            AddRankingSchema(writer_);
             Exec(writer_, "COMMIT");
         } catch (...) {
             sqlite3_exec(writer_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
-        reader_ = Open(path);
+        sqlite3_busy_timeout(writer_, kWriteBusyMs);
+        reader_ = Open(path, kReadBusyMs);
     } catch (...) {
         sqlite3_close(reader_);
         sqlite3_close(writer_);
@@ -160,6 +265,32 @@ int64_t TSqliteScoreStore::Add(const std::string& name, int32_t score, const std
     return id;
 }
 
+std::vector<TAddOutcome> TSqliteScoreStore::AddBatch(const std::vector<TNewScore>& reports,
+                                                     const TSharedLimits&) {
+    const std::lock_guard lock(writeMutex_);
+    // IMMEDIATE takes the write lock now, waiting at most kWriteBusyMs, so the
+    // inserts below never meet a busy database halfway through.
+    Exec(writer_, "BEGIN IMMEDIATE");
+    try {
+        TStatement insert(writer_, "INSERT INTO scores(name, score, add_text, received_at) "
+                                   "VALUES(?, ?, ?, ?)");
+        for (const TNewScore& report : reports) {
+            insert.BindText(1, report.Name);
+            insert.BindInt(2, report.Score);
+            insert.BindText(3, report.Add);
+            insert.BindInt(4, report.ReceivedAt);
+            insert.Step();
+            insert.Reset();
+        }
+        // One fsync of the log for the whole batch (synchronous=FULL).
+        Exec(writer_, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(writer_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return std::vector<TAddOutcome>(reports.size(), TAddOutcome::Stored);
+}
+
 std::vector<TStoredScore> TSqliteScoreStore::Top(size_t limit) {
     std::vector<TStoredScore> rows;
     if (limit == 0)
@@ -174,6 +305,81 @@ std::vector<TStoredScore> TSqliteScoreStore::Top(size_t limit) {
         rows.push_back({select.Int(0), select.Bytes(1), ClampScore(select.Int(2)), select.Bytes(3),
                         select.Int(4)});
     return rows;
+}
+
+std::vector<TStoredScore> TSqliteScoreStore::Range(int64_t first, size_t limit) {
+    std::vector<TStoredScore> rows;
+    if (limit == 0 || first < 0)
+        return rows;
+    const std::lock_guard lock(readMutex_);
+    // One read transaction: the counts and the rows are of the same moment.
+    Exec(reader_, "BEGIN");
+    try {
+        TStatement level(reader_, TScoreTally::LevelSql());
+        const auto start = TScoreTally::Locate(first, [&](int shift, int64_t from, int64_t to) {
+            std::vector<std::pair<int64_t, int64_t>> buckets;
+            level.Reset();
+            level.BindInt(1, shift);
+            level.BindInt(2, from);
+            level.BindInt(3, to);
+            while (level.Step())
+                buckets.emplace_back(level.Int(0), level.Int(1));
+            return buckets;
+        });
+        if (start) {
+            TStatement select(reader_, "SELECT id, name, score, add_text, received_at FROM scores "
+                                       "WHERE score <= ? ORDER BY score DESC, id ASC "
+                                       "LIMIT ? OFFSET ?");
+            select.BindInt(1, start->HighestScore);
+            select.BindInt(2, SqlLimit(limit));
+            select.BindInt(3, first - start->Before);
+            while (select.Step())
+                rows.push_back(RowAt(select));
+        }
+        Exec(reader_, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(reader_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return rows;
+}
+
+std::vector<TRankedScore> TSqliteScoreStore::FindByName(const TNamePrefix& prefix, int64_t first,
+                                                        size_t limit) {
+    std::vector<TRankedScore> rows;
+    if (limit == 0 || first < 0)
+        return rows;
+    const std::string sql = "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, " +
+                            TScoreTally::RankSql("hit") +
+                            " FROM (SELECT id, name, score, add_text, received_at, " +
+                            FoldedNameSql() + " AS folded FROM scores WHERE " +
+                            NameRangeSql(prefix) + " ORDER BY " + FoldedNameSql() +
+                            ", score DESC, id ASC LIMIT $limit OFFSET $offset) AS hit "
+                            "ORDER BY hit.folded, hit.score DESC, hit.id ASC";
+    const std::lock_guard lock(readMutex_);
+    TStatement select(reader_, sql.c_str());
+    int index = 1;
+    select.BindText(index++, prefix.From());
+    if (prefix.To())
+        select.BindText(index++, *prefix.To());
+    select.BindInt(index++, SqlLimit(limit));
+    select.BindInt(index, first);
+    while (select.Step())
+        rows.push_back({select.Int(5), RowAt(select)});
+    return rows;
+}
+
+int64_t TSqliteScoreStore::CountByName(const TNamePrefix& prefix, int64_t cap) {
+    const std::string sql =
+        "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " + NameRangeSql(prefix) + " LIMIT $cap)";
+    const std::lock_guard lock(readMutex_);
+    TStatement count(reader_, sql.c_str());
+    int index = 1;
+    count.BindText(index++, prefix.From());
+    if (prefix.To())
+        count.BindText(index++, *prefix.To());
+    count.BindInt(index, cap < 0 ? 0 : cap);
+    return count.Step() ? count.Int(0) : 0;
 }
 
 int64_t TSqliteScoreStore::Count() {

@@ -15,8 +15,12 @@ namespace vantorel::server {
 /// write-ahead log before it returns, so an acknowledged report survives a kill
 /// of the server and a power cut alike (NORMAL would survive the kill but could
 /// lose the last commits to a power cut). Writes go through one connection,
-/// reads through another, so the page is served while a report commits. Several
-/// server processes may share the file; they wait up to 5 s for its lock.
+/// reads through another, so the page is served while a report commits, and a
+/// writer stuck elsewhere (another process, an operator's open transaction)
+/// stalls no read. Several server processes may share the file; a write waits
+/// at most 1.5 s for its lock and then fails, so a report gets 503 promptly.
+/// The rate limit and the repeat filter are the process's own here
+/// (AddBatch ignores its limits): the file is meant for one server.
 class TSqliteScoreStore final : public IScoreStore {
 public:
     /// Opens or creates path, with the table and its ranking index.
@@ -28,8 +32,14 @@ public:
 
     int64_t Add(const std::string& name, int32_t score, const std::string& add,
                 int64_t receivedAt) override;
+    std::vector<TAddOutcome> AddBatch(const std::vector<TNewScore>& reports,
+                                      const TSharedLimits& limits) override;
     std::vector<TStoredScore> Top(size_t limit) override;
     int64_t Count() override;
+    std::vector<TStoredScore> Range(int64_t first, size_t limit) override;
+    std::vector<TRankedScore> FindByName(const TNamePrefix& prefix, int64_t first,
+                                         size_t limit) override;
+    int64_t CountByName(const TNamePrefix& prefix, int64_t cap) override;
     bool Healthy() override;
 
 private:

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The world table in a real browser: a few reports (two the server must refuse),
 # then headless Chromium loads the page; its DOM must hold one score row per
-# accepted report, in rank order, and nothing of the refused ones. A screenshot
-# of the page goes to OUT/world-table.png, and its background must be the
-# game's dark navy.
+# accepted report, in rank order, and nothing of the refused ones; a name
+# search finds its pilot with the world rank. Screenshots of the page at a
+# desktop's and a phone's width go to OUT/world-table.png and
+# OUT/world-table-phone.png: the background must be the game's dark navy and
+# the logo must show.
 #   tests/server/browser_test.sh SERVER LOAD_CLIENT OUT
 set -euo pipefail
 server=$(realpath "$1")
@@ -51,12 +53,25 @@ if grep -qE '<b>X|&lt;b&gt;X|Bob!' "$work/dom.html"; then
     fail "a refused report shows on the page"
 fi
 
-browse --screenshot="$out/world-table.png" --window-size=1000,800 "$url" >/dev/null ||
-    fail "chromium took no screenshot"
-[ -s "$out/world-table.png" ] || fail "the screenshot is empty"
-# A corner of the page, away from any text: dark, and more blue than red or green.
-read -r red green blue < <(convert "$out/world-table.png" -format '%[fx:int(255*p{3,3}.r)] %[fx:int(255*p{3,3}.g)] %[fx:int(255*p{3,3}.b)]\n' info:)
-[ "$blue" -gt "$red" ] && [ "$blue" -gt "$green" ] && [ "$((red + green + blue))" -lt 240 ] ||
-    fail "the page's background is rgb($red,$green,$blue), not a dark navy"
+# Finding yourself: the search form's request, as the browser sends it.
+browse --dump-dom "$url&name=ADA" >"$work/search.html" || fail "chromium could not search"
+found=$(grep -oE '<tr class="score[^"]*"><td class="rank">[0-9]+</td><td class="name">[^<]*' \
+    "$work/search.html" | sed 's/.*rank">//; s/<\/td><td class="name">/ /' | tr '\n' ',')
+[ "$found" = "1 Ada Lovelace," ] || fail "the search for ADA found: $found"
+
+# The page on a desktop and on a phone. The logo (served by the server) must
+# show: its band is much brighter than the bare navy of the page.
+for shot in "world-table 1280,800 250 780" "world-table-phone 390,844 10 370"; do
+    read -r name size left width <<<"$shot"
+    browse --screenshot="$out/$name.png" --window-size="$size" "$url" >/dev/null ||
+        fail "chromium took no screenshot at $size"
+    [ -s "$out/$name.png" ] || fail "the screenshot at $size is empty"
+    # A corner of the page, away from any text: dark, and more blue than red or green.
+    read -r red green blue < <(convert "$out/$name.png" -format '%[fx:int(255*p{3,3}.r)] %[fx:int(255*p{3,3}.g)] %[fx:int(255*p{3,3}.b)]\n' info:)
+    [ "$blue" -gt "$red" ] && [ "$blue" -gt "$green" ] && [ "$((red + green + blue))" -lt 240 ] ||
+        fail "the page's background at $size is rgb($red,$green,$blue), not a dark navy"
+    bright=$(convert "$out/$name.png" -crop "${width}x50+$left+40" -format '%[fx:int(1000*mean)]' info:)
+    [ "$bright" -gt 200 ] || fail "no logo at the top of the page at $size (brightness $bright/1000)"
+done
 stop_server
-echo "browser: $rows rows in rank order; screenshot in $out/world-table.png"
+echo "browser: $rows rows in rank order, search found them; screenshots in $out/world-table.png and $out/world-table-phone.png"

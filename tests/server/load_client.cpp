@@ -24,10 +24,10 @@
 //       rank order with distinct ids. --exact: the tag's rows are exactly the
 //       acknowledged ones. --server: the running server's JSON count equals the
 //       table's and its top rows are the store's.
+#include "http_test_client.hpp"
 #include "score_format/score_report.hpp"
 #include "server/score_store.hpp"
 
-#include <httplib.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -161,13 +161,11 @@ std::string ReportPath(const vantorel::TScoreReport& report) {
     return "/cgi/version.pl?hs&prg=Vantorel&inf=" + vantorel::EncodeScoreReport(report);
 }
 
-void SetUpClient(httplib::Client& client) {
-    client.set_keep_alive(true);
-    // As the game's HTTP client (curl) does: no small write waits for an ACK.
-    client.set_tcp_nodelay(true);
-    client.set_connection_timeout(std::chrono::seconds(5));
-    client.set_read_timeout(std::chrono::seconds(30));
-    client.set_write_timeout(std::chrono::seconds(10));
+/// Kept alive, without Nagle's delay (as the game's HTTP client, curl, does);
+/// an answer may take 30 s under load.
+using vantorel::server::test_support::THttpTestClient;
+THttpTestClient MakeClient(const std::string& host, int port) {
+    return {host, port, 30'000};
 }
 
 double Percentile(std::vector<double>& sorted, double p) {
@@ -193,15 +191,14 @@ int Send(const TOptions& o) {
     const TClock::time_point deadline = start + std::chrono::seconds(o.Seconds);
 
     auto worker = [&]() {
-        httplib::Client client(host, port);
-        SetUpClient(client);
+        THttpTestClient client = MakeClient(host, port);
         for (int i = next++; i < o.Reports && TClock::now() < deadline; i = next++) {
             const vantorel::TScoreReport report = ReportNumber(o.Tag, i);
             const TClock::time_point sent = TClock::now();
-            const httplib::Result result = client.Get(ReportPath(report));
+            const auto result = client.Get(ReportPath(report));
             const double ms =
                 std::chrono::duration<double, std::milli>(TClock::now() - sent).count();
-            const int status = result ? result->status : 0;
+            const int status = result ? result->Status : 0;
             std::lock_guard guard(lock);
             ++statuses[status];
             if (status == 200) {
@@ -241,19 +238,17 @@ int Send(const TOptions& o) {
 
 int ReportOne(const TOptions& o) {
     const auto [host, port] = SplitServer(o.Server);
-    httplib::Client client(host, port);
-    SetUpClient(client);
-    const httplib::Result result = client.Get(ReportPath({o.Name, o.Score, o.Add}));
-    std::printf("%d\n", result ? result->status : 0);
+    THttpTestClient client = MakeClient(host, port);
+    const auto result = client.Get(ReportPath({o.Name, o.Score, o.Add}));
+    std::printf("%d\n", result ? result->Status : 0);
     return 0;
 }
 
 int GetOne(const TOptions& o) {
     const auto [host, port] = SplitServer(o.Server);
-    httplib::Client client(host, port);
-    SetUpClient(client);
-    const httplib::Result result = client.Get(o.Path);
-    std::printf("%d\n%s", result ? result->status : 0, result ? result->body.c_str() : "");
+    THttpTestClient client = MakeClient(host, port);
+    const auto result = client.Get(o.Path);
+    std::printf("%d\n%s", result ? result->Status : 0, result ? result->Body.c_str() : "");
     return 0;
 }
 
@@ -326,14 +321,13 @@ int Check(const TOptions& o) {
 
     if (o.CheckServer) {
         const auto [host, port] = SplitServer(o.Server);
-        httplib::Client client(host, port);
-        SetUpClient(client);
-        const httplib::Result result = client.Get("/api/v1/scores?limit=1000");
-        if (!result || result->status != 200) {
+        THttpTestClient client = MakeClient(host, port);
+        const auto result = client.Get("/api/v1/scores?limit=1000");
+        if (!result || result->Status != 200) {
             fail("/api/v1/scores did not answer 200");
         } else {
             // Names are letters, digits and spaces: the same in UTF-8 as stored.
-            const auto json = nlohmann::json::parse(result->body, nullptr, false);
+            const auto json = nlohmann::json::parse(result->Body, nullptr, false);
             const auto sameRow = [](const nlohmann::json& row,
                                     const vantorel::server::TStoredScore& stored) {
                 return row.is_object() && row.contains("name") && row["name"].is_string() &&

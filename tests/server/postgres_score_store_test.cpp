@@ -2,6 +2,7 @@
 // shared by several server processes shows. Needs VANTOREL_TEST_PG, a libpq
 // connection string in key=value words (tests/server/with_postgres.sh starts a
 // throwaway server and sets it); without it these cases are skipped.
+#include "ranking_checks.hpp"
 #include "score_store_contract.hpp"
 #include "server/postgres_score_store.hpp"
 #include "test_databases.hpp"
@@ -189,6 +190,39 @@ TEST(PostgresScoreStoreOpen, BadConnectionsAreClearErrors) {
             EXPECT_NE(message.find(c.Says), std::string::npos) << c.Connection << ": " << message;
         }
     }
+}
+
+// A database from before the page's reading aids gets them when the first
+// server opens it, the counts taken from its rows; an operator's inserts,
+// deletions, changed scores and TRUNCATE keep them right, and the tally rows
+// of connections that ended are folded together when a server starts.
+TEST_F(PostgresScoreStore, AnOlderTableGainsPagingAndSearchThatFollowHandEdits) {
+    const std::string table = Schema + ".scores";
+    Administer("CREATE TABLE " + table +
+               " (id bigserial PRIMARY KEY, name bytea NOT NULL, "
+               "score integer NOT NULL, add_text bytea NOT NULL, received_at bigint NOT NULL); "
+               "INSERT INTO " +
+               table +
+               " (name, score, add_text, received_at) SELECT convert_to('Pilot ' || (n % 40), "
+               "'UTF8'), (n * 7919) % 5003 - 2000, '', n FROM generate_series(0, 299) AS n");
+    {
+        std::unique_ptr<IScoreStore> store = OpenPostgresScoreStore(Connection);
+        ExpectRankingMatchesTop(*store, "upgraded");
+        store->Add("Pilot 7", 1, "", 1);
+        ExpectRankingMatchesTop(*store, "after an add");
+        Administer("DELETE FROM " + table + " WHERE id % 3 = 0; UPDATE " + table +
+                   " SET score = score * 1000 WHERE id % 5 = 0; UPDATE " + table +
+                   " SET name = convert_to('PILOT X' || id, 'UTF8') WHERE id % 7 = 0; "
+                   "INSERT INTO " +
+                   table + " (name, score, add_text, received_at) VALUES ('Hand', 4096, '', 9)");
+        ExpectRankingMatchesTop(*store, "after hand edits");
+        EXPECT_EQ(store->CountByName(TNamePrefix("pilot x"), 1000), 29);
+    }
+    std::unique_ptr<IScoreStore> reopened = OpenPostgresScoreStore(Connection);
+    ExpectRankingMatchesTop(*reopened, "reopened");
+    Administer("TRUNCATE " + table);
+    reopened->Add("Fresh", 4, "", 2);
+    ExpectRankingMatchesTop(*reopened, "after TRUNCATE");
 }
 
 } // namespace vantorel::server

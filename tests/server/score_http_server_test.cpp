@@ -2,12 +2,12 @@
 // limits on what a client may send, the log line and the stop.
 #include "server/score_http_server.hpp"
 
+#include "http_test_client.hpp"
 #include "score_format/score_report.hpp"
 #include "server/sqlite_score_store.hpp"
 #include "server_test_support.hpp"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <chrono>
 #include <mutex>
@@ -36,15 +36,10 @@ protected:
         runner_.join();
     }
 
-    httplib::Client Client() {
-        httplib::Client client("127.0.0.1", port_);
-        client.set_connection_timeout(5);
-        client.set_read_timeout(5);
-        return client;
-    }
+    test_support::THttpTestClient Client() { return {"127.0.0.1", port_}; }
 
-    /// The log once it holds lines lines: httplib logs a request just after
-    /// its answer is sent.
+    /// The log once it holds lines lines: a request is logged just after its
+    /// answer is sent.
     std::vector<std::string> Log(size_t lines) {
         for (int i = 0; i < 500; ++i) {
             {
@@ -72,29 +67,30 @@ protected:
 TEST_F(ScoreHttpServer, TheGamesRequestIsStoredAndThePageShowsIt) {
     ASSERT_GT(port_, 0);
     const std::string code = EncodeScoreReport({"Ace", 4321, "_______"});
-    httplib::Client client = Client();
-    const httplib::Headers headers = {{"Accept", "text/html, */*"},
-                                      {"User-Agent", "Mozilla/3.0 (compatible; Indy Library)"},
-                                      {"Content-Type", "text/html"}};
+    test_support::THttpTestClient client = Client();
+    const test_support::THeaders headers = {
+        {"Accept", "text/html, */*"},
+        {"User-Agent", "Mozilla/3.0 (compatible; Indy Library)"},
+        {"Content-Type", "text/html"}};
     const auto report = client.Get("/cgi/version.pl?hs&prg=Vantorel&inf=" + code, headers);
-    ASSERT_TRUE(report) << httplib::to_string(report.error());
-    EXPECT_EQ(report->status, 200);
-    EXPECT_NE(report->body.find("Score received"), std::string::npos);
-    EXPECT_EQ(report->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->Status, 200);
+    EXPECT_NE(report->Body.find("Score received"), std::string::npos);
+    EXPECT_EQ(report->Header("Content-Type"), "text/html; charset=utf-8");
     EXPECT_EQ(store_.Count(), 1);
 
     const auto page = client.Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->status, 200);
-    EXPECT_NE(page->body.find("<td class=\"name\">Ace</td><td class=\"score\">4321</td>"),
+    EXPECT_EQ(page->Status, 200);
+    EXPECT_NE(page->Body.find("<td class=\"name\">Ace</td><td class=\"score\">4321</td>"),
               std::string::npos);
-    EXPECT_NE(page->get_header_value("Content-Security-Policy").find("default-src 'none'"),
+    EXPECT_NE(page->Header("Content-Security-Policy").find("default-src 'none'"),
               std::string::npos);
 
     const auto health = client.Get("/healthz");
     ASSERT_TRUE(health);
-    EXPECT_EQ(health->status, 200);
-    EXPECT_EQ(health->body, "ok\n");
+    EXPECT_EQ(health->Status, 200);
+    EXPECT_EQ(health->Body, "ok\n");
 
     // One line per request, the report's code cut short.
     const std::vector<std::string> log = Log(3);
@@ -108,20 +104,20 @@ TEST_F(ScoreHttpServer, TheGamesRequestIsStoredAndThePageShowsIt) {
 }
 
 TEST_F(ScoreHttpServer, BodiesAndOverlongRequestsAreRefusedUnread) {
-    httplib::Client client = Client();
+    test_support::THttpTestClient client = Client();
     const std::string code = EncodeScoreReport({"Ace", 1, ""});
-    const auto posted = client.Post("/cgi/version.pl?hs&prg=Vantorel&inf=" + code,
-                                    std::string(100'000, 'x'), "text/plain");
+    const auto posted = client.Request("POST", "/cgi/version.pl?hs&prg=Vantorel&inf=" + code,
+                                       {{"Content-Type", "text/plain"}}, std::string(100'000, 'x'));
     ASSERT_TRUE(posted);
-    EXPECT_EQ(posted->status, 413);
+    EXPECT_EQ(posted->Status, 413);
 
     const auto longTarget = client.Get("/healthz?" + std::string(2000, 'a'));
     ASSERT_TRUE(longTarget);
-    EXPECT_EQ(longTarget->status, 414);
+    EXPECT_EQ(longTarget->Status, 414);
 
     const auto hugeTarget = client.Get("/healthz?" + std::string(20000, 'a'));
     if (hugeTarget) {
-        EXPECT_GE(hugeTarget->status, 400);
+        EXPECT_GE(hugeTarget->Status, 400);
     }
     EXPECT_EQ(store_.Count(), 0);
 }
@@ -134,12 +130,12 @@ TEST_F(ScoreHttpServer, ConcurrentReportsAreAllStored) {
     std::vector<int> ok(kClients, 0);
     for (int c = 0; c < kClients; ++c) {
         clients.emplace_back([&, c] {
-            httplib::Client client = Client();
+            test_support::THttpTestClient client = Client();
             for (int i = 0; i < kEach; ++i) {
                 const std::string code =
                     EncodeScoreReport({"C" + std::to_string(c) + "n" + std::to_string(i), i, ""});
                 const auto answer = client.Get("/cgi/version.pl?hs&prg=Vantorel&inf=" + code);
-                if (answer && answer->status == 200)
+                if (answer && answer->Status == 200)
                     ++ok[static_cast<size_t>(c)];
             }
         });

@@ -10,9 +10,13 @@
 #include "test_databases.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <chrono>
+#include <map>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vantorel::server {
@@ -72,9 +76,14 @@ protected:
     }
 
     TWebResponse Get(const std::string& target, const std::string& address = "10.0.0.1") {
-        return service_->Handle({"GET", target, address});
+        return service_->Handle({"GET", target, address, {}});
     }
     IScoreStore& Store() { return *storePtr_; }
+    /// Moves both clocks on.
+    void Advance(int64_t seconds) {
+        steadyMs_ += seconds * 1000;
+        unixSeconds_ += seconds;
+    }
 
     uint32_t rate_;
     std::unique_ptr<IScoreStore> storePtr_;
@@ -241,7 +250,7 @@ TEST_P(ScoreService, OtherRequestsGetTheirOwnAnswers) {
         {"GET", "/cgi/version.pl?show&type=0", 404},
         {"GET", "/cgi/version.pl?prg=Vantorel", 400},
         {"GET", "/cgi/version.pl", 404},
-        {"GET", "/", 404},
+        {"GET", "/", 302},
         {"GET", "/cgi/version.pl/../etc/passwd", 404},
         {"POST", "/cgi/version.pl?hs&prg=Vantorel&inf=" + EncodeScoreReport({"A", 1, ""}), 405},
         {"GET", "/api/v1/scores?limit=abc", 400},
@@ -252,7 +261,7 @@ TEST_P(ScoreService, OtherRequestsGetTheirOwnAnswers) {
         {"GET", "/healthz?" + std::string(kMaxTargetLength, 'a'), 414},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(service_->Handle({c.Method, c.Target, "10.0.0.1"}).Status, c.Status)
+        EXPECT_EQ(service_->Handle({c.Method, c.Target, "10.0.0.1", {}}).Status, c.Status)
             << c.Method << " " << c.Target.substr(0, 80);
     EXPECT_EQ(Get("/healthz").Body, "ok\n");
     const TWebResponse badLimit = Get("/api/v1/scores?limit=0");
@@ -269,25 +278,53 @@ protected:
 // Three reports a minute: the fourth from the same address waits, another
 // address does not, and a token comes back every 20 seconds.
 TEST_P(RateLimitedScoreService, ReportsOverTheRateGet429AndAreNotStored) {
-    const std::string report = GameReport("Ace", 10, "");
+    int32_t score = 0;
+    const auto report = [&] { return GameReport("Ace", ++score, ""); };
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Get(report).Status, 200) << i;
-    EXPECT_EQ(Get(report).Status, 429);
-    EXPECT_EQ(Get(report, "10.0.0.2").Status, 200);
-    steadyMs_ += 19'000;
-    EXPECT_EQ(Get(report).Status, 429);
-    steadyMs_ += 1'000;
-    EXPECT_EQ(Get(report).Status, 200);
-    EXPECT_EQ(Get(report).Status, 429);
+        EXPECT_EQ(Get(report()).Status, 200) << i;
+    EXPECT_EQ(Get(report()).Status, 429);
+    EXPECT_EQ(Get(report(), "10.0.0.2").Status, 200);
+    Advance(19);
+    EXPECT_EQ(Get(report()).Status, 429);
+    Advance(1);
+    EXPECT_EQ(Get(report()).Status, 200);
+    EXPECT_EQ(Get(report()).Status, 429);
     EXPECT_EQ(Get("/cgi/version.pl?prg=Vantorel&show&type=0").Status, 200)
         << "the table is not rate limited";
     EXPECT_EQ(Store().Count(), 5);
+}
+
+// A report sent again (a retry whose answer was lost, a captured request
+// replayed) is answered as the first was, for the game looks only for a 2xx,
+// and stored once; another client's copy, or the same one ten minutes on, is
+// a new report.
+TEST_P(ScoreService, ARepeatedReportIsAnsweredButStoredOnce) {
+    const std::string report = GameReport("Ace", 4321, "");
+    const TWebResponse first = Get(report);
+    ASSERT_EQ(first.Status, 200) << first.Note;
+    for (int i = 0; i < 3; ++i) {
+        Advance(60);
+        const TWebResponse again = Get(report);
+        EXPECT_EQ(again.Status, 200);
+        EXPECT_EQ(again.Body, first.Body);
+    }
+    EXPECT_EQ(Store().Count(), 1);
+    EXPECT_EQ(Get(report, "2001:db8::1").Status, 200);
+    EXPECT_EQ(Get(report, "2001:db8::2").Status, 200) << "one /64 is one client";
+    EXPECT_EQ(Store().Count(), 2);
+    Advance(7 * 60);
+    EXPECT_EQ(Get(report).Status, 200);
+    EXPECT_EQ(Store().Count(), 3);
 }
 
 /// A database that has gone away.
 class TBrokenStore final : public IScoreStore {
 public:
     int64_t Add(const std::string&, int32_t, const std::string&, int64_t) override {
+        throw std::runtime_error("connection lost");
+    }
+    std::vector<TAddOutcome> AddBatch(const std::vector<TNewScore>&,
+                                      const TSharedLimits&) override {
         throw std::runtime_error("connection lost");
     }
     std::vector<TStoredScore> Top(size_t) override { throw std::runtime_error("connection lost"); }
@@ -304,11 +341,79 @@ INSTANTIATE_TEST_SUITE_P(Sqlite, RateLimitedScoreService,
 INSTANTIATE_TEST_SUITE_P(Postgres, RateLimitedScoreService,
                          ::testing::Values(TScoreStoreFactory{MakeEmptyPostgresStore}));
 
+// Two server processes on one PostgreSQL database: the rate and the repeat
+// filter hold across both, though each process alone would let more through.
+TEST(ScoreServicesSharingPostgres, TheRateAndTheRepeatsAreCountedOnce) {
+    if (test_support::TestDatabase() == nullptr)
+        return test_support::SkipWithoutDatabase();
+    const std::string connection = test_support::ConnectionFor(test_support::FreshSchema());
+    const auto storeA = OpenPostgresScoreStore(connection);
+    const auto storeB = OpenPostgresScoreStore(connection);
+    int64_t unixSeconds = kNow;
+    const TServiceClock clock{[&] { return unixSeconds; }, [&] { return unixSeconds * 1000; }};
+    TScoreService a(*storeA, 3, clock);
+    TScoreService b(*storeB, 3, clock);
+    std::map<int, int> statuses;
+    for (int32_t i = 0; i < 8; ++i)
+        ++statuses
+            [(i % 2 == 0 ? a : b).Handle({"GET", GameReport("Ace", i, ""), "10.0.0.1", {}}).Status];
+    EXPECT_EQ(statuses, (std::map<int, int>{{200, 3}, {429, 5}}));
+    EXPECT_EQ(storeA->Count(), 3);
+
+    unixSeconds += 3600;
+    const std::string report = GameReport("Once", 77, "");
+    EXPECT_EQ(a.Handle({"GET", report, "10.0.0.2", {}}).Status, 200);
+    const TWebResponse repeat = b.Handle({"GET", report, "10.0.0.2", {}});
+    EXPECT_EQ(repeat.Status, 200);
+    EXPECT_EQ(repeat.Note, "repeat");
+    EXPECT_EQ(storeA->Count(), 4);
+}
+
+// An operator's write transaction left open on the SQLite file: reads go on
+// beside it, and a report is refused with 503 within the bound instead of
+// waiting for it (and holding its connection) as long as it lasts.
+TEST(ScoreServiceOnABusySqliteFile, ReadsAnswerAndAReportIsRefusedInTime) {
+    test_support::TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    TSqliteScoreStore store(path);
+    store.Add("Before", 5, "", kNow);
+    TReportSettings settings;
+    settings.MaxWait = std::chrono::milliseconds(500);
+    TScoreService service(store, 0, TServiceClock::System(), settings);
+
+    sqlite3* outside = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &outside), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(outside,
+                           "BEGIN IMMEDIATE; INSERT INTO scores(name, score, add_text, "
+                           "received_at) VALUES('Held', 1, '', 0)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const auto since = [start = std::chrono::steady_clock::now()] {
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_EQ(service.Handle({"GET", "/healthz", "10.0.0.1", {}}).Status, 200);
+    EXPECT_EQ(
+        service.Handle({"GET", "/cgi/version.pl?prg=Vantorel&show&type=0", "10.0.0.1", {}}).Status,
+        200);
+    const TWebResponse report = service.Handle({"GET", GameReport("Late", 9, ""), "10.0.0.1", {}});
+    EXPECT_EQ(report.Status, 503) << report.Note;
+    // The write lock's wait (1.5 s) and the queue's (0.5 s) bound it; the
+    // transaction is held far longer. Generous, for a loaded machine.
+    EXPECT_LT(since(), std::chrono::seconds(6));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_EQ(sqlite3_exec(outside, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(outside);
+
+    EXPECT_EQ(service.Handle({"GET", GameReport("Late", 9, ""), "10.0.0.1", {}}).Status, 200)
+        << "refused, it may be sent again";
+    EXPECT_EQ(store.Count(), 2);
+}
+
 TEST(ScoreServiceWithoutDatabase, AnswersUnavailableNotSuccess) {
     TBrokenStore store;
     TScoreService service(store, 0);
     const auto status = [&](const std::string& target) {
-        return service.Handle({"GET", target, "10.0.0.1"}).Status;
+        return service.Handle({"GET", target, "10.0.0.1", {}}).Status;
     };
     EXPECT_EQ(status(GameReport("Ace", 10, "")), 503);
     EXPECT_EQ(status("/cgi/version.pl?prg=Vantorel&show&type=0"), 503);

@@ -122,4 +122,92 @@ TEST_P(ScoreStoreContract, ConcurrentAddsAreAllKeptWithDistinctIds) {
     EXPECT_EQ(names.count("T7x24"), 1u);
 }
 
+/// Rows whose scores spread over every level of the stores' score-range counts
+/// (32-bit ends, zero, bucket edges at 64 and 4096, ties) and whose names differ
+/// in case, Windows-1252 capitals included. Returns the rows in Top's order.
+static std::vector<TStoredScore> AddSpreadRows(IScoreStore& store) {
+    const std::vector<int32_t> scores = {std::numeric_limits<int32_t>::max(),
+                                         std::numeric_limits<int32_t>::min(),
+                                         0,
+                                         -1,
+                                         63,
+                                         64,
+                                         65,
+                                         127,
+                                         128,
+                                         4095,
+                                         4096,
+                                         4097,
+                                         262'143,
+                                         262'144,
+                                         1'000'000,
+                                         -1'000'000,
+                                         16'777'216};
+    const std::vector<std::string> names = {"Ace",
+                                            "ACE",
+                                            "acer",
+                                            "Bob",
+                                            "J\xD6RG",
+                                            "j\xF6rg",
+                                            "\xFF\xFF",
+                                            "\xFFZ",
+                                            "",
+                                            "Zed",
+                                            "\x8A"
+                                            "a"};
+    for (size_t i = 0; i < 90; ++i)
+        store.Add(names[i % names.size()] + (i % 4 == 0 ? "" : std::to_string(i % 3)),
+                  scores[(i * 7) % scores.size()], "", static_cast<int64_t>(i));
+    return store.Top(1000);
+}
+
+// Range is Top read from anywhere: every start and length gives the same rows
+// as the slice of the whole table, ties and bucket edges included.
+TEST_P(ScoreStoreContract, RangeIsTheSliceOfTopFromAnyPosition) {
+    EXPECT_TRUE(Store->Range(0, 10).empty());
+    const std::vector<TStoredScore> all = AddSpreadRows(*Store);
+    ASSERT_EQ(all.size(), 90u);
+    for (int64_t first = 0; first <= 91; ++first) {
+        for (const size_t limit : {size_t{1}, size_t{7}, size_t{100}}) {
+            const std::vector<TStoredScore> range = Store->Range(first, limit);
+            const auto from = all.begin() + std::min<int64_t>(first, 90);
+            const auto to =
+                all.begin() + std::min<int64_t>(first + static_cast<int64_t>(limit), 90);
+            ASSERT_EQ(range, std::vector<TStoredScore>(from, to))
+                << "first " << first << " limit " << limit;
+        }
+    }
+    EXPECT_TRUE(Store->Range(-1, 10).empty());
+    EXPECT_TRUE(Store->Range(5, 0).empty());
+}
+
+// A name search finds the names that start with the prefix in the game's case
+// folding, ordered by folded name, then as the table; each hit's rank is its
+// place in Top. The expectation is worked out here from Top, by brute force.
+TEST_P(ScoreStoreContract, FindByNameGivesEveryMatchWithItsWorldRank) {
+    const std::vector<TStoredScore> all = AddSpreadRows(*Store);
+    for (const std::string& text :
+         std::vector<std::string>{"ace", "ACE", "Acer", "a", "", "j\xD6", "J\xF6RG1", "\xFF",
+                                  "\xFF\xFF", "\x9A", "zz", "Ace1 ", "\xFE"}) {
+        const TNamePrefix prefix(text);
+        std::vector<TRankedScore> expected;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (TNamePrefix::Fold(all[i].Name).starts_with(prefix.From()))
+                expected.push_back({static_cast<int64_t>(i) + 1, all[i]});
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const TRankedScore& a, const TRankedScore& b) {
+                             return TNamePrefix::Fold(a.Row.Name) < TNamePrefix::Fold(b.Row.Name);
+                         });
+        const auto label = ::testing::PrintToString(text);
+        EXPECT_EQ(Store->FindByName(prefix, 0, 1000), expected) << label;
+        EXPECT_EQ(Store->CountByName(prefix, 1000), static_cast<int64_t>(expected.size())) << label;
+        EXPECT_EQ(Store->CountByName(prefix, 3), std::min<int64_t>(3, expected.size())) << label;
+        if (expected.size() > 3) {
+            EXPECT_EQ(Store->FindByName(prefix, 2, 2),
+                      std::vector<TRankedScore>(expected.begin() + 2, expected.begin() + 4))
+                << label;
+        }
+    }
+}
+
 } // namespace vantorel::server

@@ -1,6 +1,5 @@
 // The score server's small parts: texts for the page and the JSON, dates, the
-// rate limiter's memory, the log line, the command line and the config file.
-#include "server/rate_limiter.hpp"
+// log line, the command line and the config file.
 #include "server/request_log.hpp"
 #include "server/scores_json.hpp"
 #include "server/server_options.hpp"
@@ -51,24 +50,6 @@ TEST(WebText, DatesAreUtc) {
     EXPECT_EQ(UtcDate(951'782'400), "2000-02-29");
     EXPECT_EQ(UtcDateTime(-1), "1969-12-31T23:59:59Z");
     EXPECT_EQ(UtcDate(INT64_MAX), "9999-12-31") << "a hand-edited time stays a date";
-}
-
-TEST(RateLimiter, NoLimitAndBoundedMemory) {
-    TRateLimiter unlimited(0);
-    for (int i = 0; i < 1000; ++i)
-        EXPECT_TRUE(unlimited.Allow("a", 0));
-    EXPECT_EQ(unlimited.Tracked(), 0u);
-
-    TRateLimiter limiter(1, 4);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(limiter.Allow("10.0.0." + std::to_string(i), 0));
-    EXPECT_EQ(limiter.Tracked(), 4u);
-    // The most recently seen addresses are remembered, the oldest forgotten.
-    EXPECT_FALSE(limiter.Allow("10.0.0.9", 0));
-    EXPECT_TRUE(limiter.Allow("10.0.0.0", 0));
-    // A clock stepping back gives nothing back.
-    EXPECT_FALSE(limiter.Allow("10.0.0.9", -60'000));
-    EXPECT_TRUE(limiter.Allow("10.0.0.9", 60'000));
 }
 
 TEST(RequestLog, OneLineWithTheCodeShortened) {
@@ -153,6 +134,15 @@ TEST(ServerOptions, MistakesAreNamed) {
         {{"--threads", "0"}, "--threads wants a whole number from 1 to 256, not \"0\""},
         {{"--threads="}, "--threads wants a whole number from 1 to 256, not \"\""},
         {{"--threads", " 4"}, "--threads wants a whole number from 1 to 256, not \" 4\""},
+        {{"--trusted-proxy", "proxy.example"},
+         "--trusted-proxy wants an IPv4 or IPv6 address, not \"proxy.example\""},
+        {{"--trusted-proxy", "10.0.0.0/8"},
+         "--trusted-proxy wants an IPv4 or IPv6 address, not \"10.0.0.0/8\""},
+        {{"--log-format", "xml"}, "--log-format wants line or json, not \"xml\""},
+        {{"--connections-per-address", "0"},
+         "--connections-per-address wants a whole number from 1 to 1000000, not \"0\""},
+        {{"--max-connections=-5"},
+         "--max-connections wants a whole number from 1 to 1000000, not \"-5\""},
     };
     for (const TCase& c : cases) {
         const TServerOptionsParse parsed = ParseServerOptions(c.Args);
@@ -207,6 +197,39 @@ TEST(ServerOptions, ConfigLinesSetEveryOptionAndTheCommandLineWins) {
     const TServerOptionsParse missing = ParseServerOptions({"--config", "/nonexistent/x.conf"});
     EXPECT_FALSE(missing.Options);
     EXPECT_NE(missing.Error.find("/nonexistent/x.conf"), std::string::npos) << missing.Error;
+}
+
+// Trusted proxies add up, from the config file or the command line, but the
+// command line's list replaces the file's whole (as any option given there wins).
+TEST(ServerOptions, TransportOptions) {
+    const TServerOptionsParse none = ParseServerOptions({});
+    ASSERT_TRUE(none.Options);
+    EXPECT_TRUE(none.Options->TrustedProxies.empty());
+    EXPECT_FALSE(none.Options->JsonLog);
+    EXPECT_EQ(none.Options->ConnectionsPerAddress, 32u);
+
+    TServerOptions options;
+    ASSERT_EQ(ApplyServerConfig("trusted-proxy = 10.0.0.1\ntrusted-proxy = ::1\n"
+                                "log-format = json\nconnections-per-address = 4\n"
+                                "max-connections = 500\n",
+                                "f.conf", options),
+              "");
+    EXPECT_EQ(options.TrustedProxies, (std::vector<std::string>{"10.0.0.1", "::1"}));
+    EXPECT_TRUE(options.JsonLog);
+    EXPECT_EQ(options.ConnectionsPerAddress, 4u);
+    EXPECT_EQ(options.MaxConnections, 500u);
+
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "vantorel-scored-proxies-test.conf";
+    std::ofstream(file) << "trusted-proxy = 10.0.0.1\nlog-format = json\n";
+    const TServerOptionsParse parsed =
+        ParseServerOptions({"--config", file.string(), "--trusted-proxy", "192.0.2.1",
+                            "--trusted-proxy=2001:db8::1", "--log-format", "line"});
+    std::filesystem::remove(file);
+    ASSERT_TRUE(parsed.Options) << parsed.Error;
+    EXPECT_EQ(parsed.Options->TrustedProxies,
+              (std::vector<std::string>{"192.0.2.1", "2001:db8::1"}));
+    EXPECT_FALSE(parsed.Options->JsonLog);
 }
 
 TEST(ServerOptions, ConfigMistakesNameTheLine) {

@@ -1,6 +1,7 @@
 // The SQLite world table: the store contract, and what only a file can show.
 #include "server/sqlite_score_store.hpp"
 
+#include "ranking_checks.hpp"
 #include "score_store_contract.hpp"
 #include "server_test_support.hpp"
 #include "test_databases.hpp"
@@ -103,6 +104,43 @@ TEST(SqliteScoreStore, OpenScoreStoreTakesAPathForSqlite) {
     store->Add("Path", 1, "", 1);
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(TSqliteScoreStore(path).Count(), 1);
+}
+
+// A file from before the page's reading aids gets them on its first open, its
+// counts taken from the rows it holds; an operator's changes with the sqlite3
+// shell's own functions (inserts, deletions, changed scores and names) keep
+// them right, and a second open adds nothing twice.
+TEST(SqliteScoreStore, AnOlderFileGainsPagingAndSearchThatFollowHandEdits) {
+    TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const auto run = [&](const std::string& sql) {
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
+            << sql << ": " << (message ? message : "");
+        sqlite3_free(message);
+    };
+    run("CREATE TABLE scores(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL, "
+        "score INTEGER NOT NULL, add_text TEXT NOT NULL, received_at INTEGER NOT NULL); "
+        "CREATE INDEX scores_rank ON scores(score DESC, id ASC); "
+        "WITH RECURSIVE i(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM i WHERE n < 299) "
+        "INSERT INTO scores(name, score, add_text, received_at) "
+        "SELECT 'Pilot ' || (n % 40), (n * 7919) % 5003 - 2000, '', n FROM i");
+    {
+        TSqliteScoreStore store(path);
+        test_support::ExpectRankingMatchesTop(store, "upgraded");
+        store.Add("Pilot 7", 1, "", 1);
+        test_support::ExpectRankingMatchesTop(store, "after an add");
+    }
+    run("DELETE FROM scores WHERE id % 3 = 0; "
+        "UPDATE scores SET score = score * 1000 WHERE id % 5 = 0; "
+        "UPDATE scores SET name = 'PILOT X' || id WHERE id % 7 = 0; "
+        "INSERT INTO scores(name, score, add_text, received_at) VALUES('Hand', 4096, '', 9)");
+    sqlite3_close(db);
+    TSqliteScoreStore reopened(path);
+    test_support::ExpectRankingMatchesTop(reopened, "after hand edits");
+    EXPECT_EQ(reopened.CountByName(TNamePrefix("pilot x"), 1000), 29);
 }
 
 } // namespace vantorel::server

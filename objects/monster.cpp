@@ -60,6 +60,19 @@ void StopAndGo(TMonster& m, int32_t frameMs) {
     }
 }
 
+/// A coordinate that left lo..hi is put back on the edge it crossed, and its
+/// speed turns round.
+void BounceWithin(double& position, int32_t& speed, int32_t lo, int32_t hi) {
+    if (position < lo) {
+        position = lo;
+        speed = -speed;
+    }
+    if (position > hi) {
+        position = hi;
+        speed = -speed;
+    }
+}
+
 void Wander(TMonster& m, TGameState& state) {
     if (m.Phase == 0 && m.X <= 450) {
         m.X = 450;
@@ -74,22 +87,8 @@ void Wander(TMonster& m, TGameState& state) {
         m.VX = state.Random(4) - 2;
         m.VY = state.Random(4) - 2;
     }
-    if (m.X < 260) {
-        m.X = 260;
-        m.VX = -m.VX;
-    }
-    if (m.X > 540) {
-        m.X = 540;
-        m.VX = -m.VX;
-    }
-    if (m.Y < 82) {
-        m.Y = 82;
-        m.VY = -m.VY;
-    }
-    if (m.Y > 386) {
-        m.Y = 386;
-        m.VY = -m.VY;
-    }
+    BounceWithin(m.X, m.VX, 260, 540);
+    BounceWithin(m.Y, m.VY, 82, 386);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // hostile or broken client sends, the framing of requests on one connection, the
 // deadlines, the per-address cap, X-Forwarded-For and a log nobody reads.
 #include "http_test_client.hpp"
+#include "served_service.hpp"
 #include "server/log_writer.hpp"
 #include "server/request_log.hpp"
 #include "server/score_http_server.hpp"
@@ -27,56 +28,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::THttpConnectionForTest;
+using test_support::TServedService;
 using test_support::TTempFolder;
-
-/// A served TScoreService on 127.0.0.1 with the config given; the log lines kept.
-class TServedService {
-public:
-    explicit TServedService(THttpServerConfig config,
-                            std::function<void(const std::string&)> log = {})
-        : store_(folder_.File("scores.sqlite").string()), service_(store_, 0),
-          server_(
-              service_, std::move(config), log ? std::move(log) : [this](const std::string& line) {
-                  const std::lock_guard lock(logMutex_);
-                  log_.push_back(line);
-              }) {
-        port_ = server_.Bind("127.0.0.1", 0);
-        runner_ = std::thread([this] { server_.Run(); });
-    }
-    ~TServedService() {
-        server_.Stop();
-        runner_.join();
-    }
-
-    int Port() const { return port_; }
-    TSqliteScoreStore& Store() { return store_; }
-    TScoreHttpServer& Server() { return server_; }
-    std::thread& Runner() { return runner_; }
-
-    /// The log once it holds count lines (or after 5 s).
-    std::vector<std::string> Log(size_t count) {
-        for (int i = 0; i < 500; ++i) {
-            {
-                const std::lock_guard lock(logMutex_);
-                if (log_.size() >= count)
-                    return log_;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        const std::lock_guard lock(logMutex_);
-        return log_;
-    }
-
-private:
-    TTempFolder folder_;
-    TSqliteScoreStore store_;
-    TScoreService service_;
-    std::mutex logMutex_;
-    std::vector<std::string> log_;
-    TScoreHttpServer server_;
-    int port_ = 0;
-    std::thread runner_;
-};
 
 THttpServerConfig ShortDeadlines() {
     THttpServerConfig config;

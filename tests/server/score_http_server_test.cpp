@@ -4,6 +4,7 @@
 
 #include "http_test_client.hpp"
 #include "score_format/score_report.hpp"
+#include "served_service.hpp"
 #include "server/sqlite_score_store.hpp"
 #include "server_test_support.hpp"
 
@@ -22,50 +23,17 @@ using test_support::TTempFolder;
 
 class ScoreHttpServer : public ::testing::Test {
 protected:
-    ScoreHttpServer()
-        : store_(folder_.File("scores.sqlite").string()), service_(store_, 0),
-          server_(service_, {}, [this](const std::string& line) {
-              const std::lock_guard lock(logMutex_);
-              log_.push_back(line);
-          }) {
-        port_ = server_.Bind("127.0.0.1", 0);
-        runner_ = std::thread([this] { server_.Run(); });
-    }
-    ~ScoreHttpServer() override {
-        server_.Stop();
-        runner_.join();
-    }
-
-    test_support::THttpTestClient Client() { return {"127.0.0.1", port_}; }
-
+    test_support::THttpTestClient Client() { return {"127.0.0.1", served_.Port()}; }
     /// The log once it holds lines lines: a request is logged just after its
     /// answer is sent.
-    std::vector<std::string> Log(size_t lines) {
-        for (int i = 0; i < 500; ++i) {
-            {
-                const std::lock_guard lock(logMutex_);
-                if (log_.size() >= lines)
-                    return log_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        const std::lock_guard lock(logMutex_);
-        return log_;
-    }
+    std::vector<std::string> Log(size_t lines) { return served_.Log(lines); }
 
-    TTempFolder folder_;
-    TSqliteScoreStore store_;
-    TScoreService service_;
-    std::mutex logMutex_;
-    std::vector<std::string> log_;
-    TScoreHttpServer server_;
-    int port_ = 0;
-    std::thread runner_;
+    test_support::TServedService served_{{}};
 };
 
 // The request exactly as the game sends it (its headers, no body), then the page.
 TEST_F(ScoreHttpServer, TheGamesRequestIsStoredAndThePageShowsIt) {
-    ASSERT_GT(port_, 0);
+    ASSERT_GT(served_.Port(), 0);
     const std::string code = EncodeScoreReport({"Ace", 4321, "_______"});
     test_support::THttpTestClient client = Client();
     const test_support::THeaders headers = {
@@ -77,7 +45,7 @@ TEST_F(ScoreHttpServer, TheGamesRequestIsStoredAndThePageShowsIt) {
     EXPECT_EQ(report->Status, 200);
     EXPECT_NE(report->Body.find("Score received"), std::string::npos);
     EXPECT_EQ(report->Header("Content-Type"), "text/html; charset=utf-8");
-    EXPECT_EQ(store_.Count(), 1);
+    EXPECT_EQ(served_.Store().Count(), 1);
 
     const auto page = client.Get("/cgi/version.pl?prg=Vantorel&show&type=0");
     ASSERT_TRUE(page);
@@ -119,7 +87,7 @@ TEST_F(ScoreHttpServer, BodiesAndOverlongRequestsAreRefusedUnread) {
     if (hugeTarget) {
         EXPECT_GE(hugeTarget->Status, 400);
     }
-    EXPECT_EQ(store_.Count(), 0);
+    EXPECT_EQ(served_.Store().Count(), 0);
 }
 
 // Requests from several clients at once are all answered and all stored.
@@ -144,7 +112,7 @@ TEST_F(ScoreHttpServer, ConcurrentReportsAreAllStored) {
         client.join();
     for (int c = 0; c < kClients; ++c)
         EXPECT_EQ(ok[static_cast<size_t>(c)], kEach) << c;
-    EXPECT_EQ(store_.Count(), kClients * kEach);
+    EXPECT_EQ(served_.Store().Count(), kClients * kEach);
 }
 
 TEST(ScoreHttpServerStop, StopBeforeRunAndAnAddressInUse) {

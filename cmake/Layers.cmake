@@ -19,6 +19,7 @@ set(VANTOREL_LAYER_TABLE
   "engine       platform"
   "storage      platform score_format"
   "state        storage engine"
+  "replay       state"
   "objects      state"
   "menus        objects"
   "gameplay     objects"

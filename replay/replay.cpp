@@ -1,0 +1,19 @@
+#include "replay/replay.hpp"
+
+namespace vantorel {
+
+void AppendReplayFrame(TReplay& replay, uint32_t refreshHz, uint32_t lagCount,
+                       const TInputSnapshot& input) {
+    if (!replay.FrameRates.empty() && replay.FrameRates.back().RefreshHz == refreshHz &&
+        replay.FrameRates.back().LagCount == lagCount)
+        ++replay.FrameRates.back().Frames;
+    else
+        replay.FrameRates.push_back({refreshHz, lagCount, 1});
+    if (!replay.Inputs.empty() && replay.Inputs.back().Input == input)
+        ++replay.Inputs.back().Frames;
+    else
+        replay.Inputs.push_back({input, 1});
+    ++replay.FrameCount;
+}
+
+} // namespace vantorel

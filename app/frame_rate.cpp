@@ -5,7 +5,7 @@ namespace vantorel {
 namespace {
 
 TFrameQuantities At(int32_t rate) {
-    return {85.0 / rate, static_cast<int32_t>(1000 / rate)};
+    return {85.0 / rate, static_cast<int32_t>(1000 / rate), rate};
 }
 
 } // namespace

@@ -9,6 +9,7 @@ namespace vantorel {
 struct TFrameQuantities {
     double FrameFactor = 1.0; ///< 85 / rate: scales speeds given per frame at 85 fps
     int32_t FrameMs = 15;     ///< trunc(1000 / rate) in milliseconds
+    int32_t Rate = 60;        ///< the rate used, in hertz
     bool operator==(const TFrameQuantities&) const = default;
 };
 

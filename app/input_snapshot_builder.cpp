@@ -61,6 +61,9 @@ void TInputSnapshotBuilder::HandleEvent(const TPlatformEvent& e) {
     case TEventKind::FocusLost:
         FocusLost();
         break;
+    case TEventKind::CloseRequest:
+        taps_ |= Bit(TInputKey::Close);
+        break;
     case TEventKind::DeviceAdded:
     case TEventKind::DeviceRemoved:
         input_.DevicesChanged();
@@ -84,6 +87,7 @@ TInputSnapshot TInputSnapshotBuilder::Build() {
         keysBefore_ = static_cast<uint16_t>(down ? keysBefore_ | Bit(k) : keysBefore_ & ~Bit(k));
     }
     s.SetPressed(TInputKey::FullScreen, (taps_ & Bit(TInputKey::FullScreen)) != 0);
+    s.SetPressed(TInputKey::Close, (taps_ & Bit(TInputKey::Close)) != 0);
     taps_ = 0;
 
     s.SetSteers(TDirection::Up, states.Contains(TDXInputState::StateUp));

@@ -29,8 +29,8 @@ public:
     /// snapshot carries the press too, for the rules (a running game pauses).
     std::function<void()> SwitchFullScreen;
 
-    /// One window event. Takes the key, character, mouse, focus-lost and device
-    /// events and ignores the rest.
+    /// One window event. Takes the key, character, mouse, focus-lost, close
+    /// request and device events and ignores the rest.
     void HandleEvent(const TPlatformEvent& e);
 
     /// Once a frame, before the screen or window runs: reads the input states and

@@ -2,6 +2,7 @@
 // the main loop until the window is done.
 #include "app/main_loop.hpp"
 #include "app/main_window.hpp"
+#include "app/replay_viewer.hpp"
 #include "platform/clock.hpp"
 #include "platform/curl_http_client.hpp"
 #include "platform/desktop_link_opener.hpp"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace {
@@ -39,13 +41,16 @@ bool DebugFps() {
 #endif
 
 constexpr const char* kUsage =
-    "Usage: vantorel [--help | --version]\n"
+    "Usage: vantorel [--help | --version | --replay FILE]\n"
     "\n"
     "Vantorel, a horizontally scrolling shoot-'em-up. Started without options, it\n"
     "opens the game's window.\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the game's version and exit\n"
+    "  --help         show this text and exit\n"
+    "  --version      show the game's version and exit\n"
+    "  --replay FILE  open the window and play the recorded game in FILE (a .vrp\n"
+    "                 file of the Replays folder beside the saves); 1, 2 and 4 set\n"
+    "                 the speed, P or Space pause, Esc ends the program\n"
     "\n"
     "Environment:\n"
     "  VANTOREL_DATA          the data folder (holding Res, Music and Fonts)\n"
@@ -54,7 +59,24 @@ constexpr const char* kUsage =
     "                         (default ~/.local/share/vantorel/Save)\n"
     "  VANTOREL_DEBUG_FPS=1   print the first frame's time and the frame rate\n";
 
-int RunGame(std::chrono::steady_clock::time_point started) {
+/// The replay file's game played from the first frame; false, after saying why
+/// in the error box, when it cannot be.
+bool StartReplay(vantorel::TMForm& form, const std::filesystem::path& file) {
+    using namespace vantorel;
+    std::string why;
+    std::optional<TReplay> replay = TReplayViewer::ReadFile(file, why);
+    if (replay)
+        why = form.Viewer().Watch(std::move(*replay), TReplayOrigin::Program, TReplayMark::Replay);
+    if (why.empty())
+        return true;
+    if (replay)
+        why = "The replay \"" + file.string() + "\" cannot be played here: " + why + ".";
+    ShowErrorBox(kTitle, why);
+    return false;
+}
+
+int RunGame(std::chrono::steady_clock::time_point started,
+            const std::optional<std::filesystem::path>& replayFile) {
     using namespace vantorel;
     // Before any window: without its data the game has nothing to show.
     const TGamePaths paths = TGamePaths::Find(TPathEnvironment::Current(ProgramFolder()));
@@ -86,6 +108,12 @@ int RunGame(std::chrono::steady_clock::time_point started) {
     TMForm form(services, seed ^ PlatformClockMs(), paths);
     if (!form.FormCreate())
         return EXIT_FAILURE;
+    // A replay asked for on the command line is watched by itself, recording nothing.
+    if (replayFile) {
+        form.RecordGames = false;
+        if (!StartReplay(form, *replayFile))
+            return EXIT_FAILURE;
+    }
     // A freshly shown window counts as the active one until the desktop says otherwise.
     form.StartFrames(true);
 
@@ -114,7 +142,10 @@ int RunGame(std::chrono::steady_clock::time_point started) {
 
 int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
-    if (argc > 1) {
+    std::optional<std::filesystem::path> replayFile;
+    if (argc == 3 && std::string(argv[1]) == "--replay") {
+        replayFile = argv[2];
+    } else if (argc > 1) {
         const std::string option = argv[1];
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
@@ -124,11 +155,15 @@ int main(int argc, char** argv) {
             std::printf("vantorel %s\n", VANTOREL_VERSION);
             return EXIT_SUCCESS;
         }
+        if (option == "--replay") {
+            std::fprintf(stderr, "vantorel: --replay needs one FILE\n\n%s", kUsage);
+            return 2;
+        }
         std::fprintf(stderr, "vantorel: unknown option '%s'\n\n%s", argv[1], kUsage);
         return 2;
     }
     try {
-        return RunGame(started);
+        return RunGame(started, replayFile);
     } catch (const std::exception& e) {
         vantorel::ShowErrorBox(kTitle, e.what());
     } catch (...) {

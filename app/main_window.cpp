@@ -1,6 +1,8 @@
 #include "app/main_window.hpp"
 
+#include "app/attract_mode.hpp"
 #include "app/frame_rate.hpp"
+#include "app/replay_viewer.hpp"
 #include "app/required_data.hpp"
 #include "base/errors.hpp"
 #include "gameplay/game_flow.hpp"
@@ -15,6 +17,9 @@
 #include "platform/font_renderer.hpp"
 #include "platform/pointer.hpp"
 #include "platform/video_output.hpp"
+#include "replay/replay_file.hpp"
+#include "replay/rules_identity.hpp"
+#include "replay/state_hash.hpp"
 #include "state/modal_window.hpp"
 #include "state/screen.hpp"
 #include "storage/links.hpp"
@@ -23,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <limits>
 #include <utility>
 
 namespace vantorel {
@@ -33,7 +39,8 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
       MDXTimer(services.Clock), Context{State,         MDXSpriteEngine, MDXImageList1,
                                         MDXImageList2, *this,           *this},
       InputBuilder(State.Cursor, MDXInput), FormInput(State.Cursor, MenuItems, *this, *this),
-      Saves(paths.SaveFolder()), services_(services), randomSeed_(randomSeed), paths_(paths) {
+      Saves(paths.SaveFolder()), services_(services), randomSeed_(randomSeed), paths_(paths),
+      replays_(paths.SaveFolder() / "Replays") {
     MDXDraw.SetOptions({TDXDrawOption::doStretch, TDXDrawOption::doFlip, TDXDrawOption::doHardware,
                         TDXDrawOption::doCenter, TDXDrawOption::doWaitVBlank,
                         TDXDrawOption::doDirectX7Mode, TDXDrawOption::doAllowReboot,
@@ -66,6 +73,8 @@ TMForm::TMForm(const TDesktopServices& services, uint32_t randomSeed, const TGam
     pauseWindow_ = std::make_unique<TPauseWindow>(Context);
     levelBannerWindow_ = std::make_unique<TLevelBannerWindow>(Context);
     gameOverWindow_ = std::make_unique<TGameOverWindow>(Context);
+    viewer_ = std::make_unique<TReplayViewer>(*this);
+    attract_ = std::make_unique<TAttractMode>(*this);
 
     Register(menus_->MainMenu);
     Register(menus_->Options);
@@ -196,6 +205,7 @@ std::string TMForm::LoadPictureLibraries() {
     if (problem.empty())
         problem = LoadDataFile(paths_.WorldPictures(), [this](const std::string& f) {
             MDXImageList2.Items.LoadLibraryFile(f);
+            dataHash_ = RulesDataFileHash(f);
         });
     return problem;
 }
@@ -264,10 +274,9 @@ void TMForm::HandleEvent(const TPlatformEvent& e) {
 
 void TMForm::RouteEvent(const TPlatformEvent& e) {
     InputBuilder.HandleEvent(e);
+    if (e.Kind == TEventKind::KeyDown || e.Kind == TEventKind::MouseDown)
+        attract_->KeyWentDown();
     switch (e.Kind) {
-    case TEventKind::CloseRequest:
-        FormCloseQuery();
-        break;
     case TEventKind::Quit:
         FormClose();
         break;
@@ -282,8 +291,14 @@ void TMForm::RouteEvent(const TPlatformEvent& e) {
     }
 }
 
+// While a replay is watched, the displayed frames play the recording instead.
 void TMForm::MDXTimerTimer(int32_t lagCount) {
+    if (viewer_->Watching()) {
+        viewer_->DisplayedFrame();
+        return;
+    }
     RunFrame(lagCount, nullptr);
+    attract_->AfterFrame();
 }
 
 void TMForm::Frame(int32_t lagCount, const TInputSnapshot& input) {
@@ -294,19 +309,32 @@ void TMForm::Frame(int32_t lagCount, const TInputSnapshot& input) {
 // (a screen built, a window opened) is drawn in this frame. A frame that cannot
 // be drawn takes no input; the events wait for the next.
 void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
-    if (MDXDraw.IsReadyToDraw()) {
+    // What the rules ran at in this frame: the quantities the last frame set.
+    const int32_t rate = State.Timing.Rate;
+    const bool ready = !DrawFrames || MDXDraw.IsReadyToDraw();
+    struct TInFrame {
+        bool& Flag;
+        explicit TInFrame(bool& flag) : Flag(flag) { Flag = true; }
+        ~TInFrame() { Flag = false; }
+    } inFrame(inFrame_);
+    if (ready) {
         State.Input = input != nullptr ? *input : InputBuilder.Build();
+        // The close button comes with the frame's input, so that a recorded game
+        // plays its question again in the same frame.
+        if (State.Input.WasPressed(TInputKey::Close))
+            FormCloseQuery();
         FormInput.Play(State.Input);
     }
     const int32_t rememberedItem = State.Cursor.ItemIndex;
 
-    TDirectDrawSurface* back = MDXDraw.Surface();
+    TDirectDrawSurface* back = DrawFrames ? MDXDraw.Surface() : nullptr;
     if (back != nullptr)
         back->Fill(0);
-    if (!MDXDraw.IsReadyToDraw())
+    if (!ready)
         return;
 
-    MDXSpriteEngine.Draw();
+    if (DrawFrames)
+        MDXSpriteEngine.Draw();
 
     if (IModalWindow* window = Window(State.Cursor.WindowKind)) {
         window->Tick(lagCount);
@@ -325,15 +353,128 @@ void TMForm::RunFrame(int32_t lagCount, const TInputSnapshot* input) {
 
     MDXSpriteEngine.FreeDead();
     UpdatePointerMode();
+    RecordFrame(rate, lagCount);
 
     const TFrameQuantities q = FrameQuantities(State.Timing.RefreshRate, MDXTimer.FrameRate());
-    State.Timing.FrameFactor = q.FrameFactor;
-    State.Timing.FrameMs = q.FrameMs;
+    State.Timing.SetRate(q.Rate);
 
-    if (TDirectDrawSurface* s = MDXDraw.Surface())
+    if (DrawFrames) {
+        if (TDirectDrawSurface* s = MDXDraw.Surface()) {
+            if (viewer_->Watching())
+                viewer_->DrawMarks(*s);
+            s->ReleaseCanvas();
+        }
+        MDXDraw.Flip();
+        ++frameCount_;
+    }
+    if (newGamePending_) {
+        newGamePending_ = false;
+        inFrame_ = false;
+        BeginGame();
+    }
+}
+
+void TMForm::RecordFrame(int32_t rate, int32_t lagCount) {
+    if (!recorder_.Recording()) {
+        // The name entry over an ended game was left without a name.
+        if (replayAwaitsName_ && State.Cursor.ScreenCode != TScreenCode::Game)
+            KeepReplay(false);
+        return;
+    }
+    recorder_.AddFrame(rate, lagCount, State.Input);
+    if (recorder_.StateHashDue())
+        recorder_.AddStateHash(StateHash());
+    if (FrameRecorded)
+        FrameRecorded();
+    const bool ended = State.Cursor.ScreenCode != TScreenCode::Game ||
+                       State.Cursor.WindowKind == TWindowKind::NameEntry;
+    if (ended || recorder_.Replay().FrameCount >= kReplayMaxFrames)
+        EndRecording();
+}
+
+void TMForm::EndRecording() {
+    if (!recorder_.Recording())
+        return;
+    recorder_.End(State.Progress.Score, State.Progress.Level, ProgressHash());
+    if (State.Cursor.WindowKind == TWindowKind::NameEntry)
+        replayAwaitsName_ = true;
+    else
+        KeepReplay(false);
+}
+
+void TMForm::KeepReplay(bool named) {
+    replayAwaitsName_ = false;
+    TReplay& replay = recorder_.Replay();
+    if (replay.FrameCount == 0)
+        return;
+    if (named) {
+        replay.Name = State.Progress.PlayerName.substr(0, kReplayMaxTextBytes);
+        replay.AddText = State.Saved.Options.AddText.substr(0, kReplayMaxTextBytes);
+    }
+    try {
+        finishedReplay_ = EncodeReplay(replay);
+    } catch (const EReplayFileError& e) {
+        finishedReplay_.clear();
+        std::fprintf(stderr, "vantorel: the game's replay was not kept: %s\n", e.what());
+        return;
+    }
+    // A replay that cannot be written costs the player nothing else: the game
+    // and its score go on.
+    if (!replays_.Add(finishedReplay_))
+        std::fprintf(stderr, "vantorel: the game's replay could not be written in \"%s\"\n",
+                     replays_.Folder().string().c_str());
+    replays_.Prune(State.Saved.HighScores);
+    if (ReplayKept)
+        ReplayKept(replay);
+}
+
+uint64_t TMForm::StateHash() const {
+    return GameStateHash(State, MDXSpriteEngine.Engine);
+}
+
+uint64_t TMForm::ProgressHash() const {
+    return vantorel::ProgressHash(State);
+}
+
+void TMForm::ShowStillFrame() {
+    if (!MDXDraw.IsReadyToDraw())
+        return;
+    if (TDirectDrawSurface* s = MDXDraw.Surface()) {
+        viewer_->DrawMarks(*s);
         s->ReleaseCanvas();
+    }
     MDXDraw.Flip();
     ++frameCount_;
+}
+
+bool TMForm::HasReplay(const std::string& name, int32_t score) const {
+    const std::optional<std::filesystem::path> file = replays_.Find(name, score);
+    return file && viewer_->Playable(*file);
+}
+
+bool TMForm::WatchReplay(const std::string& name, int32_t score) {
+    const std::optional<std::filesystem::path> file = replays_.Find(name, score);
+    std::optional<TReplay> replay = file ? viewer_->Playable(*file) : std::nullopt;
+    if (!replay || State.Cursor.ScreenCode != TScreenCode::HighScores)
+        return false;
+    menus_->HighScores.Leave();
+    return viewer_->Watch(std::move(*replay), TReplayOrigin::HighScores, TReplayMark::Replay)
+        .empty();
+}
+
+void TMForm::LeaveReplayedGame() {
+    CloseWindow();
+    if (State.Cursor.ScreenCode == TScreenCode::Game)
+        EndGame();
+    MDXSpriteEngine.FreeDead();
+    BuildMainMenu(0, 1, 1);
+}
+
+void TMForm::StartReplayedGame(uint32_t seed) {
+    menus_->MainMenu.Leave(true);
+    MDXSpriteEngine.FreeDead();
+    replayedSeed_ = seed;
+    NewGame();
 }
 
 // During a game the pointer is held by the window in relative mode: it is
@@ -394,7 +535,27 @@ void TMForm::ActivateItemNo(int32_t item) {
     ActivateItem();
 }
 
+// A game begins between frames: "New game" chosen inside a frame (a key, a click,
+// the pad's button) begins once that frame is done, so that the first frame of
+// every game is a whole frame of the game, the same one its replay plays first.
 void TMForm::NewGame() {
+    if (inFrame_) {
+        newGamePending_ = true;
+        return;
+    }
+    BeginGame();
+}
+
+void TMForm::BeginGame() {
+    // Every game draws from a seed of its own, which its replay keeps.
+    const bool replayed = replayedSeed_.has_value();
+    const uint32_t seed =
+        replayed ? *replayedSeed_
+                 : static_cast<uint32_t>(State.Random(std::numeric_limits<int32_t>::max()));
+    replayedSeed_.reset();
+    State.Random.Seed(seed);
+    if (RecordGames && !replayed)
+        recorder_.Start(kRulesVersion, dataHash_, seed);
     flow_->NewGame();
 }
 
@@ -413,10 +574,25 @@ void TMForm::PlaySound(const std::string& name) {
     MDXWaveList.PlaySound(name, State.Saved.Options.SoundEffects != 0);
 }
 
-// The music of the current screen from its start; nothing with the music option off.
+// The music of the current screen from its start; nothing with the music option off,
+// nor while a demo plays over the menu's music.
 void TMForm::PlayMusicForScreen() {
+    if (viewer_->HoldsMusic())
+        return;
     Music.MusicOptionChanged(State.Cursor.ScreenCode == TScreenCode::Game,
                              State.Saved.Options.Music != 0);
+}
+
+// The name entry adds the ended game to the table and saves it: the game's
+// replay now has its name.
+void TMForm::SaveTable() {
+    SaveFiles();
+    if (replayAwaitsName_)
+        KeepReplay(true);
+}
+
+std::vector<uint8_t> TMForm::FinishedGameReplay() const {
+    return finishedReplay_;
 }
 
 bool TMForm::SaveFiles() {
@@ -429,6 +605,10 @@ void TMForm::ExitGame() {
     if (exiting_)
         return;
     exiting_ = true;
+    // A game cut short by the end of the program is kept as far as it went.
+    EndRecording();
+    if (replayAwaitsName_)
+        KeepReplay(false);
     MDXSpriteEngine.FreeDead();
     if (!SaveFiles() && services_.ShowError)
         services_.ShowError("The high-score table or the options could not be saved in \"" +

@@ -18,6 +18,8 @@
 #include "objects/game_sprites.hpp"
 #include "platform/desktop_services.hpp"
 #include "platform/events.hpp"
+#include "replay/replay_recorder.hpp"
+#include "replay/replay_store.hpp"
 #include "state/game_context.hpp"
 #include "state/game_navigation.hpp"
 #include "state/game_services.hpp"
@@ -28,8 +30,11 @@
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantorel {
 
@@ -41,6 +46,8 @@ class TGameOverWindow;
 class TGameScreen;
 class TLevelBannerWindow;
 class TPauseWindow;
+class TAttractMode;
+class TReplayViewer;
 struct TMenuScreens;
 
 class TMForm final : public IGameNavigation, public IGameServices {
@@ -110,8 +117,9 @@ public:
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
 
-    /// The window's close button, Alt+F4 or the system menu: asks "Exit to menu?"
-    /// in a game, "Exit the game?" elsewhere; never closes directly.
+    /// The window's close button, Alt+F4 or the system menu (with the next
+    /// frame's input): asks "Exit to menu?" in a game, "Exit the game?"
+    /// elsewhere; never closes directly.
     void FormCloseQuery();
     /// The session ends (logout, a termination signal): saves and quits.
     void FormClose();
@@ -121,6 +129,44 @@ public:
 
     /// Frames that reached Flip since the form was made.
     int64_t FrameCount() const { return frameCount_; }
+
+    // ---- Replays ----
+
+    /// Every game is recorded from "New game" to its end and kept in the replay
+    /// folder beside the saves; false records nothing (a replay playing).
+    bool RecordGames = true;
+    /// False: frames run the rules but draw and show nothing (the headless
+    /// replay check, which needs only the rules).
+    bool DrawFrames = true;
+    /// The hash of the world's pictures, which the rules read; part of every
+    /// replay's identity. Set by FormCreate.
+    uint64_t DataHash() const { return dataHash_; }
+    /// The rules' state and the game's sprites as one number (see
+    /// replay/state_hash.hpp), and the rules' state alone.
+    uint64_t StateHash() const;
+    uint64_t ProgressHash() const;
+    /// Starts a game from the main menu, between frames, as its "New game" item
+    /// does but from the given seed and without recording it: a replay's game.
+    void StartReplayedGame(uint32_t seed);
+    /// Leaves a game that a replay played (at its end, or cut short): closes the
+    /// window over it, ends it and builds the main menu.
+    void LeaveReplayedGame();
+    /// The kept replays.
+    const TReplayStore& Replays() const { return replays_; }
+    /// Watching a replay in the window (the high-score screen's rows, the menu's
+    /// demo, vantorel --replay): while it watches, the frames play the recording.
+    TReplayViewer& Viewer() { return *viewer_; }
+    const TReplayViewer& Viewer() const { return *viewer_; }
+    /// The main menu's demo after half a minute left alone.
+    TAttractMode& Attract() { return *attract_; }
+    /// Shows the back surface again as it is, with the viewer's marks, as one
+    /// frame: the frames of a paused replay.
+    void ShowStillFrame();
+    const TGamePaths& Paths() const { return paths_; }
+    /// Called after each recorded frame is added (tests compare the state there).
+    std::function<void()> FrameRecorded;
+    /// Called with every replay kept, once its game has ended and been named.
+    std::function<void(const TReplay&)> ReplayKept;
 
     /// The screen that runs under code, and the window of kind; null where none is
     /// registered. Every screen and window is made and registered at construction.
@@ -145,7 +191,10 @@ public:
     void PlayMusicForScreen() override;
     void SetDisplayMode() override;
     void ExitGame() override;
-    void SaveTable() override { SaveFiles(); }
+    bool HasReplay(const std::string& name, int32_t score) const override;
+    bool WatchReplay(const std::string& name, int32_t score) override;
+    void SaveTable() override;
+    std::vector<uint8_t> FinishedGameReplay() const override;
 
 private:
     void ShowException(std::exception_ptr error);
@@ -153,6 +202,15 @@ private:
     /// The frame; input null: build the snapshot now.
     void RunFrame(int32_t lagCount, const TInputSnapshot* input);
     void UpdatePointerMode();
+    /// The game proper begins: seeds the rules, starts its recording, builds it.
+    void BeginGame();
+    /// After a frame of a recorded game: adds it, and ends the recording when
+    /// the game ended in it.
+    void RecordFrame(int32_t rate, int32_t lagCount);
+    void EndRecording();
+    /// Writes the ended game's replay, with the name and add text entered after
+    /// it when named, and prunes the folder.
+    void KeepReplay(bool named);
     /// Reads the two picture libraries; the player's message on failure, else
     /// empty. Runs on a second thread while the display comes up: it touches
     /// nothing but the two lists, which are not yet attached to the display.
@@ -170,6 +228,16 @@ private:
     int64_t frameCount_ = 0;
     bool pointerRelative_ = false;
     bool exiting_ = false;
+    bool inFrame_ = false;
+    /// "New game" came inside a frame: the game begins when the frame is done.
+    bool newGamePending_ = false;
+    std::optional<uint32_t> replayedSeed_;
+    uint64_t dataHash_ = 0;
+    TReplayRecorder recorder_;
+    /// The recorded game ended with the name entry open: the replay waits for the name.
+    bool replayAwaitsName_ = false;
+    std::vector<uint8_t> finishedReplay_;
+    TReplayStore replays_;
     std::unique_ptr<TMenuScreens> menus_;
     std::unique_ptr<TGamePools> pools_;
     std::unique_ptr<TGameFlow> flow_;
@@ -177,6 +245,8 @@ private:
     std::unique_ptr<TPauseWindow> pauseWindow_;
     std::unique_ptr<TLevelBannerWindow> levelBannerWindow_;
     std::unique_ptr<TGameOverWindow> gameOverWindow_;
+    std::unique_ptr<TReplayViewer> viewer_;
+    std::unique_ptr<TAttractMode> attract_;
     std::array<IScreen*, 6> screens_{};
     std::array<IModalWindow*, 11> windows_{};
 };

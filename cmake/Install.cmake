@@ -11,13 +11,13 @@ set(VANTOREL_SYSTEMD_UNIT_DIR "${CMAKE_INSTALL_PREFIX}/lib/systemd/system"
     CACHE PATH "Where the score server's systemd unit is installed")
 set(VANTOREL_SCORED_CONFIG "${CMAKE_INSTALL_FULL_SYSCONFDIR}/vantorel-scored.conf")
 
-# The game.
-install(TARGETS vantorel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The game, and its replay tool (which the score server also runs to check replays).
+install(TARGETS vantorel vantorel-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# Its data: the generated libraries, music and fonts; never a Save/ folder.
+# Its data: the generated libraries, music, fonts and demo; never a Save/ folder.
 if(VANTOREL_DATA)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/Data/Res ${CMAKE_BINARY_DIR}/Data/Music
-                    ${CMAKE_BINARY_DIR}/Data/Fonts
+                    ${CMAKE_BINARY_DIR}/Data/Fonts ${CMAKE_BINARY_DIR}/Data/Demo
           DESTINATION ${VANTOREL_DATA_INSTALL_DIR})
 endif()
 
@@ -32,7 +32,8 @@ install(FILES ${VANTOREL_DIST_DIR}/${VANTOREL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VANTOREL_DIST_DIR}/${VANTOREL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${VANTOREL_DIST_DIR}/vantorel.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${VANTOREL_DIST_DIR}/vantorel.6 ${VANTOREL_DIST_DIR}/vantorel-replay.6
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${VANTOREL_DIST_DIR}/vantorel-scored.8 DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
 
 # The icon: the SVG itself, and a PNG at every size the icon theme lists, each

@@ -23,7 +23,7 @@ set(VANTOREL_LAYER_TABLE
   "objects      state"
   "menus        objects"
   "gameplay     objects"
-  "app          gameplay menus"
+  "app          gameplay menus replay"
   "server       score_format")
 
 # Folders beside the layers, which no layer includes: they may include any layer and

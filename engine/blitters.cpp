@@ -195,6 +195,20 @@ void CopyRunRowsBase(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src,
     }
 }
 
+void CopyFlatRunsBase(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src,
+                      std::ptrdiff_t srcPitch, const FlatRun* run, const FlatRun* last,
+                      int32_t row0, Pixel key) {
+    for (; run != last; ++run) {
+        const std::ptrdiff_t row = run->Row - row0;
+        Pixel* d = dst + row * destPitch + run->Begin;
+        const Pixel* s = src + row * srcPitch + run->Begin;
+        if (run->KeyTest != 0)
+            CopyRowKeyedBase(d, s, run->End - run->Begin, key);
+        else
+            CopyRunBase(d, s, run->End - run->Begin);
+    }
+}
+
 void FillRowBase(Pixel* dst, std::ptrdiff_t n, Pixel value) {
     std::ptrdiff_t i = 0;
 #if VANTOREL_BLIT_SSE2
@@ -304,10 +318,37 @@ void BlendRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w, P
 
 void RotatedRow(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
                 int32_t v, int32_t du, int32_t dv, bool keyed, Pixel key) {
+    // A whole step along one source row (an unscaled picture turned by a half or no
+    // turn) reads consecutive pixels: a copy, or a mirrored one.
+    constexpr int32_t kOne = 1 << 16;
+    if (dv == 0 && (du == kOne || du == -kOne)) {
+        const Pixel* row = base + (v >> 16) * pitch + (u >> 16);
+        if (du == kOne) {
+            if (keyed)
+                CopyRowKeyed(dst, row, n, key);
+            else
+                CopyRow(dst, row, n);
+            return;
+        }
+        if (!keyed) {
+            CopyRowMirrored(dst, row - (n - 1), n);
+            return;
+        }
 #if VANTOREL_BLIT_X86
-    // The gather beats single loads once a row holds a few vectors; AVX-512's wider
-    // gather is no faster per pixel, so both levels take the AVX2 one.
-    if (n >= 16 && Level() >= TSimdLevel::Avx2) {
+        if (n >= 8 && Level() >= TSimdLevel::Avx2) {
+            avx2::CopyRowKeyedReversed(dst, row, n, key);
+            return;
+        }
+#endif
+        for (std::ptrdiff_t k = 0; k < n; ++k)
+            if (row[-k] != key)
+                dst[k] = row[-k];
+        return;
+    }
+#if VANTOREL_BLIT_X86
+    // Eight fetches at once beat single loads once a row holds a vector; AVX-512's
+    // wider fetch is no faster per pixel, so both levels take the AVX2 one.
+    if (n >= 8 && Level() >= TSimdLevel::Avx2) {
         avx2::RotatedRow(dst, n, base, pitch, u, v, du, dv, keyed, key);
         return;
     }
@@ -332,6 +373,22 @@ void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::pt
     default:
         CopyRunRowsBase(dst, destPitch, src, srcPitch, rowFirst, rowStep, dense, spans, rows, sa,
                         sb, key);
+    }
+}
+
+void CopyFlatRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                  const FlatRun* run, const FlatRun* last, int32_t row0, Pixel key) {
+    switch (Level()) {
+#if VANTOREL_BLIT_X86
+    case TSimdLevel::Avx512:
+        avx512::CopyFlatRuns(dst, destPitch, src, srcPitch, run, last, row0, key);
+        return;
+    case TSimdLevel::Avx2:
+        avx2::CopyFlatRuns(dst, destPitch, src, srcPitch, run, last, row0, key);
+        return;
+#endif
+    default:
+        CopyFlatRunsBase(dst, destPitch, src, srcPitch, run, last, row0, key);
     }
 }
 

@@ -90,6 +90,22 @@ template <class KeyTest, class Run>
 void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
                  const uint32_t* rowFirst, std::ptrdiff_t rowStep, const uint8_t* dense,
                  const RunSpan* spans, int32_t rows, int32_t sa, int32_t sb, Pixel key);
+/// One entry of a keyed picture's table of runs in row order: the opaque run
+/// [Begin, End) of source row Row, or, when KeyTest is set, the extent of a row
+/// of many short runs, to be copied with a key test per pixel.
+struct FlatRun {
+    int32_t Row;
+    int32_t Begin;
+    int32_t End;
+    int32_t KeyTest;
+};
+
+/// The keyed copy of whole rows from their table: for each entry of [run, last),
+/// source pixels [Begin, End) of row src + (Row - row0) * srcPitch go to the same
+/// columns of row dst + (Row - row0) * destPitch. One loop over the runs, with
+/// nothing to decide per row: the path of a picture drawn with no column cut off.
+void CopyFlatRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                  const FlatRun* run, const FlatRun* last, int32_t row0, Pixel key);
 /// dst[i] = value for n pixels.
 void FillRow(Pixel* dst, std::ptrdiff_t n, Pixel value);
 

@@ -57,45 +57,15 @@ inline void KeyTest4(Pixel* dst, const Pixel* src, __m128i k) {
     Store4(dst, _mm_blendv_epi8(s, Load4(dst), _mm_cmpeq_epi32(s, k)));
 }
 
-// Copies the 32 pixels at s to d: all four vectors are loaded before any is
-// stored, so no load waits behind a store to an address that may look the same.
-inline void Copy32(Pixel* d, const Pixel* s) {
-    const __m256i a = Load(s);
-    const __m256i b = Load(s + 8);
-    const __m256i c = Load(s + 16);
-    const __m256i e = Load(s + 24);
-    Store(d, a);
-    Store(d + 8, b);
-    Store(d + 16, c);
-    Store(d + 24, e);
-}
-
-// One opaque run, n >= 1 pixels: whole vectors and last ones overlapping the ones
+// One opaque run, n >= 1 pixels: whole vectors and a last one overlapping the one
 // before (a pixel copied twice comes out the same), so no run of any length falls
-// to a pixel loop or a call.
+// to a pixel loop or a call. One vector at a time measured faster here than
+// wider steps or stores aligned to the destination.
 inline void CopyRun(Pixel* d, const Pixel* s, std::ptrdiff_t n) {
-    if (n > 32) {
-        for (std::ptrdiff_t i = 0; i + 32 < n; i += 32)
-            Copy32(d + i, s + i);
-        Copy32(d + n - 32, s + n - 32);
-        return;
-    }
-    if (n > 16) {
-        const __m256i a = Load(s);
-        const __m256i b = Load(s + 8);
-        const __m256i c = Load(s + n - 16);
-        const __m256i e = Load(s + n - 8);
-        Store(d, a);
-        Store(d + 8, b);
-        Store(d + n - 16, c);
-        Store(d + n - 8, e);
-        return;
-    }
     if (n >= 8) {
-        const __m256i a = Load(s);
-        const __m256i b = Load(s + n - 8);
-        Store(d, a);
-        Store(d + n - 8, b);
+        for (std::ptrdiff_t i = 0; i + 8 < n; i += 8)
+            Store(d + i, Load(s + i));
+        Store(d + n - 8, Load(s + n - 8));
         return;
     }
     if (n >= 4) {
@@ -115,33 +85,65 @@ inline void CopyRun(Pixel* d, const Pixel* s, std::ptrdiff_t n) {
     d[0] = s[0];
 }
 
-// The eight pixels at base[idx[i]]. Single loads put into place beat the gather
-// instruction, which runs a pixel at a time on many processors (and slower still
-// on those patched against gather data sampling).
+// The eight pixels at base[idx[i]], every idx[i] >= 0. Single loads put into
+// place beat the gather instruction, which runs a pixel at a time on many
+// processors (and slower still on those patched against gather data sampling);
+// the indices leave the vector two at a time, as 64-bit halves.
 inline __m256i Fetch8(const Pixel* base, __m256i idx) {
-    alignas(32) int32_t at[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), idx);
-    __m128i lo = _mm_cvtsi32_si128(static_cast<int>(base[at[0]]));
-    __m128i hi = _mm_cvtsi32_si128(static_cast<int>(base[at[4]]));
-    lo = _mm_insert_epi32(lo, static_cast<int>(base[at[1]]), 1);
-    hi = _mm_insert_epi32(hi, static_cast<int>(base[at[5]]), 1);
-    lo = _mm_insert_epi32(lo, static_cast<int>(base[at[2]]), 2);
-    hi = _mm_insert_epi32(hi, static_cast<int>(base[at[6]]), 2);
-    lo = _mm_insert_epi32(lo, static_cast<int>(base[at[3]]), 3);
-    hi = _mm_insert_epi32(hi, static_cast<int>(base[at[7]]), 3);
+    const __m128i il = _mm256_castsi256_si128(idx);
+    const __m128i ih = _mm256_extracti128_si256(idx, 1);
+    const auto a = static_cast<uint64_t>(_mm_cvtsi128_si64(il));
+    const auto b = static_cast<uint64_t>(_mm_extract_epi64(il, 1));
+    const auto c = static_cast<uint64_t>(_mm_cvtsi128_si64(ih));
+    const auto e = static_cast<uint64_t>(_mm_extract_epi64(ih, 1));
+    __m128i lo = _mm_cvtsi32_si128(static_cast<int>(base[static_cast<uint32_t>(a)]));
+    __m128i hi = _mm_cvtsi32_si128(static_cast<int>(base[static_cast<uint32_t>(c)]));
+    lo = _mm_insert_epi32(lo, static_cast<int>(base[a >> 32]), 1);
+    hi = _mm_insert_epi32(hi, static_cast<int>(base[c >> 32]), 1);
+    lo = _mm_insert_epi32(lo, static_cast<int>(base[static_cast<uint32_t>(b)]), 2);
+    hi = _mm_insert_epi32(hi, static_cast<int>(base[static_cast<uint32_t>(e)]), 2);
+    lo = _mm_insert_epi32(lo, static_cast<int>(base[b >> 32]), 3);
+    hi = _mm_insert_epi32(hi, static_cast<int>(base[e >> 32]), 3);
     return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
 }
 
+// Eight steps of a turned row from (u, v) in 16.16 (lanes 0..7 of uu, vv).
 template <bool Keyed>
-void RotatedTail(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
+[[gnu::always_inline]] inline void Rotated8(Pixel* dst, const Pixel* base, __m256i uu, __m256i vv,
+                                            __m256i pv, __m256i kv) {
+    const __m256i idx = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, 16), pv),
+                                         _mm256_srai_epi32(uu, 16));
+    __m256i p = Fetch8(base, idx);
+    if constexpr (Keyed)
+        p = _mm256_blendv_epi8(p, Load(dst), _mm256_cmpeq_epi32(p, kv));
+    Store(dst, p);
+}
+
+// A turned row of n >= 8 pixels: whole vectors, then a last one overlapping the
+// one before. Writing a pixel twice is harmless: the second write takes the same
+// source pixel, and a keyed one leaves what the first left.
+template <bool Keyed>
+void RotatedRows(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
                  int32_t v, int32_t du, int32_t dv, Pixel key) {
-    for (std::ptrdiff_t k = 0; k < n; ++k, u += du, v += dv) {
-        const Pixel p = base[(v >> 16) * pitch + (u >> 16)];
-        if constexpr (Keyed)
-            dst[k] = p != key ? p : dst[k];
-        else
-            dst[k] = p;
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i duv = _mm256_mullo_epi32(lane, _mm256_set1_epi32(du));
+    const __m256i dvv = _mm256_mullo_epi32(lane, _mm256_set1_epi32(dv));
+    __m256i uu = _mm256_add_epi32(_mm256_set1_epi32(u), duv);
+    __m256i vv = _mm256_add_epi32(_mm256_set1_epi32(v), dvv);
+    const __m256i du8 = _mm256_set1_epi32(du * 8);
+    const __m256i dv8 = _mm256_set1_epi32(dv * 8);
+    const __m256i pv = _mm256_set1_epi32(static_cast<int>(pitch));
+    const __m256i kv = _mm256_set1_epi32(static_cast<int>(key));
+    std::ptrdiff_t k = 0;
+    for (; k + 8 < n; k += 8) {
+        Rotated8<Keyed>(dst + k, base, uu, vv, pv, kv);
+        uu = _mm256_add_epi32(uu, du8);
+        vv = _mm256_add_epi32(vv, dv8);
     }
+    const auto lastU = static_cast<int32_t>(u + (n - 8) * du);
+    const auto lastV = static_cast<int32_t>(v + (n - 8) * dv);
+    Rotated8<Keyed>(dst + n - 8, base, _mm256_add_epi32(_mm256_set1_epi32(lastU), duv),
+                    _mm256_add_epi32(_mm256_set1_epi32(lastV), dvv), pv, kv);
 }
 
 } // namespace
@@ -164,6 +166,19 @@ void CopyRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, Pixel key) {
     for (std::ptrdiff_t i = 0; i < n; ++i)
         if (src[i] != key)
             dst[i] = src[i];
+}
+
+void CopyRowKeyedReversed(Pixel* dst, const Pixel* last, std::ptrdiff_t n, Pixel key) {
+    const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    // Eight pixels ending at last - i, turned round; the last vector overlaps.
+    auto eight = [&](std::ptrdiff_t i) {
+        const __m256i s = _mm256_permutevar8x32_epi32(Load(last - i - 7), reverse);
+        Store(dst + i, _mm256_blendv_epi8(s, Load(dst + i), _mm256_cmpeq_epi32(s, k)));
+    };
+    for (std::ptrdiff_t i = 0; i + 8 < n; i += 8)
+        eight(i);
+    eight(n - 8);
 }
 
 void BlendRow(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w) {
@@ -191,37 +206,13 @@ void BlendRowKeyed(Pixel* dst, const Pixel* src, std::ptrdiff_t n, uint32_t w, P
             dst[i] = BlendPixel(src[i], dst[i], w);
 }
 
-// Eight source pixels fetched at once.
+// Eight source pixels fetched at once; n >= 8.
 void RotatedRow(Pixel* dst, std::ptrdiff_t n, const Pixel* base, std::ptrdiff_t pitch, int32_t u,
                 int32_t v, int32_t du, int32_t dv, bool keyed, Pixel key) {
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    __m256i uu =
-        _mm256_add_epi32(_mm256_set1_epi32(u), _mm256_mullo_epi32(lane, _mm256_set1_epi32(du)));
-    __m256i vv =
-        _mm256_add_epi32(_mm256_set1_epi32(v), _mm256_mullo_epi32(lane, _mm256_set1_epi32(dv)));
-    const __m256i du8 = _mm256_set1_epi32(du * 8);
-    const __m256i dv8 = _mm256_set1_epi32(dv * 8);
-    const __m256i pv = _mm256_set1_epi32(static_cast<int>(pitch));
-    const __m256i kv = _mm256_set1_epi32(static_cast<int>(key));
-    std::ptrdiff_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        const __m256i idx = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, 16), pv),
-                                             _mm256_srai_epi32(uu, 16));
-        __m256i p = Fetch8(base, idx);
-        if (keyed)
-            p = _mm256_blendv_epi8(p, Load(dst + k), _mm256_cmpeq_epi32(p, kv));
-        Store(dst + k, p);
-        uu = _mm256_add_epi32(uu, du8);
-        vv = _mm256_add_epi32(vv, dv8);
-    }
-    if (k == n)
-        return;
-    const auto tailU = static_cast<int32_t>(u + k * du);
-    const auto tailV = static_cast<int32_t>(v + k * dv);
     if (keyed)
-        RotatedTail<true>(dst + k, n - k, base, pitch, tailU, tailV, du, dv, key);
+        RotatedRows<true>(dst, n, base, pitch, u, v, du, dv, key);
     else
-        RotatedTail<false>(dst + k, n - k, base, pitch, tailU, tailV, du, dv, key);
+        RotatedRows<false>(dst, n, base, pitch, u, v, du, dv, key);
 }
 
 void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
@@ -234,6 +225,19 @@ void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::pt
             spans, rowFirst, *dense != 0, sa, sb,
             [&](int32_t a, int32_t b) { CopyRowKeyed(out + a, src + a, b - a, key); },
             [&](int32_t a, int32_t b) { CopyRun(out + a, src + a, b - a); });
+    }
+}
+
+void CopyFlatRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                  const FlatRun* run, const FlatRun* last, int32_t row0, Pixel key) {
+    for (; run != last; ++run) {
+        const std::ptrdiff_t row = run->Row - row0;
+        Pixel* d = dst + row * destPitch + run->Begin;
+        const Pixel* s = src + row * srcPitch + run->Begin;
+        if (run->KeyTest != 0)
+            CopyRowKeyed(d, s, run->End - run->Begin, key);
+        else
+            CopyRun(d, s, run->End - run->Begin);
     }
 }
 

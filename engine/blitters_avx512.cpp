@@ -109,6 +109,19 @@ void CopyRunRows(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::pt
     }
 }
 
+void CopyFlatRuns(Pixel* dst, std::ptrdiff_t destPitch, const Pixel* src, std::ptrdiff_t srcPitch,
+                  const FlatRun* run, const FlatRun* last, int32_t row0, Pixel key) {
+    for (; run != last; ++run) {
+        const std::ptrdiff_t row = run->Row - row0;
+        Pixel* d = dst + row * destPitch + run->Begin;
+        const Pixel* s = src + row * srcPitch + run->Begin;
+        if (run->KeyTest != 0)
+            CopyRowKeyed(d, s, run->End - run->Begin, key);
+        else
+            CopyRun(d, s, run->End - run->Begin);
+    }
+}
+
 } // namespace vantorel::blit::avx512
 
 #if defined(__clang__)

@@ -236,16 +236,15 @@ void TPictureCollectionItem::Restore() {
     Layout layout = PlanPatterns();
     const TPixel key = ColorToPixel(ColorToRGB(transparentColor_));
     for (const TRect& area : layout.Blocks) {
-        auto surface = std::make_unique<TDirectDrawSurface>(area.Width(), area.Height());
+        auto surface = std::make_unique<TDirectDrawSurface>();
         const int32_t cols = std::min(area.Right, Picture.Width) - area.Left;
         const int32_t rowsIn = std::min(area.Bottom, Picture.Height) - area.Top;
-        for (int32_t y = 0; y < rowsIn; ++y) {
-            const TPixel* src =
-                Picture.Pixels.data() +
-                static_cast<size_t>(area.Top + y) * static_cast<size_t>(Picture.Width) +
-                static_cast<size_t>(area.Left);
-            std::copy(src, src + cols, surface->Row(y));
-        }
+        const TPixel* src = cols > 0 && rowsIn > 0 ? Picture.Pixels.data() +
+                                                         static_cast<size_t>(area.Top) *
+                                                             static_cast<size_t>(Picture.Width) +
+                                                         static_cast<size_t>(area.Left)
+                                                   : nullptr;
+        surface->SetPixels(area.Width(), area.Height(), src, Picture.Width, cols, rowsIn);
         surface->SetColorKey(key);
         surfaces_.push_back(std::move(surface));
     }

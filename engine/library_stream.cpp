@@ -10,6 +10,8 @@
 #include <istream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace vantorel {
 
 namespace {
@@ -43,7 +45,15 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
         const int err = errno;
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(err));
     }
+    // Read straight into a buffer of the file's size (the libraries are megabytes:
+    // growing one as it fills copies them over and over); a file that grows
+    // meanwhile, or whose size is unknown, is read on to its end.
     std::vector<uint8_t> bytes;
+    struct stat info {};
+    if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.resize(static_cast<size_t>(info.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
     uint8_t buf[65536];
     size_t got = 0;
     while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)

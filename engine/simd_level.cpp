@@ -21,13 +21,19 @@ TSimdLevel DetectMachineLevel() {
     return TSimdLevel::Baseline;
 }
 
-TSimdLevel& Active() {
-    static TSimdLevel level =
-        SimdLevelFromSetting(std::getenv("VANTOREL_SIMD"), MachineSimdLevel());
+} // namespace
+
+namespace detail {
+
+uint8_t activeSimdLevel = kUnsetSimdLevel;
+
+TSimdLevel FirstActiveSimdLevel() {
+    const TSimdLevel level = SimdLevelFromSetting(std::getenv("VANTOREL_SIMD"), MachineSimdLevel());
+    activeSimdLevel = static_cast<uint8_t>(level);
     return level;
 }
 
-} // namespace
+} // namespace detail
 
 std::string_view SimdLevelName(TSimdLevel level) {
     switch (level) {
@@ -65,13 +71,10 @@ TSimdLevel SimdLevelFromSetting(const char* setting, TSimdLevel machine) {
     return std::min(*asked, machine);
 }
 
-TSimdLevel ActiveSimdLevel() {
-    return Active();
-}
-
 TSimdLevel SetActiveSimdLevel(TSimdLevel level) {
-    Active() = std::min(level, MachineSimdLevel());
-    return Active();
+    const TSimdLevel set = std::min(level, MachineSimdLevel());
+    detail::activeSimdLevel = static_cast<uint8_t>(set);
+    return set;
 }
 
 } // namespace vantorel

@@ -32,9 +32,21 @@ std::optional<TSimdLevel> ParseSimdLevel(std::string_view name);
 /// The highest level both this build and this processor can run.
 TSimdLevel MachineSimdLevel();
 
+namespace detail {
+/// The active level as a number, kUnsetSimdLevel before the first use; a constant
+/// start, so it is right from the first instruction of the program on.
+constexpr uint8_t kUnsetSimdLevel = 0xFF;
+extern uint8_t activeSimdLevel;
+TSimdLevel FirstActiveSimdLevel();
+} // namespace detail
+
 /// The level the blitters use now. On first use: the machine's, or the one
-/// VANTOREL_SIMD names when that is lower.
-TSimdLevel ActiveSimdLevel();
+/// VANTOREL_SIMD names when that is lower. Inline: the blitters ask once a row.
+inline TSimdLevel ActiveSimdLevel() {
+    const uint8_t level = detail::activeSimdLevel;
+    return level != detail::kUnsetSimdLevel ? static_cast<TSimdLevel>(level)
+                                            : detail::FirstActiveSimdLevel();
+}
 
 /// Makes the blitters use level, or the machine's own when level is above it;
 /// returns the level now in use. For tests and benchmarks: call it between

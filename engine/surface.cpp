@@ -20,6 +20,13 @@ struct TDirectDrawSurface::Runs {
     // A row broken into many short runs is cheaper to copy pixel by pixel with a
     // key test over its whole extent than run by run.
     std::vector<uint8_t> Dense;
+    // The same runs in one table in row order, a dense row as its extent: the
+    // copy of rows that show whole. Row y's entries start at FlatFirst[y].
+    std::vector<blit::FlatRun> Flat;
+    std::vector<uint32_t> FlatFirst; // Height() + 1 offsets into Flat
+    // The columns every run lies within: a copy of at least these shows whole rows.
+    int32_t Left = 0;
+    int32_t Right = 0;
 };
 
 namespace {
@@ -175,6 +182,28 @@ void TDirectDrawSurface::SetSize(int32_t width, int32_t height) {
     pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
 }
 
+void TDirectDrawSurface::SetPixels(int32_t width, int32_t height, const TPixel* src,
+                                   std::ptrdiff_t srcPitch, int32_t cols, int32_t rows) {
+    if (width <= 0 || height <= 0) {
+        SetSize(0, 0);
+        return;
+    }
+    runs_.reset();
+    cols = std::clamp(cols, 0, width);
+    rows = std::clamp(rows, 0, height);
+    std::vector<TPixel> pixels;
+    pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int32_t y = 0; y < rows; ++y) {
+        const TPixel* row = src + y * srcPitch;
+        pixels.insert(pixels.end(), row, row + cols);
+        pixels.insert(pixels.end(), static_cast<size_t>(width - cols), TPixel{0});
+    }
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height), TPixel{0});
+    pixels_ = std::move(pixels);
+    width_ = width;
+    height_ = height;
+}
+
 TPixel* TDirectDrawSurface::Pixels() {
     runs_.reset();
     return pixels_.data();
@@ -207,6 +236,7 @@ const TDirectDrawSurface::Runs& TDirectDrawSurface::KeyRuns() const {
         return *runs_;
     auto runs = std::make_unique<Runs>();
     runs->RowFirst.reserve(static_cast<size_t>(height_) + 1);
+    runs->FlatFirst.reserve(static_cast<size_t>(height_) + 1);
     runs->Dense.resize(static_cast<size_t>(height_));
     const TPixel key = colorKey_;
     for (int32_t y = 0; y < height_; ++y) {
@@ -228,9 +258,28 @@ const TDirectDrawSurface::Runs& TDirectDrawSurface::KeyRuns() const {
         }
         const auto count = static_cast<int32_t>(runs->Spans.size() - first);
         // Short runs on average: the key test over the extent beats a copy per run.
-        runs->Dense[static_cast<size_t>(y)] = count > 1 && opaque < count * 12;
+        const bool dense = count > 1 && opaque < count * 12;
+        runs->Dense[static_cast<size_t>(y)] = dense;
+        runs->FlatFirst.push_back(static_cast<uint32_t>(runs->Flat.size()));
+        if (count == 0)
+            continue;
+        const int32_t left = runs->Spans[first].Begin;
+        const int32_t right = runs->Spans.back().End;
+        if (runs->Flat.empty()) {
+            runs->Left = left;
+            runs->Right = right;
+        }
+        runs->Left = std::min(runs->Left, left);
+        runs->Right = std::max(runs->Right, right);
+        if (dense) {
+            runs->Flat.push_back({y, left, right, 1});
+            continue;
+        }
+        for (size_t i = first; i < runs->Spans.size(); ++i)
+            runs->Flat.push_back({y, runs->Spans[i].Begin, runs->Spans[i].End, 0});
     }
     runs->RowFirst.push_back(static_cast<uint32_t>(runs->Spans.size()));
+    runs->FlatFirst.push_back(static_cast<uint32_t>(runs->Flat.size()));
     runs_ = std::move(runs);
     return *runs_;
 }
@@ -260,6 +309,16 @@ void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TDirectDrawSurface& sr
     const int32_t rowStep = ay.Mirror ? -1 : 1;
     const Runs* runs = transparent ? &src.KeyRuns() : nullptr;
     const TPixel key = src.colorKey_;
+    if (runs && !ax.Mirror && !ay.Mirror && sa <= runs->Left && runs->Right <= sb) {
+        // Whole rows show: one loop over the runs of the rows drawn.
+        const auto sy = static_cast<size_t>(ay.Src0);
+        const blit::FlatRun* flat = runs->Flat.data();
+        blit::CopyFlatRuns(
+            pixels_.data() + static_cast<std::ptrdiff_t>(ay.Dest0) * width_ + ax.Dest0 - sa, width_,
+            src.Row(ay.Src0), src.width_, flat + runs->FlatFirst[sy],
+            flat + runs->FlatFirst[sy + static_cast<size_t>(ay.Count)], ay.Src0, key);
+        return;
+    }
     if (runs && !ax.Mirror) {
         const auto sy = static_cast<size_t>(ay.Src0);
         blit::CopyRunRows(

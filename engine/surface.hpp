@@ -6,6 +6,7 @@
 
 #include "engine/geometry.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -42,6 +43,11 @@ public:
     /// Reallocates to width x height, all pixels 0; a size of 0 in either
     /// direction makes an empty surface that every draw skips.
     void SetSize(int32_t width, int32_t height);
+    /// SetSize, then the cols x rows pixels at src (rows srcPitch pixels apart)
+    /// copied into the top-left corner, without clearing first what they cover.
+    /// cols and rows are cut to the size.
+    void SetPixels(int32_t width, int32_t height, const TPixel* src, std::ptrdiff_t srcPitch,
+                   int32_t cols, int32_t rows);
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
     TRect ClientRect() const { return {0, 0, width_, height_}; }

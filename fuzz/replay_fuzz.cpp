@@ -4,11 +4,14 @@
 // what it writes reads back as the same replay: nothing read was skipped, guessed
 // or dropped.
 //
-// An input starting with "+" is a file whose length and checksum are set right
-// first (the rest of the header as given), so the fuzzer also reaches the body's
-// parsing without having to find a matching CRC-32. Any other input is the file.
+// An input starting with "+" is the body of a file, which is compressed and given
+// the header, length and checksum of a right file, so that the fuzzer reaches the
+// body's parsing without having to find a zlib stream and a matching CRC-32. Any
+// other input is the file.
 #include "replay/replay_checksum.hpp"
 #include "replay/replay_file.hpp"
+
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -25,17 +28,30 @@ using namespace vantorel;
     std::abort();
 }
 
-// Writes the file's length after a one-byte version, and its checksum at its end.
-std::vector<uint8_t> Sealed(std::span<const uint8_t> file) {
-    std::vector<uint8_t> out(file.begin(), file.end());
-    constexpr size_t kLengthAt = sizeof(kReplayMagic) - 1 + 1;
-    if (out.size() < kLengthAt + 8)
-        return out;
+// The file around body: magic, version, length, the body's size and the body
+// compressed, and the checksum.
+std::vector<uint8_t> Sealed(std::span<const uint8_t> body) {
+    std::vector<uint8_t> out(kReplayMagic, kReplayMagic + sizeof(kReplayMagic) - 1);
+    out.push_back(static_cast<uint8_t>(kReplayFormatVersion));
+    const size_t lengthAt = out.size();
+    out.resize(out.size() + 4);
+    for (uint32_t v = static_cast<uint32_t>(body.size());; v >>= 7) {
+        out.push_back(static_cast<uint8_t>(v >= 0x80 ? (v & 0x7F) | 0x80 : v));
+        if (v < 0x80)
+            break;
+    }
+    uLongf packed = compressBound(body.size());
+    const size_t packedAt = out.size();
+    out.resize(packedAt + packed);
+    if (compress(out.data() + packedAt, &packed, body.data(), body.size()) != Z_OK)
+        return {};
+    out.resize(packedAt + packed);
+    const size_t length = out.size() + 4;
     for (size_t i = 0; i < 4; ++i)
-        out[kLengthAt + i] = static_cast<uint8_t>(out.size() >> (8 * i));
-    const uint32_t crc = ReplayChecksum(std::span<const uint8_t>(out).first(out.size() - 4));
+        out[lengthAt + i] = static_cast<uint8_t>(length >> (8 * i));
+    const uint32_t crc = ReplayChecksum(out);
     for (size_t i = 0; i < 4; ++i)
-        out[out.size() - 4 + i] = static_cast<uint8_t>(crc >> (8 * i));
+        out.push_back(static_cast<uint8_t>(crc >> (8 * i)));
     return out;
 }
 

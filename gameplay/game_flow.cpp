@@ -29,6 +29,11 @@ void TGameFlow::NewGame() {
     // found no slot) must not hold back the enemies of this one.
     s.Progress.TruckPresent = false;
     s.Progress.MegaPresent = false;
+    // Nor may the spawn timers of an earlier game: each game starts as the first
+    // does, and so plays again the same from its own seed and input.
+    s.Progress.GunTimer = 0;
+    s.Progress.MonsterTimer = 0;
+    s.Progress.BonusTimer = 0;
 
     landscape_.Setup();
     fixed_.Player = new TPlayer(ctx_, pools_);

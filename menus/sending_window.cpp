@@ -6,6 +6,8 @@
 #include "objects/my_image_sprite.hpp"
 #include "state/game_context.hpp"
 #include "state/game_navigation.hpp"
+#include "state/game_services.hpp"
+#include "storage/replay_upload.hpp"
 #include "storage/score_request.hpp"
 #include "storage/score_server.hpp"
 
@@ -33,7 +35,13 @@ void TSendingWindow::Tick(int32_t) {
         const TGameState& s = ctx_.State;
         started_ = true;
         const TScoreReport report{s.Progress.PlayerName, s.Progress.Score, s.Saved.Options.AddText};
-        if (reporter_.Start(http_, BuildScoreRequest(ScoreServer(), report)))
+        const TScoreServer server = ScoreServer();
+        // The replay follows the report, for the server to play back and mark
+        // the score verified.
+        std::optional<THttpPost> upload;
+        if (std::vector<uint8_t> replay = ctx_.Services.FinishedGameReplay(); !replay.empty())
+            upload = BuildReplayUpload(server, std::move(replay));
+        if (reporter_.Start(http_, BuildScoreRequest(server, report), std::move(upload)))
             return;
     } else if (!reporter_.Finished()) {
         return;

@@ -1,7 +1,9 @@
-// "Sending results...": shown while the score report goes to the world table. The
-// request runs on a worker thread, so frames go on; the window cannot be closed
-// half-way and ends by itself when the request ends or runs out of time, then the
-// high-score screen shows. A failed report is not mentioned.
+// "Sending results...": shown while the score report goes to the world table,
+// followed by the game's replay when the server took the report (the server
+// plays it back to mark the score verified). The requests run on a worker
+// thread, so frames go on; the window cannot be closed half-way and ends by
+// itself when they end or run out of time, then the high-score screen shows. A
+// failed report or upload is not mentioned.
 #pragma once
 
 #include "state/modal_window.hpp"

@@ -36,6 +36,14 @@ TCurlHttpClient::~TCurlHttpClient() {
 }
 
 THttpResponse TCurlHttpClient::Get(const THttpRequest& request) {
+    return Perform(request, nullptr);
+}
+
+THttpResponse TCurlHttpClient::Post(const THttpPost& post) {
+    return Perform(post.Request, &post);
+}
+
+THttpResponse TCurlHttpClient::Perform(const THttpRequest& request, const THttpPost* post) {
     THttpResponse response;
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl)
@@ -43,13 +51,29 @@ THttpResponse TCurlHttpClient::Get(const THttpRequest& request) {
     curl_slist* headers = nullptr;
     for (const auto& [name, value] : request.Headers)
         headers = curl_slist_append(headers, (name + ": " + value).c_str());
+    if (post) {
+        headers = curl_slist_append(headers, ("Content-Type: " + post->ContentType).c_str());
+        // An empty value drops curl's own "Expect: 100-continue".
+        headers = curl_slist_append(headers, "Expect:");
+    }
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headerList(headers,
                                                                            curl_slist_free_all);
     TBody body;
     body.Max = request.MaxBodyBytes;
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, request.Url.c_str());
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    if (post) {
+        curl_easy_setopt(h, CURLOPT_POST, 1L);
+        // Never null: a null body would have curl read one from standard input.
+        static const char kNothing[] = "";
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS,
+                         post->Body.empty() ? static_cast<const void*>(kNothing)
+                                            : static_cast<const void*>(post->Body.data()));
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(post->Body.size()));
+    } else {
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    }
     // Only web addresses, and no redirects: the address is the game's own.
 #if LIBCURL_VERSION_NUM >= 0x075500
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -5,6 +5,11 @@
 #include "platform/sdl_window.hpp"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -54,6 +59,32 @@ bool IsSoftwareRasterizer(std::string name) {
         if (name.find(soft) != std::string::npos)
             return true;
     return false;
+}
+
+/// False when the window is on an X server that can give a GL only on the CPU:
+/// one offering none of DRI3, DRI2 (Mesa's GPU drivers) and NV-GLX (NVIDIA's),
+/// as Xvfb or a remote display. Finding that out by making a GL renderer loads
+/// the rasteriser and its compiler, the most part of the start-up time there.
+/// True elsewhere (another desktop, or an answer that cannot be had).
+bool MayHaveGpuGl(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11 ||
+        info.info.x11.display == nullptr)
+        return true;
+    for (const char* extension : {"DRI3", "DRI2", "NV-GLX"}) {
+        int opcode = 0;
+        int event = 0;
+        int error = 0;
+        if (XQueryExtension(info.info.x11.display, extension, &opcode, &event, &error))
+            return true;
+    }
+    return false;
+#else
+    (void)window;
+    return true;
+#endif
 }
 
 } // namespace
@@ -119,7 +150,10 @@ void TSdlVideoOutput::CreateRenderer() {
         choice_ = renderer_ != nullptr ? std::string("SDL_RENDER_DRIVER=") + asked
                                        : std::string("SDL_RENDER_DRIVER=") + asked + " failed";
     }
-    if (renderer_ == nullptr) {
+    const bool cpuGlOnly = renderer_ == nullptr && !askedFor && !MayHaveGpuGl(window_);
+    if (cpuGlOnly)
+        choice_ = "no GPU GL on this X server";
+    if (renderer_ == nullptr && !cpuGlOnly) {
         renderer_ =
             SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         const std::string gl = renderer_ != nullptr ? GlRendererName(renderer_) : std::string();

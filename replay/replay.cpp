@@ -2,13 +2,13 @@
 
 namespace vantorel {
 
-void AppendReplayFrame(TReplay& replay, uint32_t refreshHz, uint32_t lagCount,
+void AppendReplayFrame(TReplay& replay, uint32_t rateHz, uint32_t lagCount,
                        const TInputSnapshot& input) {
-    if (!replay.FrameRates.empty() && replay.FrameRates.back().RefreshHz == refreshHz &&
+    if (!replay.FrameRates.empty() && replay.FrameRates.back().RateHz == rateHz &&
         replay.FrameRates.back().LagCount == lagCount)
         ++replay.FrameRates.back().Frames;
     else
-        replay.FrameRates.push_back({refreshHz, lagCount, 1});
+        replay.FrameRates.push_back({rateHz, lagCount, 1});
     if (!replay.Inputs.empty() && replay.Inputs.back().Input == input)
         ++replay.Inputs.back().Frames;
     else

@@ -14,8 +14,8 @@
 
 namespace vantorel {
 
-/// The most frames a replay holds: 2^22, about 13 hours at 85 Hz.
-constexpr uint32_t kReplayMaxFrames = 1u << 22;
+/// The most frames a replay holds: 2^20, about 3.4 hours at 85 Hz.
+constexpr uint32_t kReplayMaxFrames = 1u << 20;
 /// The most bytes of the name and of the add text.
 constexpr uint32_t kReplayMaxTextBytes = 64;
 /// One state hash is kept for every this many frames (the first after frame 0).
@@ -23,9 +23,10 @@ constexpr uint32_t kReplayFramesPerStateHash = 60;
 
 /// Frames in a row that ran at the same refresh rate with the same lag count.
 struct TFrameRateRun {
-    /// The display's refresh rate the frame timer ran at, in Hz.
-    uint32_t RefreshHz = 0;
-    /// Logic steps the frame ran (1 when the game kept up).
+    /// The frame rate in Hz the frame's speeds and timers ran at (85 / rate and
+    /// 1000 / rate per frame).
+    uint32_t RateHz = 0;
+    /// The frame's move step in milliseconds, as the frame timer gave it.
     uint32_t LagCount = 0;
     /// Frames in the run, at least 1.
     uint32_t Frames = 0;
@@ -72,7 +73,7 @@ struct TReplay {
 /// Adds one frame to the replay: lengthens the last runs when the frame repeats
 /// them, starts new runs when it does not, and counts the frame. The recorder
 /// calls it once a frame; the state hashes are its own to add.
-void AppendReplayFrame(TReplay& replay, uint32_t refreshHz, uint32_t lagCount,
+void AppendReplayFrame(TReplay& replay, uint32_t rateHz, uint32_t lagCount,
                        const TInputSnapshot& input);
 
 /// The number of state hashes a replay of frameCount frames holds.

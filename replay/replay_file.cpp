@@ -2,6 +2,8 @@
 
 #include "replay/replay_checksum.hpp"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -165,17 +167,13 @@ void CheckReplay(const TReplay& r) {
 
 std::vector<uint8_t> EncodeReplay(const TReplay& r) {
     CheckReplay(r);
-    std::vector<uint8_t> out(kReplayMagic, kReplayMagic + kMagicSize);
-    PutVarint(kReplayFormatVersion, out);
-    const size_t lengthAt = out.size();
-    PutFixed(0, 4, out);
-
+    std::vector<uint8_t> out;
     PutVarint(r.RulesVersion, out);
     PutFixed(r.DataHash, 8, out);
     PutFixed(r.Seed, 4, out);
     PutVarint(static_cast<uint32_t>(r.FrameRates.size()), out);
     for (const TFrameRateRun& run : r.FrameRates) {
-        PutVarint(run.RefreshHz, out);
+        PutVarint(run.RateHz, out);
         PutVarint(run.LagCount, out);
         PutVarint(run.Frames, out);
     }
@@ -192,6 +190,23 @@ std::vector<uint8_t> EncodeReplay(const TReplay& r) {
     PutVarint(static_cast<uint32_t>(r.StateHashes.size()), out);
     for (uint64_t hash : r.StateHashes)
         PutFixed(hash, 8, out);
+    const std::vector<uint8_t> body = std::move(out);
+    if (body.size() > kReplayMaxBodyBytes)
+        Fail("the body's " + std::to_string(body.size()) + " bytes are over the limit of " +
+             std::to_string(kReplayMaxBodyBytes));
+
+    out.assign(kReplayMagic, kReplayMagic + kMagicSize);
+    PutVarint(kReplayFormatVersion, out);
+    const size_t lengthAt = out.size();
+    PutFixed(0, 4, out);
+    PutVarint(static_cast<uint32_t>(body.size()), out);
+    uLongf packed = compressBound(body.size());
+    const size_t packedAt = out.size();
+    out.resize(packedAt + packed);
+    if (compress2(out.data() + packedAt, &packed, body.data(), body.size(), Z_BEST_COMPRESSION) !=
+        Z_OK)
+        Fail("the body could not be compressed");
+    out.resize(packedAt + packed);
 
     const uint64_t length = out.size() + kChecksumBytes;
     for (int i = 0; i < 4; ++i)
@@ -232,7 +247,26 @@ TReplay DecodeReplay(std::span<const uint8_t> bytes) {
     if (stored != ReplayChecksum(body))
         Fail("the checksum does not match: the file is damaged");
 
-    TReader in(body, header.Pos());
+    TReader packedHeader(body, header.Pos());
+    const size_t sizeAt = packedHeader.Pos();
+    const uint32_t bodySize = packedHeader.Varint();
+    if (bodySize > kReplayMaxBodyBytes)
+        Fail("the body's " + std::to_string(bodySize) + " bytes at byte " + std::to_string(sizeAt) +
+             " are over the limit of " + std::to_string(kReplayMaxBodyBytes));
+    std::vector<uint8_t> unpacked(bodySize);
+    uLongf unpackedSize = bodySize;
+    const auto packed = body.subspan(packedHeader.Pos());
+    const int status = uncompress(unpacked.data(), &unpackedSize, packed.data(), packed.size());
+    if (status == Z_BUF_ERROR && unpackedSize == bodySize)
+        Fail("the compressed body holds more than the " + std::to_string(bodySize) +
+             " bytes it says, or ends early");
+    if (status != Z_OK)
+        Fail("the compressed body is damaged");
+    if (unpackedSize != bodySize)
+        Fail("the compressed body holds " + std::to_string(unpackedSize) + " bytes, not the " +
+             std::to_string(bodySize) + " it says");
+
+    TReader in(unpacked, 0);
     TReplay r;
     r.RulesVersion = in.Varint();
     r.DataHash = in.Fixed(8);
@@ -243,7 +277,7 @@ TReplay DecodeReplay(std::span<const uint8_t> bytes) {
     r.FrameRates.reserve(rateRuns);
     for (uint32_t i = 0; i < rateRuns; ++i) {
         TFrameRateRun run;
-        run.RefreshHz = in.Varint();
+        run.RateHz = in.Varint();
         run.LagCount = in.Varint();
         run.Frames = in.Varint();
         AddFrames(rateFrames, run.Frames, "frame-rate runs");
@@ -278,9 +312,9 @@ TReplay DecodeReplay(std::span<const uint8_t> bytes) {
     for (uint32_t i = 0; i < hashCount; ++i)
         r.StateHashes.push_back(in.Fixed(8));
 
-    if (in.Pos() != bodyEnd)
-        Fail(std::to_string(bodyEnd - in.Pos()) + " bytes at byte " + std::to_string(in.Pos()) +
-             " that no part of the replay reads");
+    if (in.Pos() != unpacked.size())
+        Fail(std::to_string(unpacked.size() - in.Pos()) + " bytes at byte " +
+             std::to_string(in.Pos()) + " of the body that no part of the replay reads");
     return r;
 }
 

@@ -83,7 +83,7 @@ void THttpConnection::Stop() {
 bool THttpConnection::Started() const {
     // The parser takes the request line (and fields) out of the buffer as each
     // arrives whole: either may hold the bytes of a half-read request.
-    return buffer_.size() > 0 || (parser_ && parser_->got_some());
+    return buffer_.size() > 0 || (parser_ && parser_->got_some()) || bodyParser_.has_value();
 }
 
 void THttpConnection::WaitForRequest() {
@@ -166,6 +166,8 @@ void THttpConnection::OnHeader(beast::error_code error) {
     head.Fields = static_cast<size_t>(std::distance(request.begin(), request.end()));
     head.DeclaresBody = parser_->chunked() || (length && *length > 0) ||
                         request.find(http::field::transfer_encoding) != request.end();
+    if (length)
+        head.ContentLength = *length;
     if (const auto refusal = CheckRequestHead(head, host_.Config.Limits)) {
         Refuse(refusal->Status, refusal->Note);
         return;
@@ -177,6 +179,73 @@ void THttpConnection::OnHeader(beast::error_code error) {
         forwarded += Text(at->value());
     }
     client_ = host_.Proxies.ClientOf(peer_, forwarded);
+    call_ = {};
+    call_.Method = method_;
+    call_.Target = target_;
+    call_.Address = client_;
+    if (const auto match = request.find(http::field::if_none_match); match != request.end())
+        call_.IfNoneMatch = Text(match->value());
+    if (head.DeclaresBody) {
+        const auto expect = request.find(http::field::expect);
+        ReadBody(expect != request.end() && SameName(Text(expect->value()), "100-continue"));
+        return;
+    }
+    Dispatch();
+}
+
+void THttpConnection::ReadBody(bool sendContinue) {
+    const size_t limit = host_.Config.Limits.MaxBodyBytes;
+    bodyParser_.emplace(std::move(*parser_));
+    parser_.reset();
+    bodyParser_->body_limit(limit);
+    // The body's own deadline from the end of the header, like the header's:
+    // a trickle does not push it back.
+    stream_.expires_after(std::chrono::seconds(host_.Config.Limits.BodySeconds));
+    const auto read = [self = shared_from_this()] {
+        http::async_read(self->stream_, self->buffer_, *self->bodyParser_,
+                         [self](beast::error_code error, size_t) { self->OnBody(error); });
+    };
+    if (!sendContinue) {
+        read();
+        return;
+    }
+    continue_ = {};
+    continue_.version(11);
+    continue_.result(http::status::continue_);
+    http::async_write(stream_, continue_,
+                      [self = shared_from_this(), read](beast::error_code error, size_t) {
+                          if (error || self->state_ == EState::Closed) {
+                              self->Close();
+                              return;
+                          }
+                          read();
+                      });
+}
+
+void THttpConnection::OnBody(beast::error_code error) {
+    if (state_ == EState::Closed)
+        return;
+    if (error) {
+        if (error == http::error::body_limit) {
+            Refuse(413, "a request body over " + std::to_string(host_.Config.Limits.MaxBodyBytes) +
+                            " bytes");
+        } else if (error == beast::error::timeout) {
+            Log(408, "request body not complete within " +
+                         std::to_string(host_.Config.Limits.BodySeconds) + " s");
+            Close();
+        } else if (error == http::error::end_of_stream || error == asio::error::eof ||
+                   error == asio::error::operation_aborted ||
+                   error == asio::error::connection_reset ||
+                   error == http::error::partial_message) {
+            Log(400, "connection closed in the middle of a request body");
+            Close();
+        } else {
+            Refuse(400, "malformed request body (" + error.message() + ")");
+        }
+        return;
+    }
+    call_.Body = std::move(bodyParser_->get().body());
+    bodyParser_.reset();
     Dispatch();
 }
 
@@ -184,21 +253,16 @@ void THttpConnection::Dispatch() {
     state_ = EState::Busy;
     ++served_;
     const bool keepAlive = keepAlive_ && served_ < host_.Config.Limits.KeepAliveRequests;
-    const auto& request = parser_->get();
     TServerMetrics* metrics = host_.Config.Metrics;
     if (metrics && (target_ == "/metrics" || target_.starts_with("/metrics?")) &&
-        (request.method() == http::verb::get || head_)) {
+        (method_ == "GET" || head_)) {
         TWebResponse answer = Plain(200, metrics->Render());
         answer.ContentType = "text/plain; version=0.0.4; charset=utf-8";
         Send(answer, keepAlive);
         return;
     }
-    TWebRequest call;
-    call.Method = method_;
-    call.Target = target_;
-    call.Address = client_;
-    if (const auto match = request.find(http::field::if_none_match); match != request.end())
-        call.IfNoneMatch = Text(match->value());
+    TWebRequest call = std::move(call_);
+    call_ = {};
     // The service may wait on the database: never on the event loop, which holds
     // every other connection. The work guard keeps the loop running meanwhile.
     asio::post(host_.Workers, [self = shared_from_this(), call = std::move(call), keepAlive,

@@ -71,6 +71,10 @@ private:
     void WaitForRequest();
     void ReadHeader();
     void OnHeader(boost::beast::error_code error);
+    /// Reads the body of a request that takes one (after a 100 Continue when
+    /// the client waits for it), within BodySeconds and MaxBodyBytes.
+    void ReadBody(bool sendContinue);
+    void OnBody(boost::beast::error_code error);
     void Dispatch();
     /// Answers and closes after the answer: a request the server will not serve.
     void Refuse(int status, std::string note);
@@ -89,6 +93,9 @@ private:
     std::string peer_;
     boost::beast::flat_buffer buffer_;
     std::optional<boost::beast::http::request_parser<boost::beast::http::empty_body>> parser_;
+    std::optional<boost::beast::http::request_parser<boost::beast::http::string_body>> bodyParser_;
+    boost::beast::http::response<boost::beast::http::empty_body> continue_;
+    TWebRequest call_; ///< the request for the service, filled from the header (and body)
     boost::beast::http::response<boost::beast::http::string_body> response_;
     EState state_ = EState::Header;
     size_t served_ = 0;

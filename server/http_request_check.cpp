@@ -1,6 +1,12 @@
 #include "server/http_request_check.hpp"
 
+#include "server/score_service.hpp"
+
 namespace vantorel::server {
+
+bool TakesBody(const THttpRequestHead& head) {
+    return head.Method == "POST" && head.Target.substr(0, head.Target.find('?')) == kReplaysPath;
+}
 
 std::optional<THttpRefusal> CheckRequestHead(const THttpRequestHead& head,
                                              const THttpServerLimits& limits) {
@@ -15,7 +21,11 @@ std::optional<THttpRefusal> CheckRequestHead(const THttpRequestHead& head,
     if (head.DeclaresBody) {
         if (head.Method == "GET" || head.Method == "HEAD")
             return THttpRefusal{400, "a " + std::string(head.Method) + " with a body"};
-        return THttpRefusal{413, "a request body"};
+        if (!TakesBody(head))
+            return THttpRefusal{413, "a request body"};
+        if (head.ContentLength && *head.ContentLength > limits.MaxBodyBytes)
+            return THttpRefusal{413, "a request body over " + std::to_string(limits.MaxBodyBytes) +
+                                         " bytes"};
     }
     return std::nullopt;
 }

@@ -24,6 +24,11 @@ struct THttpServerLimits {
     size_t KeepAliveRequests = 100; ///< requests on one connection
     size_t MaxHeaderBytes = 8192;   ///< request line and header fields together
     size_t MaxHeaderFields = 50;
+    /// A request body (a replay upload, the only request that has one): its
+    /// size, larger refused with 413 before it is read, and the time it has to
+    /// arrive whole after the header.
+    size_t MaxBodyBytes = 256 * 1024;
+    int BodySeconds = 10;
     size_t MaxConnections = 10000;        ///< open at once, from everybody
     size_t MaxConnectionsPerAddress = 32; ///< open at once from one address (not a proxy's)
 };

@@ -1,5 +1,7 @@
 // vantorel-scored: the world score server. See ServerUsage for the command line.
 #include "server/log_writer.hpp"
+#include "server/replay_verifier.hpp"
+#include "server/replay_worker.hpp"
 #include "server/request_log.hpp"
 #include "server/score_http_server.hpp"
 #include "server/score_service.hpp"
@@ -18,6 +20,8 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
 #include <thread>
 
 using namespace vantorel::server;
@@ -111,7 +115,53 @@ int main(int argc, char** argv) {
         reports.OutcomeObserver = [&metrics](std::string_view outcome) {
             metrics.CountReport(outcome);
         };
-        TScoreService service(*store, options.RatePerMinute, TServiceClock::System(), reports);
+        // Replays are taken only with a verifier to play them back: one worker
+        // thread runs it as a limited child process, one replay at a time.
+        std::optional<TReplayVerifier> verifier;
+        std::unique_ptr<TReplayWorker> replayWorker;
+        TReplaySettings replays;
+        replays.OutcomeObserver = [&metrics](std::string_view outcome) {
+            metrics.CountReplayUpload(outcome);
+        };
+        if (!options.ReplayVerifier.empty()) {
+            if (access(options.ReplayVerifier.c_str(), X_OK) != 0)
+                throw std::runtime_error("cannot run the replay verifier " +
+                                         options.ReplayVerifier);
+            verifier.emplace(TVerifierCommand{options.ReplayVerifier, options.ReplayData, {}, {}});
+            TReplayWorkerSettings settings;
+            settings.Done = [&metrics, &log, json](const TReplayJobResult& done, double seconds) {
+                if (done.Outcome == "done_elsewhere")
+                    return;
+                if (done.Outcome != "retry")
+                    metrics.CountReplayCheck(done.Outcome, seconds);
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                TLogEntry entry;
+                entry.UnixMs = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+                entry.Address = "-";
+                entry.Peer = "-";
+                entry.Method = "VERIFY";
+                entry.Target = std::string(kReplaysPath) + "/" + std::to_string(done.ReplayId);
+                entry.Status = done.Verified ? 200 : done.Outcome == "retry" ? 503 : 422;
+                entry.Micros = static_cast<int64_t>(seconds * 1e6);
+                entry.Note = done.Verified ? (done.AddedRow ? "verified, row added "
+                                                            : "verified, row marked ") +
+                                                 std::to_string(done.ScoreId)
+                                           : done.Outcome + ": " + done.Reason;
+                log.Push(json ? FormatJsonLogLine(entry) : FormatLogLine(entry));
+            };
+            settings.Failed = [&verifier](const std::string& error) {
+                if (!verifier->Stopping())
+                    std::cerr << "vantorel-scored: replay verification: " << error << "\n";
+            };
+            replayWorker = std::make_unique<TReplayWorker>(
+                *store,
+                [&verifier](int64_t, const std::string& bytes) { return verifier->Verify(bytes); },
+                std::move(settings));
+            replays.Accept = true;
+            replays.Queued = [&replayWorker] { replayWorker->Wake(); };
+        }
+        TScoreService service(*store, options.RatePerMinute, TServiceClock::System(), reports,
+                              replays);
         THttpServerConfig config;
         config.Limits.Threads = options.Threads;
         config.Limits.MaxConnectionsPerAddress = options.ConnectionsPerAddress;
@@ -133,6 +183,9 @@ int main(int argc, char** argv) {
             server.Stop();
         });
         server.Run();
+        // A replay being played back is left queued for the next start.
+        if (verifier)
+            verifier->Stop();
         // Run also ends when listening fails; wake the stopper then.
         pthread_kill(stopper.native_handle(), SIGTERM);
         stopper.join();

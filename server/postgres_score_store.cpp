@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <tuple>
 #include <type_traits>
@@ -47,7 +48,64 @@ CREATE UNLOGGED TABLE IF NOT EXISTS report_repeats (
     at bigint NOT NULL,
     PRIMARY KEY (client, code)
 );
+CREATE TABLE IF NOT EXISTS replays (
+    id bigserial PRIMARY KEY,
+    bytes bytea NOT NULL,
+    digest bigint NOT NULL,
+    received_at bigint NOT NULL
+);
+CREATE INDEX IF NOT EXISTS replays_digest ON replays (digest);
+CREATE TABLE IF NOT EXISTS replay_jobs (
+    replay_id bigint PRIMARY KEY REFERENCES replays (id),
+    state text NOT NULL DEFAULT 'queued',
+    outcome text NOT NULL DEFAULT '',
+    reason text NOT NULL DEFAULT '',
+    score_id bigint NOT NULL DEFAULT 0,
+    attempts integer NOT NULL DEFAULT 0,
+    finished_at bigint
+);
+CREATE INDEX IF NOT EXISTS replay_jobs_queued ON replay_jobs (replay_id) WHERE state = 'queued';
 )sql";
+
+// The rows' link to the replay that proved them, added to a table made before
+// replays were taken (looked for first: ALTER TABLE would wait for every
+// transaction on the table, a verification's included, even with IF NOT
+// EXISTS). The verified rows have an index of their own in the ranking's order.
+constexpr const char* kHasReplayColumn =
+    "SELECT count(*) FROM pg_attribute WHERE attrelid = 'scores'::regclass "
+    "AND attname = 'replay_id' AND NOT attisdropped";
+constexpr const char* kAddReplayColumn = R"sql(
+ALTER TABLE scores ADD COLUMN IF NOT EXISTS replay_id bigint REFERENCES replays (id);
+CREATE INDEX IF NOT EXISTS scores_verified ON scores (score DESC, id ASC)
+    WHERE replay_id IS NOT NULL;
+)sql";
+
+// A replay's verification job, claimed by one server among any number: the row
+// stays locked by the claiming transaction while the verifier plays the file,
+// and the others skip it. A server that dies mid-job ends its transaction with
+// its connection, and the job is queued again for the next.
+constexpr const char* kClaimJob =
+    "SELECT r.id, r.bytes, r.received_at, j.attempts FROM replay_jobs AS j "
+    "JOIN replays AS r ON r.id = j.replay_id WHERE j.state = 'queued' "
+    "ORDER BY j.attempts, j.replay_id LIMIT 1 FOR UPDATE OF j SKIP LOCKED";
+// The same file verified before: one row per game. Checked under a lock on the
+// digest, so two servers verifying two copies of one file at once take turns.
+constexpr const char* kLockDigest = "SELECT pg_advisory_xact_lock($1)";
+constexpr const char* kSeenBefore =
+    "SELECT r.id FROM replays AS r JOIN replay_jobs AS j ON j.replay_id = r.id "
+    "WHERE r.digest = $1 AND r.id <> $2 AND j.state = 'verified' AND r.bytes = $3 LIMIT 1";
+constexpr const char* kMatchRow =
+    "SELECT id FROM scores WHERE score = $1 AND name = $2 AND add_text = $3 "
+    "AND replay_id IS NULL ORDER BY id LIMIT 1 FOR UPDATE";
+constexpr const char* kMarkRow = "UPDATE scores SET replay_id = $1 WHERE id = $2";
+constexpr const char* kAddVerifiedRow =
+    "INSERT INTO scores (name, score, add_text, received_at, replay_id) "
+    "VALUES ($1, $2, $3, $4, $5) RETURNING id";
+constexpr const char* kTryLater = "UPDATE replay_jobs SET attempts = attempts + 1, outcome = $1, "
+                                  "reason = $2 WHERE replay_id = $3";
+constexpr const char* kFinishJob =
+    "UPDATE replay_jobs SET state = $1, outcome = $2, reason = $3, score_id = $4, "
+    "attempts = attempts + 1, finished_at = extract(epoch FROM now())::bigint WHERE replay_id = $5";
 
 // The limits every server on the database shares (TSharedLimits): the same
 // token bucket as TRateLimiter's, one row a client, on the reports' own clock
@@ -126,7 +184,8 @@ CREATE TRIGGER scores_count_truncate AFTER TRUNCATE ON scores
 
 constexpr const char* kInsert = "INSERT INTO scores (name, score, add_text, received_at) "
                                 "VALUES ($1, $2, $3, $4) RETURNING id";
-constexpr const char* kTop = "SELECT id, name, score, add_text, received_at FROM scores "
+constexpr const char* kTop = "SELECT id, name, score, add_text, received_at, "
+                             "coalesce(replay_id, 0) FROM scores "
                              "ORDER BY score DESC, id ASC LIMIT $1";
 constexpr const char* kCount = "SELECT sum(n)::bigint FROM scores_count";
 
@@ -224,7 +283,8 @@ INSERT INTO scores_tally AS t (level, bucket, backend, n)
     ON CONFLICT (level, bucket, backend) DO UPDATE SET n = t.n + excluded.n;
 )sql";
 
-constexpr const char* kRangeFrom = "SELECT id, name, score, add_text, received_at FROM scores "
+constexpr const char* kRangeFrom = "SELECT id, name, score, add_text, received_at, "
+                                   "coalesce(replay_id, 0) FROM scores "
                                    "WHERE score <= $1 ORDER BY score DESC, id ASC "
                                    "LIMIT $2 OFFSET $3";
 
@@ -239,6 +299,7 @@ std::string NameRangeSql(const TNamePrefix& prefix) {
 constexpr Oid kByteaOid = 17;
 constexpr Oid kInt8Oid = 20;
 constexpr Oid kInt4Oid = 23;
+constexpr Oid kTextOid = 25;
 
 /// More request threads than this wait for a connection instead of opening one:
 /// several server processes share one database and its connection limit.
@@ -285,6 +346,11 @@ TParameter Int8(int64_t value) {
 
 TParameter Bytea(const std::string& value) {
     return {kByteaOid, value};
+}
+
+/// ASCII text (a job's state and reason).
+TParameter Text(const std::string& value) {
+    return {kTextOid, value};
 }
 
 /// Runs one statement with bound parameters and binary results; throws with
@@ -374,11 +440,14 @@ std::string BytesField(const PGresult* result, int row, int column) {
                        static_cast<size_t>(PQgetlength(result, row, column)));
 }
 
-/// Columns id, name, score, add_text, received_at of a row.
+/// Columns id, name, score, add_text, received_at, replay_id of a row.
 TStoredScore RowAt(const PGresult* result, int row) {
-    return {IntegerField(result, row, 0), BytesField(result, row, 1),
-            static_cast<int32_t>(IntegerField(result, row, 2)), BytesField(result, row, 3),
-            IntegerField(result, row, 4)};
+    return {IntegerField(result, row, 0),
+            BytesField(result, row, 1),
+            static_cast<int32_t>(IntegerField(result, row, 2)),
+            BytesField(result, row, 3),
+            IntegerField(result, row, 4),
+            IntegerField(result, row, 5)};
 }
 
 int64_t SqlLimit(size_t limit) {
@@ -437,15 +506,8 @@ public:
             std::vector<TStoredScore> scores;
             const int count = PQntuples(result.get());
             scores.reserve(static_cast<size_t>(count));
-            for (int row = 0; row < count; ++row) {
-                TStoredScore score;
-                score.Id = IntegerField(result.get(), row, 0);
-                score.Name = BytesField(result.get(), row, 1);
-                score.Score = static_cast<int32_t>(IntegerField(result.get(), row, 2));
-                score.Add = BytesField(result.get(), row, 3);
-                score.ReceivedAt = IntegerField(result.get(), row, 4);
-                scores.push_back(std::move(score));
-            }
+            for (int row = 0; row < count; ++row)
+                scores.push_back(RowAt(result.get(), row));
             return scores;
         });
     }
@@ -485,54 +547,101 @@ public:
 
     std::vector<TRankedScore> FindByName(const TNamePrefix& prefix, int64_t first,
                                          size_t limit) override {
-        if (limit == 0 || first < 0)
-            return {};
-        std::vector<TParameter> parameters = {Bytea(prefix.From())};
-        if (prefix.To())
-            parameters.push_back(Bytea(*prefix.To()));
-        const std::string limits = " LIMIT $" + std::to_string(parameters.size() + 1) +
-                                   " OFFSET $" + std::to_string(parameters.size() + 2);
-        parameters.push_back(Int8(SqlLimit(limit)));
-        parameters.push_back(Int8(first));
-        const std::string sql =
-            "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, " +
-            TScoreTally::RankSql("hit") +
-            " FROM (SELECT id, name, score, add_text, received_at FROM scores WHERE " +
-            NameRangeSql(prefix) + " ORDER BY scores_name_key(name), score DESC, id ASC" + limits +
-            ") AS hit";
-        std::vector<TRankedScore> hits = Use(true, [&](PGconn* connection) {
-            TResult result = ExecutePrepared(
-                connection, prefix.To() ? "vantorel_find_name" : "vantorel_find_name_to_end", sql,
-                parameters);
-            std::vector<TRankedScore> rows;
-            for (int row = 0; row < PQntuples(result.get()); ++row)
-                rows.push_back({IntegerField(result.get(), row, 5), RowAt(result.get(), row)});
-            return rows;
-        });
-        // In the index's order: the query's outer select does not promise to keep it.
-        std::sort(hits.begin(), hits.end(), [](const TRankedScore& a, const TRankedScore& b) {
-            const std::string foldedA = TNamePrefix::Fold(a.Row.Name);
-            const std::string foldedB = TNamePrefix::Fold(b.Row.Name);
-            if (foldedA != foldedB)
-                return foldedA < foldedB;
-            return a.Rank < b.Rank;
-        });
-        return hits;
+        return Find(&prefix, false, first, limit);
     }
 
     int64_t CountByName(const TNamePrefix& prefix, int64_t cap) override {
-        std::vector<TParameter> parameters = {Bytea(prefix.From())};
-        if (prefix.To())
-            parameters.push_back(Bytea(*prefix.To()));
-        const std::string sql = "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " +
-                                NameRangeSql(prefix) + " LIMIT $" +
-                                std::to_string(parameters.size() + 1) + ") AS hit";
-        parameters.push_back(Int8(std::max<int64_t>(cap, 0)));
-        return Use(true, [&](PGconn* connection) {
-            TResult result = ExecutePrepared(
-                connection, prefix.To() ? "vantorel_count_name" : "vantorel_count_name_to_end", sql,
-                parameters);
+        return CountWhere(&prefix, false, cap);
+    }
+
+    std::vector<TRankedScore> Verified(int64_t first, size_t limit) override {
+        return Find(nullptr, true, first, limit);
+    }
+
+    int64_t CountVerified() override {
+        return CountWhere(nullptr, true, std::numeric_limits<int64_t>::max());
+    }
+
+    std::vector<TRankedScore> FindVerifiedByName(const TNamePrefix& prefix, int64_t first,
+                                                 size_t limit) override {
+        return Find(&prefix, true, first, limit);
+    }
+
+    int64_t CountVerifiedByName(const TNamePrefix& prefix, int64_t cap) override {
+        return CountWhere(&prefix, true, cap);
+    }
+
+    int64_t AddReplay(const std::string& bytes, int64_t receivedAt) override {
+        // Never sent twice, as Add.
+        return Use(false, [&](PGconn* connection) {
+            TResult result =
+                Execute(connection,
+                        "WITH kept AS (INSERT INTO replays (bytes, digest, received_at) "
+                        "VALUES ($1, $2, $3) RETURNING id) "
+                        "INSERT INTO replay_jobs (replay_id) SELECT id FROM kept "
+                        "RETURNING replay_id",
+                        {Bytea(bytes), Int8(ReplayDigest(bytes)), Int8(receivedAt)});
             return IntegerField(result.get(), 0, 0);
+        });
+    }
+
+    std::optional<TReplayJobResult> CheckNextReplay(const TReplayCheck& check) override {
+        return Use(false, [&](PGconn* connection) -> std::optional<TReplayJobResult> {
+            Simple(connection, "BEGIN");
+            try {
+                TResult next = Execute(connection, kClaimJob, {});
+                if (PQntuples(next.get()) == 0) {
+                    Simple(connection, "COMMIT");
+                    return std::nullopt;
+                }
+                const int64_t id = IntegerField(next.get(), 0, 0);
+                const std::string bytes = BytesField(next.get(), 0, 1);
+                const int64_t receivedAt = IntegerField(next.get(), 0, 2);
+                const int64_t attempts = IntegerField(next.get(), 0, 3);
+                const TReplayVerdict verdict = check(id, bytes);
+                // The verdict's writes wait no longer than a batch's.
+                Simple(connection, "SET LOCAL lock_timeout = 1500; "
+                                   "SET LOCAL statement_timeout = 2000");
+                TReplayJobResult result;
+                if (verdict.Retry && attempts + 1 < kMaxReplayAttempts) {
+                    Execute(connection, kTryLater,
+                            {Text(verdict.Outcome), Text(verdict.Reason), Int8(id)});
+                    result = {id, false, 0, false, "retry", verdict.Reason};
+                } else {
+                    result = Record(connection, id, bytes, receivedAt, verdict);
+                }
+                Simple(connection, "COMMIT");
+                return result;
+            } catch (...) {
+                if (PQstatus(connection) == CONNECTION_OK)
+                    TResult(PQexec(connection, "ROLLBACK"));
+                throw;
+            }
+        });
+    }
+
+    std::optional<std::string> VerifiedReplay(int64_t replayId) override {
+        return Use(true, [&](PGconn* connection) -> std::optional<std::string> {
+            TResult result =
+                Execute(connection,
+                        "SELECT r.bytes FROM replays AS r JOIN replay_jobs AS j "
+                        "ON j.replay_id = r.id WHERE r.id = $1 AND j.state = 'verified'",
+                        {Int8(replayId)});
+            if (PQntuples(result.get()) == 0)
+                return std::nullopt;
+            return BytesField(result.get(), 0, 0);
+        });
+    }
+
+    std::optional<TReplayJobState> ReplayJob(int64_t replayId) override {
+        return Use(true, [&](PGconn* connection) -> std::optional<TReplayJobState> {
+            TResult result = Execute(
+                connection, "SELECT state, reason, score_id FROM replay_jobs WHERE replay_id = $1",
+                {Int8(replayId)});
+            if (PQntuples(result.get()) == 0)
+                return std::nullopt;
+            return TReplayJobState{BytesField(result.get(), 0, 0), BytesField(result.get(), 0, 1),
+                                   IntegerField(result.get(), 0, 2)};
         });
     }
 
@@ -548,6 +657,110 @@ public:
     }
 
 private:
+    /// Rows with world ranks: by folded name when prefix is given, else in the
+    /// ranking's order; verified ones only when verifiedOnly.
+    std::vector<TRankedScore> Find(const TNamePrefix* prefix, bool verifiedOnly, int64_t first,
+                                   size_t limit) {
+        if (limit == 0 || first < 0)
+            return {};
+        std::vector<TParameter> parameters;
+        std::string where = verifiedOnly ? "replay_id IS NOT NULL" : "true";
+        if (prefix) {
+            parameters.push_back(Bytea(prefix->From()));
+            if (prefix->To())
+                parameters.push_back(Bytea(*prefix->To()));
+            where += " AND " + NameRangeSql(*prefix);
+        }
+        const std::string limits = " LIMIT $" + std::to_string(parameters.size() + 1) +
+                                   " OFFSET $" + std::to_string(parameters.size() + 2);
+        parameters.push_back(Int8(SqlLimit(limit)));
+        parameters.push_back(Int8(first));
+        const std::string sql =
+            "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, hit.replay_id, " +
+            TScoreTally::RankSql("hit") +
+            " FROM (SELECT id, name, score, add_text, received_at, coalesce(replay_id, 0) AS "
+            "replay_id FROM scores WHERE " +
+            where + " ORDER BY " + (prefix ? "scores_name_key(name), " : "") +
+            "score DESC, id ASC" + limits + ") AS hit";
+        const std::string name = std::string("vantorel_find") + (verifiedOnly ? "_verified" : "") +
+                                 (prefix ? (prefix->To() ? "_name" : "_name_to_end") : "");
+        std::vector<TRankedScore> hits = Use(true, [&](PGconn* connection) {
+            TResult result = ExecutePrepared(connection, name.c_str(), sql, parameters);
+            std::vector<TRankedScore> rows;
+            for (int row = 0; row < PQntuples(result.get()); ++row)
+                rows.push_back({IntegerField(result.get(), row, 6), RowAt(result.get(), row)});
+            return rows;
+        });
+        // In the index's order: the query's outer select does not promise to keep it.
+        std::sort(hits.begin(), hits.end(), [&](const TRankedScore& a, const TRankedScore& b) {
+            if (prefix) {
+                const std::string foldedA = TNamePrefix::Fold(a.Row.Name);
+                const std::string foldedB = TNamePrefix::Fold(b.Row.Name);
+                if (foldedA != foldedB)
+                    return foldedA < foldedB;
+            }
+            return a.Rank < b.Rank;
+        });
+        return hits;
+    }
+
+    int64_t CountWhere(const TNamePrefix* prefix, bool verifiedOnly, int64_t cap) {
+        std::vector<TParameter> parameters;
+        std::string where = verifiedOnly ? "replay_id IS NOT NULL" : "true";
+        if (prefix) {
+            parameters.push_back(Bytea(prefix->From()));
+            if (prefix->To())
+                parameters.push_back(Bytea(*prefix->To()));
+            where += " AND " + NameRangeSql(*prefix);
+        }
+        const std::string sql = "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " + where +
+                                " LIMIT $" + std::to_string(parameters.size() + 1) + ") AS hit";
+        parameters.push_back(Int8(std::max<int64_t>(cap, 0)));
+        const std::string name = std::string("vantorel_count") + (verifiedOnly ? "_verified" : "") +
+                                 (prefix ? (prefix->To() ? "_name" : "_name_to_end") : "");
+        return Use(true, [&](PGconn* connection) {
+            TResult result = ExecutePrepared(connection, name.c_str(), sql, parameters);
+            return IntegerField(result.get(), 0, 0);
+        });
+    }
+
+    /// Writes a verdict inside the claiming transaction (CheckNextReplay).
+    static TReplayJobResult Record(PGconn* connection, int64_t id, const std::string& bytes,
+                                   int64_t receivedAt, const TReplayVerdict& verdict) {
+        TReplayJobResult result{id, false, 0, false, verdict.Outcome, verdict.Reason};
+        if (verdict.Verified) {
+            const int64_t digest = ReplayDigest(bytes);
+            Execute(connection, kLockDigest, {Int8(digest)});
+            TResult seen = Execute(connection, kSeenBefore, {Int8(digest), Int8(id), Bytea(bytes)});
+            if (PQntuples(seen.get()) > 0) {
+                result.Outcome = "duplicate";
+                result.Reason = "the same replay was verified before (replay " +
+                                std::to_string(IntegerField(seen.get(), 0, 0)) + ")";
+            } else {
+                result.Verified = true;
+                result.Outcome = "verified";
+                result.Reason.clear();
+                TResult match =
+                    Execute(connection, kMatchRow,
+                            {Int4(verdict.Score), Bytea(verdict.Name), Bytea(verdict.Add)});
+                if (PQntuples(match.get()) > 0) {
+                    result.ScoreId = IntegerField(match.get(), 0, 0);
+                    Execute(connection, kMarkRow, {Int8(id), Int8(result.ScoreId)});
+                } else {
+                    TResult added = Execute(connection, kAddVerifiedRow,
+                                            {Bytea(verdict.Name), Int4(verdict.Score),
+                                             Bytea(verdict.Add), Int8(receivedAt), Int8(id)});
+                    result.ScoreId = IntegerField(added.get(), 0, 0);
+                    result.AddedRow = true;
+                }
+            }
+        }
+        Execute(connection, kFinishJob,
+                {Text(result.Verified ? "verified" : "refused"), Text(result.Outcome),
+                 Text(result.Reason), Int8(result.ScoreId), Int8(id)});
+        return result;
+    }
+
     /// A statement (or several) without parameters; throws unless it succeeded.
     static void Simple(PGconn* connection, const char* sql) {
         TResult result(PQexec(connection, sql));
@@ -655,6 +868,10 @@ private:
         TResult ranking = run(kHasRanking);
         if (PQntuples(ranking.get()) != 1 || std::strcmp(PQgetvalue(ranking.get(), 0, 0), "0") == 0)
             run(kCreateRanking);
+        TResult replayColumn = run(kHasReplayColumn);
+        if (PQntuples(replayColumn.get()) != 1 ||
+            std::strcmp(PQgetvalue(replayColumn.get(), 0, 0), "0") == 0)
+            run(kAddReplayColumn);
         run(kFoldTally);
         run("COMMIT");
     }

@@ -91,6 +91,8 @@ const std::string* Find(const std::map<std::string, std::string>& params, const 
 // report) and the logo (it changes with the server's version) without asking.
 constexpr int kTableMaxAge = 10;
 constexpr int kLogoMaxAge = 86400;
+// A verified replay's file never changes.
+constexpr int kReplayMaxAge = 86400;
 
 /// A 200 answer with its ETag and Cache-Control; 304 without a body when the
 /// client already holds it. Other answers are not kept by clients.
@@ -164,9 +166,10 @@ TServiceClock TServiceClock::System() {
 }
 
 TScoreService::TScoreService(IScoreStore& store, uint32_t reportsPerMinute, TServiceClock clock,
-                             TReportSettings settings)
+                             TReportSettings settings, TReplaySettings replays)
     : store_(store), limiter_(reportsPerMinute), recent_(settings.RepeatSeconds * 1000),
-      clock_(std::move(clock)), outcomeObserver_(std::move(settings.OutcomeObserver)),
+      replayLimiter_(reportsPerMinute), replays_(std::move(replays)), clock_(std::move(clock)),
+      outcomeObserver_(std::move(settings.OutcomeObserver)),
       writer_(std::make_unique<TReportBatchWriter>(
           store, TSharedLimits{reportsPerMinute, settings.RepeatSeconds},
           std::move(settings.CommitObserver), settings.MaxBatch, settings.MaxWait)) {}
@@ -174,17 +177,37 @@ TScoreService::TScoreService(IScoreStore& store, uint32_t reportsPerMinute, TSer
 TWebResponse TScoreService::Handle(const TWebRequest& request) {
     if (request.Target.size() > kMaxTargetLength)
         return Page(414, "Request too long", "The address is too long.", "target too long");
+    const size_t mark = request.Target.find('?');
+    const std::string_view path = std::string_view(request.Target).substr(0, mark);
+    if (path == kReplaysPath) {
+        if (request.Method != "POST") {
+            TWebResponse refused =
+                Page(405, "Method not allowed", "Replays are sent with POST.", "method");
+            refused.Headers.emplace_back("Allow", "POST");
+            return refused;
+        }
+        try {
+            return UploadReplay(request);
+        } catch (const std::exception& e) {
+            if (replays_.OutcomeObserver)
+                replays_.OutcomeObserver("database");
+            return {503, kJson, RenderJsonError("the replay cannot be kept now"), e.what(), {}};
+        }
+    }
     if (request.Method != "GET" && request.Method != "HEAD") {
         return Page(405, "Method not allowed", "Only GET is answered here.", "method");
     }
-    const size_t mark = request.Target.find('?');
-    const std::string_view path = std::string_view(request.Target).substr(0, mark);
     const std::string_view query = mark == std::string::npos
                                        ? std::string_view()
                                        : std::string_view(request.Target).substr(mark + 1);
     const auto params = ParseQuery(query);
     if (!params)
         return Page(400, "Bad request", "The query could not be read.", "bad query");
+    const std::string* verified = Find(*params, "verified");
+    if (verified && *verified != "0" && *verified != "1")
+        return Page(400, "Bad request", "verified is 1 (verified scores only) or 0.",
+                    "bad verified");
+    const bool verifiedOnly = verified && *verified == "1";
 
     try {
         if (path == "/cgi/version.pl") {
@@ -202,13 +225,19 @@ TWebResponse TScoreService::Handle(const TWebRequest& request) {
                 const std::string* type = Find(*params, "type");
                 if (!type || *type != "0")
                     return Page(400, "Bad request", "Unknown table type.", "bad type");
-                return Cached(request, WorldTable(Find(*params, "page"), Find(*params, "name")),
-                              kTableMaxAge);
+                return Cached(
+                    request, WorldTable(Find(*params, "page"), Find(*params, "name"), verifiedOnly),
+                    kTableMaxAge);
             }
             return Page(400, "Bad request", "Nothing was asked for.", "no hs or show");
         }
         if (path == "/api/v1/scores")
-            return Cached(request, ScoresJson(Find(*params, "limit")), kTableMaxAge);
+            return Cached(request, ScoresJson(Find(*params, "limit"), verifiedOnly), kTableMaxAge);
+        if (path.starts_with(std::string(kReplaysPath) + "/")) {
+            const std::string_view rest = path.substr(std::string_view(kReplaysPath).size() + 1);
+            // A job's state changes until it is done: asked afresh each time.
+            return Cached(request, Replay(rest), rest.ends_with("/state") ? 0 : kReplayMaxAge);
+        }
         if (path == "/healthz")
             return Health();
         if (path == "/") {
@@ -281,8 +310,10 @@ TWebResponse TScoreService::Report(const std::string& code, const std::string& a
                 "rate limit");
 }
 
-TWebResponse TScoreService::WorldTable(const std::string* pageText, const std::string* nameText) {
+TWebResponse TScoreService::WorldTable(const std::string* pageText, const std::string* nameText,
+                                       bool verifiedOnly) {
     TWorldTableView view;
+    view.VerifiedOnly = verifiedOnly;
     if (pageText) {
         const std::optional<int64_t> page = PageNumber(*pageText);
         if (!page)
@@ -303,16 +334,24 @@ TWebResponse TScoreService::WorldTable(const std::string* pageText, const std::s
         view.Search = searched->Cp1252;
         if (searched->CanMatch) {
             const TNamePrefix prefix(searched->Cp1252);
-            const int64_t found = store_.CountByName(prefix, kMaxSearchMatches + 1);
+            const int64_t found = verifiedOnly
+                                      ? store_.CountVerifiedByName(prefix, kMaxSearchMatches + 1)
+                                      : store_.CountByName(prefix, kMaxSearchMatches + 1);
             view.MoreMatches = found > kMaxSearchMatches;
             view.Matches = std::min(found, kMaxSearchMatches);
-            if (first < view.Matches)
-                view.Rows =
-                    store_.FindByName(prefix, first,
-                                      static_cast<size_t>(std::min<int64_t>(
-                                          static_cast<int64_t>(kPageRows), view.Matches - first)));
+            if (first < view.Matches) {
+                const auto rows = static_cast<size_t>(
+                    std::min<int64_t>(static_cast<int64_t>(kPageRows), view.Matches - first));
+                view.Rows = verifiedOnly ? store_.FindVerifiedByName(prefix, first, rows)
+                                         : store_.FindByName(prefix, first, rows);
+            }
         }
         view.Pages = pagesFor(view.Matches);
+    } else if (verifiedOnly) {
+        view.Count = store_.CountVerified();
+        view.Pages = pagesFor(view.Count);
+        if (view.Page <= view.Pages)
+            view.Rows = store_.Verified(first, kPageRows);
     } else {
         view.Count = store_.Count();
         view.Pages = pagesFor(view.Count);
@@ -327,7 +366,7 @@ TWebResponse TScoreService::WorldTable(const std::string* pageText, const std::s
     return {200, kHtml, RenderWorldTablePage(view), {}, {}};
 }
 
-TWebResponse TScoreService::ScoresJson(const std::string* limitText) {
+TWebResponse TScoreService::ScoresJson(const std::string* limitText, bool verifiedOnly) {
     size_t limit = kPageRows;
     if (limitText) {
         const char* begin = limitText->data();
@@ -342,8 +381,70 @@ TWebResponse TScoreService::ScoresJson(const std::string* limitText) {
         if (ec == std::errc::result_out_of_range || limit > kMaxJsonRows)
             limit = kMaxJsonRows;
     }
+    if (verifiedOnly)
+        return {200,
+                kJson,
+                RenderRankedScoresJson(store_.Verified(0, limit), store_.CountVerified()),
+                {},
+                {}};
     const std::vector<TStoredScore> rows = store_.Top(limit);
     return {200, kJson, RenderScoresJson(rows, store_.Count()), {}, {}};
+}
+
+TWebResponse TScoreService::UploadReplay(const TWebRequest& request) {
+    const auto outcome = [&](std::string_view what) {
+        if (replays_.OutcomeObserver)
+            replays_.OutcomeObserver(what);
+    };
+    const auto refuse = [&](int status, std::string_view what, const std::string& message) {
+        outcome(what);
+        return TWebResponse{status, kJson, RenderJsonError(message), std::string(what), {}};
+    };
+    if (!replays_.Accept)
+        return refuse(503, "no_verifier", "this server does not verify replays");
+    // Every upload takes a token, as every report does.
+    if (!replayLimiter_.Allow(TRateLimiter::ClientKey(request.Address), clock_.SteadyMs()))
+        return refuse(429, "rate_limited", "please wait a minute before sending again");
+    if (request.Body.size() > kMaxReplayBytes)
+        return refuse(413, "too_large", "a replay is at most 262144 bytes");
+    if (!std::string_view(request.Body).starts_with(kReplayMagic))
+        return refuse(400, "not_replay", "the body is not a replay file");
+    const int64_t id = store_.AddReplay(request.Body, clock_.UnixSeconds());
+    outcome("queued");
+    if (replays_.Queued)
+        replays_.Queued();
+    TWebResponse accepted{
+        202, kJson, "{\"replay\":" + std::to_string(id) + ",\"state\":\"queued\"}", {}, {}};
+    accepted.Headers.emplace_back("Location",
+                                  std::string(kReplaysPath) + "/" + std::to_string(id) + "/state");
+    return accepted;
+}
+
+TWebResponse TScoreService::Replay(std::string_view rest) {
+    const size_t slash = rest.find('/');
+    const std::string_view number = rest.substr(0, slash);
+    const std::string_view what =
+        slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    int64_t id = 0;
+    const auto [stop, ec] = std::from_chars(number.data(), number.data() + number.size(), id);
+    if (number.empty() || number.front() == '-' || ec != std::errc() ||
+        stop != number.data() + number.size() || id < 1 ||
+        (slash != std::string_view::npos && what != "state"))
+        return Page(404, "Not found", "There is no such replay here.", "no replay");
+    if (slash != std::string_view::npos) {
+        const std::optional<TReplayJobState> job = store_.ReplayJob(id);
+        if (!job)
+            return {404, kJson, RenderJsonError("no such replay"), "no replay", {}};
+        return {200, kJson, RenderReplayStateJson(id, *job), {}, {}};
+    }
+    std::optional<std::string> file = store_.VerifiedReplay(id);
+    if (!file)
+        return Page(404, "Not found", "There is no verified replay with this number.",
+                    "no verified replay");
+    TWebResponse download{200, "application/octet-stream", std::move(*file), {}, {}};
+    download.Headers.emplace_back("Content-Disposition", "attachment; filename=\"vantorel-" +
+                                                             std::to_string(id) + ".replay\"");
+    return download;
 }
 
 TWebResponse TScoreService::Health() {

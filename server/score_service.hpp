@@ -23,6 +23,7 @@ struct TWebRequest {
     std::string Target;      ///< the request target as received: path and query, still %-encoded
     std::string Address;     ///< the client's address, the key of its rate limit
     std::string IfNoneMatch; ///< the If-None-Match header, empty when absent
+    std::string Body{};      ///< the request's body (a replay upload's file), else empty
 };
 
 struct TWebResponse {
@@ -56,6 +57,22 @@ struct TReportSettings {
     int64_t RepeatSeconds = 600;
 };
 
+/// How uploaded replays are taken in.
+struct TReplaySettings {
+    /// False when the server has no verifier: uploads get 503.
+    bool Accept = false;
+    /// Told of every upload queued (wakes TReplayWorker).
+    std::function<void()> Queued;
+    /// Told of every upload's outcome: "queued", "not_replay", "too_large",
+    /// "rate_limited", "no_verifier" or "database".
+    std::function<void(std::string_view outcome)> OutcomeObserver;
+};
+
+/// The largest replay file taken, in bytes (a whole game is a few KiB).
+inline constexpr size_t kMaxReplayBytes = 256 * 1024;
+/// Where replays are uploaded (POST) and, with "/ID" after, downloaded.
+inline constexpr const char* kReplaysPath = "/api/v1/replays";
+
 /// The longest request target accepted (path and query), in bytes; a longer one
 /// gets 414.
 inline constexpr size_t kMaxTargetLength = 1024;
@@ -69,7 +86,8 @@ public:
     /// Reports are written by a writer thread of the service's own (group
     /// commit); the service must outlive no request in flight.
     TScoreService(IScoreStore& store, uint32_t reportsPerMinute,
-                  TServiceClock clock = TServiceClock::System(), TReportSettings settings = {});
+                  TServiceClock clock = TServiceClock::System(), TReportSettings settings = {},
+                  TReplaySettings replays = {});
 
     /// Answers one request; safe to call from several threads at once. Never
     /// throws: a failing database gives 503.
@@ -88,17 +106,29 @@ public:
     ///  - GET /logo.svg: the game's title art, shown on the page.
     ///  - GET /: 302 to the world table page.
     ///  - GET /healthz: "ok", or 503 when the database does not answer.
+    ///  - POST /api/v1/replays with a replay file as the body: kept and queued
+    ///    for verification, 202 {"replay":ID,"state":"queued"}; 400 for a body
+    ///    that does not start as a replay file, 413 for one over
+    ///    kMaxReplayBytes, 429 over the rate (a limiter of its own, with the
+    ///    reports' rate and client keys), 503 without a verifier.
+    ///  - GET /api/v1/replays/ID: a verified replay's file, as an attachment;
+    ///    404 for any other id. GET /api/v1/replays/ID/state: the job as JSON.
+    ///  - &verified=1 on the page and the JSON: verified scores only.
     TWebResponse Handle(const TWebRequest& request);
 
 private:
     TWebResponse Report(const std::string& code, const std::string& address);
-    TWebResponse WorldTable(const std::string* page, const std::string* name);
-    TWebResponse ScoresJson(const std::string* limit);
+    TWebResponse WorldTable(const std::string* page, const std::string* name, bool verifiedOnly);
+    TWebResponse ScoresJson(const std::string* limit, bool verifiedOnly);
+    TWebResponse UploadReplay(const TWebRequest& request);
+    TWebResponse Replay(std::string_view rest);
     TWebResponse Health();
 
     IScoreStore& store_;
     TRateLimiter limiter_;
     TRecentReports recent_;
+    TRateLimiter replayLimiter_;
+    TReplaySettings replays_;
     TServiceClock clock_;
     std::function<void(std::string_view)> outcomeObserver_;
     /// Last: its thread stops first, committing what is queued.

@@ -36,6 +36,47 @@ int64_t IScoreStore::CountByName(const TNamePrefix&, int64_t) {
     throw std::runtime_error("this store cannot search names");
 }
 
+std::vector<TRankedScore> IScoreStore::Verified(int64_t, size_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+int64_t IScoreStore::CountVerified() {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+std::vector<TRankedScore> IScoreStore::FindVerifiedByName(const TNamePrefix&, int64_t, size_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+int64_t IScoreStore::CountVerifiedByName(const TNamePrefix&, int64_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+int64_t IScoreStore::AddReplay(const std::string&, int64_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+std::optional<TReplayJobResult> IScoreStore::CheckNextReplay(const TReplayCheck&) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+std::optional<std::string> IScoreStore::VerifiedReplay(int64_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+std::optional<TReplayJobState> IScoreStore::ReplayJob(int64_t) {
+    throw std::runtime_error("this store keeps no replays");
+}
+
+int64_t ReplayDigest(std::string_view bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return static_cast<int64_t>(hash);
+}
+
 std::unique_ptr<IScoreStore> OpenScoreStore(const std::string& database) {
     if (IsPostgresConnection(database))
         return OpenPostgresScoreStore(database);

@@ -6,7 +6,9 @@
 #include "server/name_prefix.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,9 @@ struct TStoredScore {
     int32_t Score = 0;
     std::string Add;
     int64_t ReceivedAt = 0; ///< seconds since 1970-01-01 UTC
+    /// The replay that proved the score by playing it back (TReplayJobs), 0 for
+    /// a score that only was reported.
+    int64_t ReplayId = 0;
 
     bool operator==(const TStoredScore&) const = default;
 };
@@ -59,6 +64,45 @@ enum class TAddOutcome {
     Stored,      ///< a new row
     RateLimited, ///< over the shared rate: not stored
     Repeated,    ///< the same code from the same key shortly before: not stored again
+};
+
+/// What the verifier made of a replay: the game it played back (texts in the
+/// table's Windows-1252, already held to the report's rules), or why it refused.
+struct TReplayVerdict {
+    bool Verified = false;
+    std::string Name;
+    int32_t Score = 0;
+    std::string Add;
+    /// For a refusal: a short key for the counters ("refused", "timed_out", ...)
+    /// and the verifier's one-line reason, kept with the job.
+    std::string Outcome;
+    std::string Reason;
+    /// The verifier could not run (not the replay's fault): the job stays
+    /// queued behind the others, and is refused after kMaxReplayAttempts.
+    bool Retry = false;
+};
+
+/// How often a job is tried when the verifier cannot run.
+inline constexpr int kMaxReplayAttempts = 3;
+
+/// Plays one replay back (the job's id and the file's bytes); may take seconds.
+using TReplayCheck = std::function<TReplayVerdict(int64_t replayId, const std::string& bytes)>;
+
+/// What became of one job.
+struct TReplayJobResult {
+    int64_t ReplayId = 0;
+    bool Verified = false;
+    int64_t ScoreId = 0;   ///< the row marked or added; 0 when refused
+    bool AddedRow = false; ///< true when no reported row matched and one was added
+    std::string Outcome;   ///< "verified", the refusal's key, or "retry" (still queued)
+    std::string Reason;    ///< the refusal's reason; empty when verified
+};
+
+/// A replay job as kept: "queued", "verified" or "refused", and why.
+struct TReplayJobState {
+    std::string State;
+    std::string Reason;
+    int64_t ScoreId = 0;
 };
 
 /// A world table. Every member may be called from several request threads at
@@ -107,9 +151,51 @@ public:
     /// How many rows FindByName would find in all, counting no further than cap.
     virtual int64_t CountByName(const TNamePrefix& prefix, int64_t cap);
 
+    /// The verified rows (ReplayId set) in Top's order from position first
+    /// among them, at most limit, each with its world rank; and how many there
+    /// are. Both throw unless the store overrides them, as Range does.
+    virtual std::vector<TRankedScore> Verified(int64_t first, size_t limit);
+    virtual int64_t CountVerified();
+    /// FindByName and CountByName among the verified rows only.
+    virtual std::vector<TRankedScore> FindVerifiedByName(const TNamePrefix& prefix, int64_t first,
+                                                         size_t limit);
+    virtual int64_t CountVerifiedByName(const TNamePrefix& prefix, int64_t cap);
+
+    /// Keeps an uploaded replay file and queues its verification job, in one
+    /// commit; returns the replay's id. Throws unless the store overrides it.
+    virtual int64_t AddReplay(const std::string& bytes, int64_t receivedAt);
+
+    /// Takes the oldest queued job no other server is working on, runs check on
+    /// its file and records the verdict: a verified game marks the oldest
+    /// unverified row of the same name, score and add text with the replay, or
+    /// adds a verified row when none matches (so one row per game); a refusal
+    /// marks nothing and keeps its reason with the job. A replay whose exact
+    /// bytes were verified before is refused as "duplicate"; a Retry verdict
+    /// leaves the job queued behind the others (jobs are taken fewest
+    /// attempts first, then oldest) until its last attempt. The job is done
+    /// exactly once: on PostgreSQL it is claimed with FOR UPDATE SKIP LOCKED in
+    /// a transaction held across check, so a server that dies mid-check leaves
+    /// it to the next; on SQLite the verdict is written only if the job is
+    /// still queued. Nothing when no job was waiting. A throw from check leaves
+    /// the job queued.
+    virtual std::optional<TReplayJobResult> CheckNextReplay(const TReplayCheck& check);
+
+    /// A verified replay's file; nothing for an unknown or unverified id.
+    virtual std::optional<std::string> VerifiedReplay(int64_t replayId);
+
+    /// A job's state; nothing for an unknown id.
+    virtual std::optional<TReplayJobState> ReplayJob(int64_t replayId);
+
     /// True when the database answers a trivial query now.
     virtual bool Healthy() = 0;
 };
+
+/// The file a replay upload must start with (the game's replay format).
+inline constexpr std::string_view kReplayMagic = "VANTOREL-REPLAY";
+
+/// A 64-bit FNV-1a digest of a replay's bytes: the stores find a file seen
+/// before by it, then compare the bytes themselves.
+int64_t ReplayDigest(std::string_view bytes);
 
 /// Opens (and creates, with its table and index, when missing) the store named
 /// by database: a PostgreSQL connection string ("postgresql://..." or

@@ -51,18 +51,42 @@ std::string JsonForScript(std::string_view json) {
 } // namespace
 
 std::string RenderScoresJson(const std::vector<TStoredScore>& rows, int64_t count) {
+    std::vector<TRankedScore> ranked;
+    ranked.reserve(rows.size());
+    int64_t rank = 0;
+    for (const TStoredScore& row : rows)
+        ranked.push_back({++rank, row});
+    return RenderRankedScoresJson(ranked, count);
+}
+
+std::string RenderRankedScoresJson(const std::vector<TRankedScore>& rows, int64_t count) {
     TJson scores = TJson::array();
-    size_t rank = 0;
-    for (const TStoredScore& row : rows) {
-        ++rank;
-        scores.push_back(TJson{{"rank", rank},
-                               {"name", Cp1252ToUtf8(row.Name)},
-                               {"score", row.Score},
-                               {"add", Cp1252ToUtf8(row.Add)},
-                               {"date", UtcDateTime(row.ReceivedAt)}});
+    for (const TRankedScore& ranked : rows) {
+        const TStoredScore& row = ranked.Row;
+        scores.push_back(TJson{
+            {"rank", ranked.Rank},
+            {"name", Cp1252ToUtf8(row.Name)},
+            {"score", row.Score},
+            {"add", Cp1252ToUtf8(row.Add)},
+            {"date", UtcDateTime(row.ReceivedAt)},
+            {"verified", row.ReplayId != 0},
+            {"replay", row.ReplayId != 0 ? TJson(ReplayPath(row.ReplayId)) : TJson(nullptr)}});
     }
     const TJson json{{"scores", std::move(scores)}, {"count", count}};
     return JsonForScript(json.dump());
+}
+
+std::string RenderReplayStateJson(int64_t id, const TReplayJobState& job) {
+    TJson json{{"replay", id}, {"state", job.State}};
+    if (job.State == "refused")
+        json["reason"] = job.Reason;
+    if (job.State == "verified")
+        json["score"] = job.ScoreId;
+    return JsonForScript(json.dump());
+}
+
+std::string ReplayPath(int64_t replayId) {
+    return "/api/v1/replays/" + std::to_string(replayId);
 }
 
 std::string RenderJsonError(std::string_view message) {

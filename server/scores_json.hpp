@@ -17,6 +17,18 @@ namespace vantorel::server {
 /// control characters as \u00XX but for \t \n \r, non-ASCII as plain UTF-8.
 std::string RenderScoresJson(const std::vector<TStoredScore>& rows, int64_t count);
 
+/// The same for rows with their own ranks (the verified scores, ranked in the
+/// whole table). Each row carries "verified" and "replay": the replay's
+/// download path, or null.
+std::string RenderRankedScoresJson(const std::vector<TRankedScore>& rows, int64_t count);
+
+/// {"replay":ID,"state":"queued|verified|refused"} with "reason" for a refused
+/// one and "score" (the row's id) for a verified one.
+std::string RenderReplayStateJson(int64_t id, const TReplayJobState& job);
+
+/// "/api/v1/replays/ID": where a verified replay is downloaded.
+std::string ReplayPath(int64_t replayId);
+
 /// {"error":"MESSAGE"}, MESSAGE being UTF-8 text, written as RenderScoresJson writes.
 std::string RenderJsonError(std::string_view message);
 

@@ -78,6 +78,25 @@ void TServerMetrics::CountReport(std::string_view outcome) {
         reports_.emplace(std::string(outcome), 1);
 }
 
+void TServerMetrics::CountReplayUpload(std::string_view outcome) {
+    const std::lock_guard lock(reportsMutex_);
+    const auto found = replayUploads_.find(outcome);
+    if (found != replayUploads_.end())
+        ++found->second;
+    else
+        replayUploads_.emplace(std::string(outcome), 1);
+}
+
+void TServerMetrics::CountReplayCheck(std::string_view outcome, double seconds) {
+    verifySeconds_.Observe(seconds);
+    const std::lock_guard lock(reportsMutex_);
+    const auto found = replayChecks_.find(outcome);
+    if (found != replayChecks_.end())
+        ++found->second;
+    else
+        replayChecks_.emplace(std::string(outcome), 1);
+}
+
 void TServerMetrics::ObserveRequest(double seconds) {
     requestSeconds_.Observe(seconds);
 }
@@ -122,6 +141,26 @@ std::string TServerMetrics::Render() const {
     commitSeconds_.Render(out, "vantorel_db_commit_duration_seconds",
                           "Time one database commit of reports took.");
     commitBatch_.Render(out, "vantorel_db_commit_batch_size", "Reports stored by one commit.");
+    {
+        const std::lock_guard lock(reportsMutex_);
+        Header(out, "vantorel_replay_uploads_total", "Replay uploads answered, by outcome.",
+               "counter");
+        if (replayUploads_.find("queued") == replayUploads_.end())
+            out += "vantorel_replay_uploads_total{outcome=\"queued\"} 0\n";
+        for (const auto& [outcome, count] : replayUploads_)
+            out += "vantorel_replay_uploads_total{outcome=\"" + LabelValue(outcome) + "\"} " +
+                   std::to_string(count) + "\n";
+        Header(out, "vantorel_replay_checks_total",
+               "Replays played back by the verifier, by outcome (verified, or why refused).",
+               "counter");
+        if (replayChecks_.find("verified") == replayChecks_.end())
+            out += "vantorel_replay_checks_total{outcome=\"verified\"} 0\n";
+        for (const auto& [outcome, count] : replayChecks_)
+            out += "vantorel_replay_checks_total{outcome=\"" + LabelValue(outcome) + "\"} " +
+                   std::to_string(count) + "\n";
+    }
+    verifySeconds_.Render(out, "vantorel_replay_verify_duration_seconds",
+                          "Time the verifier took to play one replay back.");
     Header(out, "vantorel_log_lines_dropped_total",
            "Log lines dropped because the log could not be written in time.", "counter");
     out += "vantorel_log_lines_dropped_total " +

@@ -31,6 +31,11 @@ public:
     void ObserveCommit(double seconds, size_t batchSize);
     /// Log lines the log writer could not write.
     void CountDroppedLogLines(uint64_t lines);
+    /// One replay upload answered: "queued" or why it was refused. Any thread.
+    void CountReplayUpload(std::string_view outcome);
+    /// One verification done: "verified" or the refusal's key ("refused",
+    /// "timed_out", ...), and how long the verifier ran.
+    void CountReplayCheck(std::string_view outcome, double seconds);
 
     /// Everything in the Prometheus text format 0.0.4.
     std::string Render() const;
@@ -54,6 +59,9 @@ private:
     std::atomic<int64_t> openConnections_{0};
     std::atomic<uint64_t> connectionsTotal_{0};
     std::atomic<uint64_t> droppedLogLines_{0};
+    std::map<std::string, uint64_t, std::less<>> replayUploads_; ///< under reportsMutex_
+    std::map<std::string, uint64_t, std::less<>> replayChecks_;  ///< under reportsMutex_
+    THistogram<9> verifySeconds_{{0.05, 0.1, 0.25, 0.5, 1, 2.5, 5, 10, 15}};
 };
 
 } // namespace vantorel::server

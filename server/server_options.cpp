@@ -60,7 +60,7 @@ bool ParseListen(const std::string& text, TServerOptions& options) {
 bool IsValueOption(const std::string& key) {
     return key == "listen" || key == "database" || key == "rate" || key == "threads" ||
            key == "trusted-proxy" || key == "log-format" || key == "connections-per-address" ||
-           key == "max-connections";
+           key == "max-connections" || key == "replay-verifier" || key == "replay-data";
 }
 
 bool IsAddress(const std::string& text) {
@@ -95,6 +95,16 @@ std::string SetOption(const std::string& key, const std::string& value, const st
     } else if (key == "connections-per-address") {
         if (!ParseNumber<size_t>(value, 1, 1'000'000, options.ConnectionsPerAddress))
             return label + " wants a whole number from 1 to 1000000, not \"" + value + "\"";
+    } else if (key == "replay-verifier") {
+        // An absolute path: the server may run from any folder, and no PATH
+        // lookup decides which program plays strangers' files.
+        if (!value.starts_with("/"))
+            return label + " wants the verifier's absolute path, not \"" + value + "\"";
+        options.ReplayVerifier = value;
+    } else if (key == "replay-data") {
+        if (value.empty())
+            return label + " wants the game's data folder";
+        options.ReplayData = value;
     } else if (key == "max-connections") {
         if (!ParseNumber<size_t>(value, 1, 1'000'000, options.MaxConnections))
             return label + " wants a whole number from 1 to 1000000, not \"" + value + "\"";
@@ -117,7 +127,9 @@ enum : int {
     kLogFormat,
     kConnectionsPerAddress,
     kMaxConnections,
-    kBackup
+    kBackup,
+    kReplayVerifier,
+    kReplayData
 };
 
 // --help and --version ignore an "=value", as they always have.
@@ -134,6 +146,8 @@ const option kLongOptions[] = {
     {"help", optional_argument, nullptr, 'h'},
     {"version", optional_argument, nullptr, kVersion},
     {"backup", required_argument, nullptr, kBackup},
+    {"replay-verifier", required_argument, nullptr, kReplayVerifier},
+    {"replay-data", required_argument, nullptr, kReplayData},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -170,7 +184,7 @@ std::string ApplyServerConfig(const std::string& text, const std::string& file,
         if (!IsValueOption(key))
             return where + "unknown key \"" + key +
                    "\" (listen, database, rate, threads, trusted-proxy, log-format, "
-                   "connections-per-address, max-connections)";
+                   "connections-per-address, max-connections, replay-verifier, replay-data)";
         const std::string error =
             SetOption(key, Trim(trimmed.substr(eq + 1)), where + key, options);
         if (!error.empty())
@@ -264,13 +278,15 @@ std::string ServerUsage() {
     return "usage: vantorel-scored [--config FILE] [--listen HOST:PORT] [--database D] [--rate N]\n"
            "                       [--threads N] [--trusted-proxy ADDR]... [--log-format F]\n"
            "                       [--connections-per-address N] [--max-connections N]\n"
+           "                       [--replay-verifier PATH [--replay-data DIR]]\n"
            "\n"
            "The Vantorel world score server: takes the game's score reports and serves\n"
            "the world table.\n"
            "\n"
            "  --config FILE       read \"key = value\" lines (listen, database, rate,\n"
            "                      threads, trusted-proxy, log-format,\n"
-           "                      connections-per-address, max-connections) from FILE\n"
+           "                      connections-per-address, max-connections,\n"
+           "                      replay-verifier, replay-data) from FILE\n"
            "                      first; options given here win\n"
            "  --listen HOST:PORT  address to listen on (default 127.0.0.1:8080; port 0\n"
            "                      picks a free port; [::1]:8080 for IPv6)\n"
@@ -289,6 +305,13 @@ std::string ServerUsage() {
            "                      connections open at once from one address (default 32;\n"
            "                      trusted proxies are not limited)\n"
            "  --max-connections N connections open at once in all (default 10000)\n"
+           "  --replay-verifier PATH\n"
+           "                      the replay verifier (vantorel-replay, an absolute\n"
+           "                      path): replays are taken at POST /api/v1/replays and\n"
+           "                      played back in a limited child process; without it\n"
+           "                      uploads get 503\n"
+           "  --replay-data DIR   the game's data folder, handed to the verifier as\n"
+           "                      VANTOREL_DATA\n"
            "  --backup FILE       copy the SQLite database, while servers run on it, to\n"
            "                      FILE and exit (PostgreSQL: use pg_dump)\n"
            "  --help              this text\n"

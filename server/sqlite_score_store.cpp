@@ -35,7 +35,27 @@ CREATE TRIGGER IF NOT EXISTS scores_count_add AFTER INSERT ON scores
     BEGIN UPDATE scores_count SET n = n + 1; END;
 CREATE TRIGGER IF NOT EXISTS scores_count_remove AFTER DELETE ON scores
     BEGIN UPDATE scores_count SET n = n - 1; END;
+CREATE TABLE IF NOT EXISTS replays(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    bytes BLOB NOT NULL,
+    digest INTEGER NOT NULL,
+    received_at INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS replays_digest ON replays(digest);
+CREATE TABLE IF NOT EXISTS replay_jobs(
+    replay_id INTEGER PRIMARY KEY REFERENCES replays(id),
+    state TEXT NOT NULL DEFAULT 'queued',
+    outcome TEXT NOT NULL DEFAULT '',
+    reason TEXT NOT NULL DEFAULT '',
+    score_id INTEGER NOT NULL DEFAULT 0,
+    attempts INTEGER NOT NULL DEFAULT 0,
+    finished_at INTEGER);
+CREATE INDEX IF NOT EXISTS replay_jobs_queued ON replay_jobs(replay_id) WHERE state = 'queued';
 )";
+
+// The rows' link to the replay that proved them, added to a file made before
+// replays were taken; the verified rows have an index of their own, in the
+// ranking's order, so the page's verified view reads only them.
+void AddReplaySchema(sqlite3* db);
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
     throw std::runtime_error("SQLite: " + what + ": " +
@@ -90,6 +110,11 @@ public:
 
     void BindText(int index, const std::string& text) {
         if (sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT) != SQLITE_OK)
+            Fail(db_, "bind");
+    }
+    void BindBlob(int index, const std::string& bytes) {
+        if (sqlite3_bind_blob(statement_, index, bytes.data(), static_cast<int>(bytes.size()),
                               SQLITE_TRANSIENT) != SQLITE_OK)
             Fail(db_, "bind");
     }
@@ -199,10 +224,14 @@ void AddRankingSchema(sqlite3* db) {
     Exec(db, sql.c_str());
 }
 
+/// Columns id, name, score, add_text, received_at, replay_id of a row.
 TStoredScore RowAt(TStatement& select) {
-    return {select.Int(0), select.Bytes(1), ClampScore(select.Int(2)), select.Bytes(3),
-            select.Int(4)};
+    return {select.Int(0),   select.Bytes(1), ClampScore(select.Int(2)),
+            select.Bytes(3), select.Int(4),   select.Int(5)};
 }
+
+constexpr const char* kRowColumns =
+    "id, name, score, add_text, received_at, coalesce(replay_id, 0)";
 
 int64_t SqlLimit(size_t limit) {
     return limit > static_cast<size_t>(std::numeric_limits<int64_t>::max())
@@ -214,6 +243,15 @@ int64_t SqlLimit(size_t limit) {
 std::string NameRangeSql(const TNamePrefix& prefix) {
     const std::string folded = FoldedNameSql();
     return folded + " >= $from" + (prefix.To() ? " AND " + folded + " < $to" : "");
+}
+
+void AddReplaySchema(sqlite3* db) {
+    TStatement column(db, "SELECT count(*) FROM pragma_table_xinfo('scores') "
+                          "WHERE name = 'replay_id'");
+    if (!(column.Step() && column.Int(0) > 0))
+        Exec(db, "ALTER TABLE scores ADD COLUMN replay_id INTEGER REFERENCES replays(id)");
+    Exec(db, "CREATE INDEX IF NOT EXISTS scores_verified ON scores(score DESC, id ASC) "
+             "WHERE replay_id IS NOT NULL");
 }
 
 } // namespace
@@ -228,6 +266,7 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path) {
         try {
             Exec(writer_, kSchema);
             AddRankingSchema(writer_);
+            AddReplaySchema(writer_);
             Exec(writer_, "COMMIT");
         } catch (...) {
             sqlite3_exec(writer_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -296,14 +335,12 @@ std::vector<TStoredScore> TSqliteScoreStore::Top(size_t limit) {
     if (limit == 0)
         return rows;
     const std::lock_guard lock(readMutex_);
-    TStatement select(reader_, "SELECT id, name, score, add_text, received_at FROM scores "
-                               "ORDER BY score DESC, id ASC LIMIT ?");
-    select.BindInt(1, limit > static_cast<size_t>(std::numeric_limits<int64_t>::max())
-                          ? std::numeric_limits<int64_t>::max()
-                          : static_cast<int64_t>(limit));
+    TStatement select(reader_, (std::string("SELECT ") + kRowColumns +
+                                " FROM scores ORDER BY score DESC, id ASC LIMIT ?")
+                                   .c_str());
+    select.BindInt(1, SqlLimit(limit));
     while (select.Step())
-        rows.push_back({select.Int(0), select.Bytes(1), ClampScore(select.Int(2)), select.Bytes(3),
-                        select.Int(4)});
+        rows.push_back(RowAt(select));
     return rows;
 }
 
@@ -327,9 +364,10 @@ std::vector<TStoredScore> TSqliteScoreStore::Range(int64_t first, size_t limit) 
             return buckets;
         });
         if (start) {
-            TStatement select(reader_, "SELECT id, name, score, add_text, received_at FROM scores "
-                                       "WHERE score <= ? ORDER BY score DESC, id ASC "
-                                       "LIMIT ? OFFSET ?");
+            TStatement select(reader_, (std::string("SELECT ") + kRowColumns +
+                                        " FROM scores WHERE score <= ? ORDER BY score DESC, "
+                                        "id ASC LIMIT ? OFFSET ?")
+                                           .c_str());
             select.BindInt(1, start->HighestScore);
             select.BindInt(2, SqlLimit(limit));
             select.BindInt(3, first - start->Before);
@@ -346,40 +384,237 @@ std::vector<TStoredScore> TSqliteScoreStore::Range(int64_t first, size_t limit) 
 
 std::vector<TRankedScore> TSqliteScoreStore::FindByName(const TNamePrefix& prefix, int64_t first,
                                                         size_t limit) {
-    std::vector<TRankedScore> rows;
-    if (limit == 0 || first < 0)
-        return rows;
-    const std::string sql = "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, " +
-                            TScoreTally::RankSql("hit") +
-                            " FROM (SELECT id, name, score, add_text, received_at, " +
-                            FoldedNameSql() + " AS folded FROM scores WHERE " +
-                            NameRangeSql(prefix) + " ORDER BY " + FoldedNameSql() +
-                            ", score DESC, id ASC LIMIT $limit OFFSET $offset) AS hit "
-                            "ORDER BY hit.folded, hit.score DESC, hit.id ASC";
-    const std::lock_guard lock(readMutex_);
-    TStatement select(reader_, sql.c_str());
-    int index = 1;
-    select.BindText(index++, prefix.From());
-    if (prefix.To())
-        select.BindText(index++, *prefix.To());
-    select.BindInt(index++, SqlLimit(limit));
-    select.BindInt(index, first);
-    while (select.Step())
-        rows.push_back({select.Int(5), RowAt(select)});
-    return rows;
+    return Find(&prefix, false, first, limit);
 }
 
 int64_t TSqliteScoreStore::CountByName(const TNamePrefix& prefix, int64_t cap) {
+    return CountWhere(&prefix, false, cap);
+}
+
+std::vector<TRankedScore> TSqliteScoreStore::Verified(int64_t first, size_t limit) {
+    return Find(nullptr, true, first, limit);
+}
+
+int64_t TSqliteScoreStore::CountVerified() {
+    return CountWhere(nullptr, true, std::numeric_limits<int64_t>::max());
+}
+
+std::vector<TRankedScore> TSqliteScoreStore::FindVerifiedByName(const TNamePrefix& prefix,
+                                                                int64_t first, size_t limit) {
+    return Find(&prefix, true, first, limit);
+}
+
+int64_t TSqliteScoreStore::CountVerifiedByName(const TNamePrefix& prefix, int64_t cap) {
+    return CountWhere(&prefix, true, cap);
+}
+
+std::vector<TRankedScore> TSqliteScoreStore::Find(const TNamePrefix* prefix, bool verifiedOnly,
+                                                  int64_t first, size_t limit) {
+    std::vector<TRankedScore> rows;
+    if (limit == 0 || first < 0)
+        return rows;
+    std::string where = verifiedOnly ? "replay_id IS NOT NULL" : "1";
+    if (prefix)
+        where += " AND " + NameRangeSql(*prefix);
+    // By name for a search, in the ranking's order for the verified rows alone.
+    const std::string order =
+        prefix ? FoldedNameSql() + ", score DESC, id ASC" : "score DESC, id ASC";
     const std::string sql =
-        "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " + NameRangeSql(prefix) + " LIMIT $cap)";
+        "SELECT hit.id, hit.name, hit.score, hit.add_text, hit.received_at, hit.replay_id, " +
+        TScoreTally::RankSql("hit") + " FROM (SELECT " + kRowColumns + " AS replay_id, " +
+        (prefix ? FoldedNameSql() : std::string("''")) + " AS folded FROM scores WHERE " + where +
+        " ORDER BY " + order +
+        " LIMIT $limit OFFSET $offset) AS hit "
+        "ORDER BY hit.folded, hit.score DESC, hit.id ASC";
+    const std::lock_guard lock(readMutex_);
+    TStatement select(reader_, sql.c_str());
+    int index = 1;
+    if (prefix) {
+        select.BindText(index++, prefix->From());
+        if (prefix->To())
+            select.BindText(index++, *prefix->To());
+    }
+    select.BindInt(index++, SqlLimit(limit));
+    select.BindInt(index, first);
+    while (select.Step())
+        rows.push_back({select.Int(6), RowAt(select)});
+    return rows;
+}
+
+int64_t TSqliteScoreStore::CountWhere(const TNamePrefix* prefix, bool verifiedOnly, int64_t cap) {
+    std::string where = verifiedOnly ? "replay_id IS NOT NULL" : "1";
+    if (prefix)
+        where += " AND " + NameRangeSql(*prefix);
+    const std::string sql =
+        "SELECT count(*) FROM (SELECT 1 FROM scores WHERE " + where + " LIMIT $cap)";
     const std::lock_guard lock(readMutex_);
     TStatement count(reader_, sql.c_str());
     int index = 1;
-    count.BindText(index++, prefix.From());
-    if (prefix.To())
-        count.BindText(index++, *prefix.To());
+    if (prefix) {
+        count.BindText(index++, prefix->From());
+        if (prefix->To())
+            count.BindText(index++, *prefix->To());
+    }
     count.BindInt(index, cap < 0 ? 0 : cap);
     return count.Step() ? count.Int(0) : 0;
+}
+
+int64_t TSqliteScoreStore::AddReplay(const std::string& bytes, int64_t receivedAt) {
+    const std::lock_guard lock(writeMutex_);
+    Exec(writer_, "BEGIN IMMEDIATE");
+    try {
+        TStatement insert(writer_, "INSERT INTO replays(bytes, digest, received_at) "
+                                   "VALUES(?, ?, ?) RETURNING id");
+        insert.BindBlob(1, bytes);
+        insert.BindInt(2, ReplayDigest(bytes));
+        insert.BindInt(3, receivedAt);
+        if (!insert.Step())
+            Fail(writer_, "insert returned no id");
+        const int64_t id = insert.Int(0);
+        while (insert.Step()) {
+        }
+        TStatement job(writer_, "INSERT INTO replay_jobs(replay_id) VALUES(?)");
+        job.BindInt(1, id);
+        job.Step();
+        Exec(writer_, "COMMIT");
+        return id;
+    } catch (...) {
+        sqlite3_exec(writer_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+std::optional<TReplayJobResult> TSqliteScoreStore::CheckNextReplay(const TReplayCheck& check) {
+    int64_t id = 0;
+    std::string bytes;
+    int64_t receivedAt = 0;
+    int64_t attempts = 0;
+    {
+        const std::lock_guard lock(readMutex_);
+        TStatement next(reader_,
+                        "SELECT r.id, r.bytes, r.received_at, j.attempts "
+                        "FROM replay_jobs AS j "
+                        "JOIN replays AS r ON r.id = j.replay_id "
+                        "WHERE j.state = 'queued' ORDER BY j.attempts, j.replay_id LIMIT 1");
+        if (!next.Step())
+            return std::nullopt;
+        id = next.Int(0);
+        bytes = next.Bytes(1);
+        receivedAt = next.Int(2);
+        attempts = next.Int(3);
+    }
+    // Played back with no lock held: reports go on being written meanwhile. The
+    // verdict is written below only if the job is still queued then, so two
+    // servers on one file that took the same job record it once.
+    const TReplayVerdict verdict = check(id, bytes);
+    const std::lock_guard lock(writeMutex_);
+    Exec(writer_, "BEGIN IMMEDIATE");
+    try {
+        TReplayJobResult result{id, false, 0, false, verdict.Outcome, verdict.Reason};
+        TStatement state(writer_, "SELECT state FROM replay_jobs WHERE replay_id = ?");
+        state.BindInt(1, id);
+        if (!state.Step() || state.Bytes(0) != "queued") {
+            Exec(writer_, "COMMIT");
+            result.Outcome = "done_elsewhere";
+            return result;
+        }
+        if (verdict.Retry && attempts + 1 < kMaxReplayAttempts) {
+            TStatement later(writer_, "UPDATE replay_jobs SET attempts = attempts + 1, "
+                                      "outcome = ?, reason = ? WHERE replay_id = ?");
+            later.BindText(1, verdict.Outcome);
+            later.BindText(2, verdict.Reason);
+            later.BindInt(3, id);
+            later.Step();
+            Exec(writer_, "COMMIT");
+            result.Outcome = "retry";
+            return result;
+        }
+        bool verified = verdict.Verified;
+        if (verified) {
+            TStatement seen(writer_, "SELECT r.id FROM replays AS r JOIN replay_jobs AS j "
+                                     "ON j.replay_id = r.id WHERE r.digest = ? AND r.id <> ? "
+                                     "AND j.state = 'verified' AND r.bytes = ? LIMIT 1");
+            seen.BindInt(1, ReplayDigest(bytes));
+            seen.BindInt(2, id);
+            seen.BindBlob(3, bytes);
+            if (seen.Step()) {
+                verified = false;
+                result.Outcome = "duplicate";
+                result.Reason = "the same replay was verified before (replay " +
+                                std::to_string(seen.Int(0)) + ")";
+            }
+        }
+        if (verified) {
+            result.Verified = true;
+            result.Outcome = "verified";
+            result.Reason.clear();
+            TStatement match(writer_, "SELECT id FROM scores WHERE score = ? AND name = ? "
+                                      "AND add_text = ? AND replay_id IS NULL "
+                                      "ORDER BY id LIMIT 1");
+            match.BindInt(1, verdict.Score);
+            match.BindText(2, verdict.Name);
+            match.BindText(3, verdict.Add);
+            if (match.Step()) {
+                result.ScoreId = match.Int(0);
+                TStatement mark(writer_, "UPDATE scores SET replay_id = ? WHERE id = ?");
+                mark.BindInt(1, id);
+                mark.BindInt(2, result.ScoreId);
+                mark.Step();
+            } else {
+                // Through the table's own insert: its triggers keep the count
+                // and the ranks' tally.
+                TStatement add(writer_, "INSERT INTO scores(name, score, add_text, received_at, "
+                                        "replay_id) VALUES(?, ?, ?, ?, ?) RETURNING id");
+                add.BindText(1, verdict.Name);
+                add.BindInt(2, verdict.Score);
+                add.BindText(3, verdict.Add);
+                add.BindInt(4, receivedAt);
+                add.BindInt(5, id);
+                if (!add.Step())
+                    Fail(writer_, "insert returned no id");
+                result.ScoreId = add.Int(0);
+                result.AddedRow = true;
+                while (add.Step()) {
+                }
+            }
+        }
+        TStatement finish(
+            writer_,
+            "UPDATE replay_jobs SET state = ?, outcome = ?, reason = ?, "
+            "score_id = ?, attempts = attempts + 1, finished_at = CAST(strftime('%s', 'now') AS "
+            "INTEGER) WHERE replay_id = ?");
+        finish.BindText(1, result.Verified ? "verified" : "refused");
+        finish.BindText(2, result.Outcome);
+        finish.BindText(3, result.Reason);
+        finish.BindInt(4, result.ScoreId);
+        finish.BindInt(5, id);
+        finish.Step();
+        Exec(writer_, "COMMIT");
+        return result;
+    } catch (...) {
+        sqlite3_exec(writer_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+std::optional<std::string> TSqliteScoreStore::VerifiedReplay(int64_t replayId) {
+    const std::lock_guard lock(readMutex_);
+    TStatement select(reader_, "SELECT r.bytes FROM replays AS r JOIN replay_jobs AS j "
+                               "ON j.replay_id = r.id WHERE r.id = ? AND j.state = 'verified'");
+    select.BindInt(1, replayId);
+    if (!select.Step())
+        return std::nullopt;
+    return select.Bytes(0);
+}
+
+std::optional<TReplayJobState> TSqliteScoreStore::ReplayJob(int64_t replayId) {
+    const std::lock_guard lock(readMutex_);
+    TStatement select(reader_,
+                      "SELECT state, reason, score_id FROM replay_jobs WHERE replay_id = ?");
+    select.BindInt(1, replayId);
+    if (!select.Step())
+        return std::nullopt;
+    return TReplayJobState{select.Bytes(0), select.Bytes(1), select.Int(2)};
 }
 
 int64_t TSqliteScoreStore::Count() {

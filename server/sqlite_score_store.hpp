@@ -40,9 +40,26 @@ public:
     std::vector<TRankedScore> FindByName(const TNamePrefix& prefix, int64_t first,
                                          size_t limit) override;
     int64_t CountByName(const TNamePrefix& prefix, int64_t cap) override;
+    std::vector<TRankedScore> Verified(int64_t first, size_t limit) override;
+    int64_t CountVerified() override;
+    std::vector<TRankedScore> FindVerifiedByName(const TNamePrefix& prefix, int64_t first,
+                                                 size_t limit) override;
+    int64_t CountVerifiedByName(const TNamePrefix& prefix, int64_t cap) override;
+    int64_t AddReplay(const std::string& bytes, int64_t receivedAt) override;
+    /// One process's worker at a time is meant (a job two processes on one
+    /// file take at once is played twice and recorded once).
+    std::optional<TReplayJobResult> CheckNextReplay(const TReplayCheck& check) override;
+    std::optional<std::string> VerifiedReplay(int64_t replayId) override;
+    std::optional<TReplayJobState> ReplayJob(int64_t replayId) override;
     bool Healthy() override;
 
 private:
+    /// Rows with world ranks: by folded name when prefix is given, else in the
+    /// ranking's order; verified ones only when verifiedOnly.
+    std::vector<TRankedScore> Find(const TNamePrefix* prefix, bool verifiedOnly, int64_t first,
+                                   size_t limit);
+    int64_t CountWhere(const TNamePrefix* prefix, bool verifiedOnly, int64_t cap);
+
     std::mutex writeMutex_;
     sqlite3* writer_ = nullptr;
     std::mutex readMutex_;

@@ -1,5 +1,6 @@
 #include "server/world_table_page.hpp"
 
+#include "server/scores_json.hpp"
 #include "server/web_text.hpp"
 
 #include "base/text_encoding.hpp"
@@ -37,6 +38,7 @@ th{color:#ffc83d;border-bottom:2px solid #ffc83d;padding:.4em 1em;text-align:lef
 td{color:#5ff4ff;padding:.3em 1em;border-bottom:1px solid #1c2a66;text-align:left;white-space:nowrap}
 td.score,td.rank,th.number{text-align:right;font-variant-numeric:tabular-nums}
 tr.top td{color:#ffd75e;font-weight:bold}
+.mark{color:#7dff9a;font-weight:bold}
 tr.score:hover td{background:#142057}
 nav{display:flex;flex-wrap:wrap;justify-content:center;align-items:center;gap:.5em 1.5em;margin:1em 0}
 @media (max-width:600px){
@@ -81,9 +83,10 @@ std::string QueryValue(std::string_view utf8) {
     return out;
 }
 
-std::string Link(int64_t page, const std::optional<std::string>& search, const std::string& text,
-                 const char* rel = nullptr) {
-    std::string link = "<a href=\"" + HtmlText(WorldTablePageTarget(page, search)) + "\"";
+std::string Link(int64_t page, const std::optional<std::string>& search, bool verifiedOnly,
+                 const std::string& text, const char* rel = nullptr) {
+    std::string link =
+        "<a href=\"" + HtmlText(WorldTablePageTarget(page, search, verifiedOnly)) + "\"";
     if (rel)
         link += std::string(" rel=\"") + rel + "\"";
     return link + ">" + text + "</a>";
@@ -94,21 +97,39 @@ std::string Quoted(const std::string& search) {
     return "\xE2\x80\x9C" + HtmlText(search) + "\xE2\x80\x9D";
 }
 
-std::string SearchForm(const std::optional<std::string>& search) {
+std::string SearchForm(const std::optional<std::string>& search, bool verifiedOnly) {
     std::string form = "<form method=\"get\" action=\"/cgi/version.pl\" role=\"search\">\n"
                        "<input type=\"hidden\" name=\"prg\" value=\"Vantorel\">"
                        "<input type=\"hidden\" name=\"show\" value=\"\">"
-                       "<input type=\"hidden\" name=\"type\" value=\"0\">\n"
-                       "<label for=\"name\">Find a pilot</label>\n"
-                       "<input type=\"search\" id=\"name\" name=\"name\" maxlength=\"12\" "
-                       "autocomplete=\"off\" placeholder=\"Name or its start\"";
+                       "<input type=\"hidden\" name=\"type\" value=\"0\">";
+    if (verifiedOnly)
+        form += "<input type=\"hidden\" name=\"verified\" value=\"1\">";
+    form += "\n<label for=\"name\">Find a pilot</label>\n"
+            "<input type=\"search\" id=\"name\" name=\"name\" maxlength=\"12\" "
+            "autocomplete=\"off\" placeholder=\"Name or its start\"";
     if (search)
         form += " value=\"" + HtmlText(*search) + "\"";
     return form + ">\n<button type=\"submit\">Search</button>\n</form>\n";
 }
 
+/// The link between the whole table and its verified scores, for the view's search.
+std::string FilterLink(const TWorldTableView& view) {
+    if (view.VerifiedOnly)
+        return "<p class=\"filter\">" + Link(1, view.Search, false, "Show every score") + "</p>\n";
+    return "<p class=\"filter\">" +
+           Link(1, view.Search, true, "Show only scores verified by their replay") + "</p>\n";
+}
+
 /// What the view shows, in a sentence or two.
 std::string Summary(const TWorldTableView& view) {
+    if (!view.Search && view.VerifiedOnly) {
+        if (view.Count == 0)
+            return "<p class=\"empty\">No score has been verified by its replay yet.</p>\n";
+        return "<p class=\"total\">" + Grouped(view.Count) +
+               (view.Count == 1 ? " score" : " scores") +
+               " verified: the server played the game\xE2\x80\x99s replay back and got the same "
+               "score. Ranks are in the whole table.</p>\n";
+    }
     if (!view.Search) {
         if (view.Count == 0)
             return "<p class=\"empty\">No scores yet. Be the first!</p>\n";
@@ -126,10 +147,11 @@ std::string Summary(const TWorldTableView& view) {
                Grouped(view.Matches) + " are shown. Type more of the name to find fewer.</p>\n";
     } else {
         text = "<p class=\"found\">" + Grouped(view.Matches) +
-               (view.Matches == 1 ? " score" : " scores") + " of pilots whose name starts with " +
-               who + ", with their world rank.</p>\n";
+               (view.Matches == 1 ? " score" : " scores") +
+               (view.VerifiedOnly ? " verified by their replay" : "") +
+               " of pilots whose name starts with " + who + ", with their world rank.</p>\n";
     }
-    return text + "<p>" + Link(1, std::nullopt, "Back to the whole table") + "</p>\n";
+    return text + "<p>" + Link(1, std::nullopt, false, "Back to the whole table") + "</p>\n";
 }
 
 std::string Table(const std::vector<TRankedScore>& rows) {
@@ -138,15 +160,24 @@ std::string Table(const std::vector<TRankedScore>& rows) {
                         "<th scope=\"col\">Name</th>"
                         "<th scope=\"col\" class=\"number\">Score</th>"
                         "<th scope=\"col\">Add text</th>"
-                        "<th scope=\"col\" class=\"date\">Date</th></tr></thead>\n<tbody>\n";
+                        "<th scope=\"col\" class=\"date\">Date</th>"
+                        "<th scope=\"col\">Replay</th></tr></thead>\n<tbody>\n";
     for (const TRankedScore& ranked : rows) {
         const TStoredScore& row = ranked.Row;
-        table += ranked.Rank <= 3 ? "<tr class=\"score top\">" : "<tr class=\"score\">";
+        table += std::string("<tr class=\"score") + (ranked.Rank <= 3 ? " top" : "") +
+                 (row.ReplayId != 0 ? " verified" : "") + "\">";
         table += "<td class=\"rank\">" + std::to_string(ranked.Rank) + "</td>";
         table += "<td class=\"name\">" + HtmlText(row.Name) + "</td>";
         table += "<td class=\"score\">" + std::to_string(row.Score) + "</td>";
         table += "<td class=\"add\">" + HtmlText(row.Add) + "</td>";
-        table += "<td class=\"date\">" + UtcDate(row.ReceivedAt) + "</td></tr>\n";
+        table += "<td class=\"date\">" + UtcDate(row.ReceivedAt) + "</td>";
+        if (row.ReplayId != 0)
+            table +=
+                "<td class=\"replay\"><span class=\"mark\" title=\"Verified: the server played "
+                "the replay back\">\xE2\x9C\x93</span> <a href=\"" +
+                ReplayPath(row.ReplayId) + "\" download>replay</a></td></tr>\n";
+        else
+            table += "<td class=\"replay\"></td></tr>\n";
     }
     return table + "</tbody>\n</table>\n</div>\n";
 }
@@ -154,7 +185,7 @@ std::string Table(const std::vector<TRankedScore>& rows) {
 std::string Pages(const TWorldTableView& view) {
     if (view.Page > view.Pages) {
         return "<p class=\"past\">There is no page " + Grouped(view.Page) + " here. " +
-               Link(view.Pages, view.Search,
+               Link(view.Pages, view.Search, view.VerifiedOnly,
                     view.Pages == 1 ? "Back to the first page"
                                     : "Back to the last page, " + Grouped(view.Pages)) +
                "</p>\n";
@@ -163,19 +194,25 @@ std::string Pages(const TWorldTableView& view) {
         return {};
     std::string nav = "<nav aria-label=\"Pages\">\n";
     if (view.Page > 1)
-        nav += Link(view.Page - 1, view.Search, "\xE2\x86\x90 Previous", "prev") + "\n";
+        nav +=
+            Link(view.Page - 1, view.Search, view.VerifiedOnly, "\xE2\x86\x90 Previous", "prev") +
+            "\n";
     nav += "<span>Page " + Grouped(view.Page) + " of " + Grouped(view.Pages) + "</span>\n";
     if (view.Page < view.Pages)
-        nav += Link(view.Page + 1, view.Search, "Next \xE2\x86\x92", "next") + "\n";
+        nav +=
+            Link(view.Page + 1, view.Search, view.VerifiedOnly, "Next \xE2\x86\x92", "next") + "\n";
     return nav + "</nav>\n";
 }
 
 } // namespace
 
-std::string WorldTablePageTarget(int64_t page, const std::optional<std::string>& search) {
+std::string WorldTablePageTarget(int64_t page, const std::optional<std::string>& search,
+                                 bool verifiedOnly) {
     std::string target = kWorldTableTarget;
     if (search)
         target += "&name=" + QueryValue(Cp1252ToUtf8(*search));
+    if (verifiedOnly)
+        target += "&verified=1";
     if (page != 1)
         target += "&page=" + std::to_string(page);
     return target;
@@ -187,7 +224,8 @@ std::string RenderWorldTablePage(const TWorldTableView& view) {
             "\" alt=\"Vantorel\" width=\"780\" height=\"125\">\n<h1>" + HtmlText(kWorldTableTitle) +
             "</h1>\n</header>\n<main>\n";
     page += Summary(view);
-    page += SearchForm(view.Search);
+    page += FilterLink(view);
+    page += SearchForm(view.Search, view.VerifiedOnly);
     if (!view.Rows.empty()) {
         // The page links above the table too, when there are several pages.
         if (view.Pages > 1)

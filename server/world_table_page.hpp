@@ -33,18 +33,23 @@ struct TWorldTableView {
     std::optional<std::string> Search;
     int64_t Matches = 0;      ///< for a search: scores found, at most the search's cap
     bool MoreMatches = false; ///< for a search: more were found than Matches
+    /// Verified scores only (&verified=1); Count is then the verified rows'.
+    bool VerifiedOnly = false;
 };
 
 /// The table: one <tr class="score"> per row (class "score top" for the world's
-/// first three), cells rank, name, score, add text and date (UTC, YYYY-MM-DD);
-/// links to the previous and next page, a search form, and a line saying what
-/// is shown. A page past the end shows no rows and a link back.
+/// first three, and "verified" on a row a replay proved), cells rank, name,
+/// score, add text, date (UTC, YYYY-MM-DD) and replay (a verified row's mark,
+/// a link to download its replay); links to the previous and next page, one to
+/// the verified scores alone (or back to all), a search form, and a line
+/// saying what is shown. A page past the end shows no rows and a link back.
 std::string RenderWorldTablePage(const TWorldTableView& view);
 
 /// The request target of a page of the view (the legacy address, with &page and
 /// &name when they are not the first page and the whole table); %-encoded, not
 /// yet escaped for HTML.
-std::string WorldTablePageTarget(int64_t page, const std::optional<std::string>& search);
+std::string WorldTablePageTarget(int64_t page, const std::optional<std::string>& search,
+                                 bool verifiedOnly = false);
 
 /// A short page with a heading and one line of text (both Windows-1252 text,
 /// escaped here).

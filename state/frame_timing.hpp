@@ -13,6 +13,15 @@ struct TFrameTiming {
     double FrameFactor = 1.0;
     /// trunc(1000 / frame rate): milliseconds every timer loses per frame.
     int32_t FrameMs = 15;
+    /// The frame rate the two above come from; 0 until the first frame sets them.
+    int32_t Rate = 0;
+
+    /// The quantities of a frame rate in hertz (at least 1).
+    void SetRate(int32_t rate) {
+        Rate = rate;
+        FrameFactor = 85.0 / rate;
+        FrameMs = 1000 / rate;
+    }
 };
 
 } // namespace vantorel

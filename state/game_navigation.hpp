@@ -1,11 +1,12 @@
 // What screens and windows ask of the main window to move between them: open and
 // close windows, perform items, start and end a game, build the menu screens and
-// leave the program. The main window (app/) implements it.
+// leave the program, and watch a kept game again. The main window (app/) implements it.
 #pragma once
 
 #include "state/game_state.hpp"
 
 #include <cstdint>
+#include <string>
 
 namespace vantorel {
 
@@ -33,6 +34,14 @@ public:
     virtual void BuildHighScores() = 0;
     /// Saves, then ends the program after the current frame.
     virtual void ExitGame() = 0;
+
+    /// True when the game that ended with name and score has a kept replay that
+    /// this game's rules and data can play.
+    virtual bool HasReplay(const std::string& name, int32_t score) const = 0;
+    /// Leaves the high-score screen and plays that replay from the next frame
+    /// on; the high-score screen comes back when it ends. False, with the screen
+    /// as it was, when none can be played.
+    virtual bool WatchReplay(const std::string& name, int32_t score) = 0;
 };
 
 } // namespace vantorel

@@ -5,6 +5,9 @@
 
 #include "state/sound_sink.hpp"
 
+#include <cstdint>
+#include <vector>
+
 namespace vantorel {
 
 class IGameServices : public ISoundSink {
@@ -16,6 +19,10 @@ public:
     /// Writes the high-score table (and the options, which carry its signature)
     /// now, so that a crash or a killed process loses no score.
     virtual void SaveTable() = 0;
+    /// The replay file of the game that ended last, with the name and add text
+    /// the player entered after it, for the score report to send along; empty
+    /// when there is none.
+    virtual std::vector<uint8_t> FinishedGameReplay() const = 0;
 };
 
 } // namespace vantorel

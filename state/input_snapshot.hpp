@@ -20,9 +20,11 @@ enum class TDirection : uint8_t { Up, Down, Left, Right };
 
 /// The keys the rules ask "pressed this frame?" about. The arrows and P and Esc
 /// include the gamepad's stick and D-pad, Start and Back. FullScreen is the
-/// desktop's full-screen switch (Alt+Enter), which pauses a running game.
-enum class TInputKey : uint8_t { Up, Down, Left, Right, P, Y, N, Esc, FullScreen };
-constexpr uint32_t kInputKeyCount = 9;
+/// desktop's full-screen switch (Alt+Enter), which pauses a running game. Close
+/// is the window's close button (or Alt+F4, or the system menu), which asks
+/// before it closes anything.
+enum class TInputKey : uint8_t { Up, Down, Left, Right, P, Y, N, Esc, FullScreen, Close };
+constexpr uint32_t kInputKeyCount = 10;
 
 /// What holds the fire input down.
 enum class TFireControl : uint8_t { Space, Ctrl, Mouse, Pad };

@@ -59,6 +59,8 @@ public:
     std::filesystem::path MenuMusic() const { return data_ / "Music" / "Menu.xm"; }
     std::filesystem::path RaceMusic() const { return data_ / "Music" / "Race.xm"; }
     std::filesystem::path FontAliases() const { return data_ / "Fonts" / "fonts.conf"; }
+    /// The game shipped with the data that the main menu shows when left alone.
+    std::filesystem::path DemoReplay() const { return data_ / "Demo" / "demo.vrp"; }
 
 private:
     TGamePaths(std::filesystem::path data, std::filesystem::path save)

@@ -13,12 +13,13 @@ void TScoreReporter::Join() {
         worker_.join();
 }
 
-bool TScoreReporter::Start(IHttpClient& client, THttpRequest request) {
+bool TScoreReporter::Start(IHttpClient& client, THttpRequest request,
+                           std::optional<THttpPost> upload) {
     if (State() == TScoreReportState::Sending)
         return false;
     Join(); // the earlier worker has ended; this only collects it
     state_.store(TScoreReportState::Sending, std::memory_order_release);
-    auto send = [this, &client, request = std::move(request)] {
+    auto send = [this, &client, request = std::move(request), upload = std::move(upload)] {
         TScoreReportState outcome = TScoreReportState::Failed;
         try {
             const THttpResponse reply = client.Get(request);
@@ -26,6 +27,13 @@ bool TScoreReporter::Start(IHttpClient& client, THttpRequest request) {
                 outcome = TScoreReportState::Sent;
         } catch (...) {
             // A failed report is dropped like any other failure.
+        }
+        if (upload && outcome == TScoreReportState::Sent) {
+            try {
+                client.Post(*upload);
+            } catch (...) {
+                // A lost replay leaves the score as reported, unverified.
+            }
         }
         state_.store(outcome, std::memory_order_release);
     };

@@ -37,6 +37,8 @@ public:
     void BuildHighScores() override { Calls.push_back("BuildHighScores"); }
     void PlaySound(const std::string& name) override { Calls.push_back("PlaySound " + name); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
+    bool HasReplay(const std::string&, int32_t) const override { return false; }
+    bool WatchReplay(const std::string&, int32_t) override { return false; }
 };
 
 /// A screen or window that writes down the characters it is given.
@@ -279,6 +281,15 @@ TEST_F(FormInputFixture, PadStartAndBackActAsPAndEsc) {
         EXPECT_FALSE(snap.WasPressed(TInputKey::Y) || snap.WasPressed(TInputKey::N))
             << "pad button " << b;
     }
+}
+
+// The close button's request is input like a key's: it comes with the next
+// snapshot, once, so that a recorded game asks its question in the same frame.
+TEST_F(FormInputFixture, TheCloseRequestComesWithTheNextSnapshotOnce) {
+    Send(Event(TEventKind::CloseRequest));
+    Send(Event(TEventKind::CloseRequest));
+    EXPECT_TRUE(Step().WasPressed(TInputKey::Close));
+    EXPECT_FALSE(Step().WasPressed(TInputKey::Close));
 }
 
 TEST_F(FormInputFixture, PluggingADeviceRescans) {

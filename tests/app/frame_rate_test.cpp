@@ -27,6 +27,7 @@ TEST(FrameQuantities, UseTheRefreshRateUnlessTheMeasuredRateIsWellBelowOrJustAbo
         const TFrameQuantities q = FrameQuantities(c.Refresh, c.Measured);
         EXPECT_DOUBLE_EQ(q.FrameFactor, 85.0 / c.RateUsed) << c.Refresh << "/" << c.Measured;
         EXPECT_EQ(q.FrameMs, c.FrameMs) << c.Refresh << "/" << c.Measured;
+        EXPECT_EQ(q.Rate, c.RateUsed) << c.Refresh << "/" << c.Measured;
     }
 }
 

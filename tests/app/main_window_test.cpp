@@ -188,9 +188,12 @@ TEST_F(FormFixture, MissingPicturesAndSoundsAreNamedAtStartUp) {
 TEST_F(FormFixture, ClosingTheWindowAsksFirst) {
     UseGameData();
     ASSERT_TRUE(form->FormCreate());
+    form->StartFrames(true);
     TPlatformEvent e;
     e.Kind = TEventKind::CloseRequest;
     form->HandleEvent(e);
+    // The request comes with the next frame's input, and is answered in that frame.
+    Run(1, 16);
     EXPECT_FALSE(form->Terminated());
     EXPECT_EQ(form->State.Cursor.WindowKind, form->State.Cursor.ScreenCode == TScreenCode::Game
                                                  ? TWindowKind::ExitToMenu

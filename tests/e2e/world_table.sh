@@ -5,18 +5,22 @@
 # the name entry, "Yes" to "Send the result to the World's Highscores page?".
 # The server must then hold the report with the name and the score the game saved
 # in its own table, and its world-table page must show the name in a score row.
+# The game sends the game's replay after the report; the server plays it back with
+# the game's replay tool and marks the row verified: the JSON says so, the page
+# shows the row as verified, and the replay it offers for download plays back.
 #
 # The run folder starts with a table a person can write by hand: ten rows with
 # no name and a score of 0 (and no options file, so its empty signature matches
 # the nameless table). Any shot-down enemy then qualifies; on the default table a
 # score must beat 300 points, minutes of play on the first level.
-#   tests/e2e/world_table.sh GAME SERVER LOAD_CLIENT DATA_DIR [OUT]
+#   tests/e2e/world_table.sh GAME SERVER LOAD_CLIENT DATA_DIR VERIFIER [OUT]
 set -euo pipefail
 game=$(realpath "$1")
 server=$(realpath "$2")
 client=$(realpath "$3")
 data=$(realpath "$4")
-out=$(realpath -m "${5:-e2e-shots}")
+verifier=$(realpath "$5")
+out=$(realpath -m "${6:-e2e-shots}")
 mkdir -p "$out"
 . "$(dirname "$0")/../server/common.sh"
 
@@ -24,7 +28,8 @@ shot_prefix="world-table-"
 . "$(dirname "$0")/desktop.sh"
 extra_cleanup=end_desktop
 
-start_server "$work/scores.sqlite" "$work/server.log"
+start_server "$work/scores.sqlite" "$work/server.log" \
+    --replay-verifier "$verifier" --replay-data "$data"
 run=$work/run
 link_data "$run" "$data"
 mkdir -p "$run/Data/Save"
@@ -92,10 +97,29 @@ grep -q "\"name\":\"$name\",\"score\":$score,\"add\":\"_______\"," <<<"$report" 
     cat "$work/server.log"
     fail "the server does not hold $name with $score points and the default add text: $report"
 }
+# The replay follows the report and is played back by the server's verifier.
+row=""
+for _ in $(seq 150); do
+    report=$("$client" get --server "127.0.0.1:$server_port" --path "/api/v1/scores?limit=20&verified=1")
+    row=$(grep -o "{[^{}]*\"name\":\"$name\",\"score\":$score,[^{}]*}" <<<"$report" || true)
+    grep -q '"verified":true' <<<"$row" && break
+    sleep 0.2
+done
+grep -q '"verified":true' <<<"$row" || {
+    cat "$work/server.log" "$work/server.log.err"
+    fail "the server did not verify the game's replay: $report"
+}
+replay_path=$(sed -n 's/.*"replay":"\([^"]*\)".*/\1/p' <<<"$row")
+curl -sf -o "$work/downloaded.vrp" "http://127.0.0.1:$server_port$replay_path" ||
+    fail "the verified replay $replay_path could not be downloaded"
+VANTOREL_DATA="$data" "$verifier" verify "$work/downloaded.vrp" | grep -q "^score $score " ||
+    fail "the downloaded replay does not play back to $score points"
 page=$("$client" get --server "127.0.0.1:$server_port" --path "/cgi/version.pl?prg=Vantorel&show&type=0")
 [ "$(head -1 <<<"$page")" = 200 ] || fail "the world-table page did not answer 200"
 tr -d '\n' <<<"$page" | sed 's/<tr/\n<tr/g' | grep -E '^<tr class="([^"]* )?score( [^"]*)?"' | grep -q ">$name</td>" ||
     fail "the world-table page has no score row with $name"
+tr -d '\n' <<<"$page" | sed 's/<tr/\n<tr/g' | grep -E '^<tr class="([^"]* )?verified( [^"]*)?"' | grep -q ">$name</td>" ||
+    fail "the world-table page does not show $name's row as verified"
 
 # Back to the main menu and out through "Exit the game?".
 for _ in 1 2 3; do
@@ -106,4 +130,4 @@ for _ in 1 2 3; do
 done
 wait_for_game_end || fail "the game did not end through the exit question"
 stop_server
-echo "world table e2e: $name with $score points sent by the game and shown on the page; shots in $out"
+echo "world table e2e: $name with $score points sent by the game, verified by its replay and shown on the page; shots in $out"

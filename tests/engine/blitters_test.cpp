@@ -78,7 +78,9 @@ TEST_P(BlitterRows, KeyedCopyAndBlendMatchTheOnePixelModel) {
 }
 
 // A turned row: dst[k] = base[(v_k >> 16) * pitch + (u_k >> 16)], stepping in
-// 16.16 every way round, keyed or not, rows shorter and longer than a gather.
+// 16.16 every way round, keyed or not, rows shorter and longer than a gather;
+// one trial in five steps a whole pixel along a source row either way (the
+// unscaled picture at no turn or a half turn), which is copied, not fetched.
 TEST_P(BlitterRows, TurnedRowTakesThePixelUnderEachStep) {
     std::mt19937 rng(23);
     constexpr int32_t kW = 53, kH = 31;
@@ -86,8 +88,12 @@ TEST_P(BlitterRows, TurnedRowTakesThePixelUnderEachStep) {
     const Pixel* base = picture.At();
     for (int trial = 0; trial < 3000; ++trial) {
         const auto n = static_cast<std::ptrdiff_t>(rng() % 60);
-        const auto du = static_cast<int32_t>(rng() % 0x30000) - 0x18000;
-        const auto dv = static_cast<int32_t>(rng() % 0x20000) - 0x10000;
+        auto du = static_cast<int32_t>(rng() % 0x30000) - 0x18000;
+        auto dv = static_cast<int32_t>(rng() % 0x20000) - 0x10000;
+        if (trial % 5 == 1) {
+            du = trial % 10 == 1 ? 0x10000 : -0x10000;
+            dv = 0;
+        }
         // a start from which all n steps stay on the picture
         const int64_t spanU = std::abs(static_cast<int64_t>(du)) * (n > 0 ? n - 1 : 0);
         const int64_t spanV = std::abs(static_cast<int64_t>(dv)) * (n > 0 ? n - 1 : 0);

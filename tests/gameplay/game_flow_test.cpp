@@ -33,7 +33,7 @@ TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
     state.Cursor.FirstItem = 1;
     state.Cursor.LastItem = 6;
     state.Cursor.ScreenCode = TScreenCode::None;
-    state.Progress.MonsterTimer = 555; // the spawn timers carry over from the last game
+    state.Progress.MonsterTimer = 555; // the spawn timers of the last game do not carry over
     state.Progress.GunTimer = 1234;
     state.Progress.BonusTimer = 77;
 
@@ -52,9 +52,9 @@ TEST_F(GameFlow, NewGameBuildsThePlayFieldAndOpensTheFirstBanner) {
     EXPECT_FALSE(state.Progress.LevelFinishing);
     EXPECT_EQ(state.Progress.Score, 0);
     EXPECT_EQ(state.Progress.Lives, 3);
-    EXPECT_EQ(state.Progress.MonsterTimer, 555);
-    EXPECT_EQ(state.Progress.GunTimer, 1234);
-    EXPECT_EQ(state.Progress.BonusTimer, 77);
+    EXPECT_EQ(state.Progress.MonsterTimer, 0);
+    EXPECT_EQ(state.Progress.GunTimer, 0);
+    EXPECT_EQ(state.Progress.BonusTimer, 0);
 
     ASSERT_NE(fixed.Player, nullptr);
     EXPECT_NE(fixed.EngineFlame1, nullptr);

@@ -27,6 +27,8 @@ public:
         released_.wait(lock, [this] { return open_; });
         return Reply;
     }
+    /// The replay upload after the report: answered at once.
+    THttpResponse Post(const THttpPost&) override { return Reply; }
     /// The requests made so far, once the first has arrived or a few seconds
     /// have passed: the request runs on a thread of its own, which a busy
     /// machine may not have started yet.

@@ -3,11 +3,13 @@
 #include "replay/replay_checksum.hpp"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -227,19 +229,21 @@ struct TRawFile {
     uint32_t NameLength = 0;
     std::string Name;
     uint32_t HashCount = 1;
-    std::vector<uint8_t> BeforeChecksum;
+    /// Bytes after the body's last part, inside the compressed body.
+    std::vector<uint8_t> AfterBody;
+    /// The body's length as the file gives it; nullopt: the true one.
+    std::optional<uint32_t> BodySize;
+    /// Compressed bytes cut from the end of the compressed body.
+    size_t CutPacked = 0;
 
     std::vector<uint8_t> Bytes() const {
-        std::vector<uint8_t> out(Magic.begin(), Magic.end());
+        std::vector<uint8_t> out;
         const auto varint = [&out](uint32_t v) {
             for (; v >= 0x80; v >>= 7)
                 out.push_back(static_cast<uint8_t>(v | 0x80));
             out.push_back(static_cast<uint8_t>(v));
         };
         const auto zeros = [&out](size_t n) { out.insert(out.end(), n, 0); };
-        varint(Version);
-        const size_t lengthAt = out.size();
-        zeros(4);
         varint(1);
         zeros(8 + 4);
         varint(RateRunCount);
@@ -262,7 +266,19 @@ struct TRawFile {
         varint(0);
         varint(HashCount);
         zeros(8 * static_cast<size_t>(std::min<uint32_t>(HashCount, 1)));
-        out.insert(out.end(), BeforeChecksum.begin(), BeforeChecksum.end());
+        out.insert(out.end(), AfterBody.begin(), AfterBody.end());
+        const std::vector<uint8_t> body = std::move(out);
+
+        out.assign(Magic.begin(), Magic.end());
+        varint(Version);
+        const size_t lengthAt = out.size();
+        zeros(4);
+        varint(BodySize.value_or(static_cast<uint32_t>(body.size())));
+        uLongf packed = compressBound(body.size());
+        const size_t packedAt = out.size();
+        out.resize(packedAt + packed);
+        EXPECT_EQ(compress(out.data() + packedAt, &packed, body.data(), body.size()), Z_OK);
+        out.resize(packedAt + packed - CutPacked);
         const size_t length = out.size() + 4;
         for (size_t i = 0; i < 4; ++i)
             out[lengthAt + i] = static_cast<uint8_t>(length >> (8 * i));
@@ -289,7 +305,7 @@ TEST(ReplayFile, SaysWhatIsWrongWithAMalformedFile) {
         {"more runs than bytes", [](TRawFile& f) { f.RateRunCount = 1000; },
          "1000 frame-rate runs at byte"},
         {"more runs than frames allowed",
-         [](TRawFile& f) { f.InputRunCount = kReplayMaxFrames + 1; }, "4194305 input runs at byte"},
+         [](TRawFile& f) { f.InputRunCount = kReplayMaxFrames + 1; }, "1048577 input runs at byte"},
         {"a run of no frames",
          [](TRawFile& f) {
              f.InputRunCount = 2;
@@ -301,9 +317,9 @@ TEST(ReplayFile, SaysWhatIsWrongWithAMalformedFile) {
              f.RateRunCount = 2;
              f.RateRuns = {{85, 1, kReplayMaxFrames}, {85, 1, 1}};
          },
-         "the frame-rate runs hold more than 4194304 frames"},
+         "the frame-rate runs hold more than 1048576 frames"},
         {"a frame count over the limit", [](TRawFile& f) { f.FrameCount = kReplayMaxFrames + 1; },
-         "the frame count 4194305 is over the limit"},
+         "the frame count 1048577 is over the limit"},
         {"frame-rate runs short of the frame count",
          [](TRawFile& f) {
              f.RateRuns = {{85, 1, 2}};
@@ -332,9 +348,17 @@ TEST(ReplayFile, SaysWhatIsWrongWithAMalformedFile) {
          "0 state hashes for 3 frames, which take 1"},
         {"bytes nothing reads",
          [](TRawFile& f) {
-             f.BeforeChecksum = {0, 0};
+             f.AfterBody = {0, 0};
          },
          "2 bytes at byte"},
+        {"a body that says it is larger than it is", [](TRawFile& f) { f.BodySize = 1000; },
+         "holds 35 bytes, not the 1000 it says"},
+        {"a body larger than it says", [](TRawFile& f) { f.BodySize = 10; },
+         "holds more than the 10 bytes it says"},
+        {"a body over the limit", [](TRawFile& f) { f.BodySize = kReplayMaxBodyBytes + 1; },
+         "are over the limit of"},
+        {"a compressed body cut short", [](TRawFile& f) { f.CutPacked = 3; },
+         "holds more than the 35 bytes it says, or ends early"},
     };
     for (const MalformedCase& c : cases) {
         SCOPED_TRACE(c.Name);

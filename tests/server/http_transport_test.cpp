@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -47,6 +48,18 @@ struct TRefusalCase {
     int Status;       ///< the answer, 0 when the connection closes without one
     const char* Note; ///< in the one log line of the refusal
 };
+
+/// size bytes of a replay-like body in chunks of 16 KiB, and the last chunk.
+std::string ChunkedBody(size_t size) {
+    std::string body;
+    for (size_t sent = 0; sent < size; sent += 16384) {
+        const size_t chunk = std::min<size_t>(16384, size - sent);
+        char length[16];
+        std::snprintf(length, sizeof length, "%zx\r\n", chunk);
+        body += length + std::string(chunk, 'R') + "\r\n";
+    }
+    return body + "0\r\n\r\n";
+}
 
 std::vector<TRefusalCase> RefusalCases() {
     const std::string code = EncodeScoreReport({"Ace", 1, ""});
@@ -81,6 +94,17 @@ std::vector<TRefusalCase> RefusalCases() {
          "a HEAD with a body"},
         {"TlsClientHello", std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11), 0,
          "TLS handshake"},
+        // A replay over the limit is answered from its header alone: the test
+        // sends no byte of the body.
+        {"ReplayLongerThanTheLimit",
+         "POST /api/v1/replays HTTP/1.1\r\nHost: x\r\nContent-Length: 262145\r\n\r\n", 413,
+         "a request body over 262144 bytes"},
+        {"ChunkedReplayLongerThanTheLimit",
+         "POST /api/v1/replays HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n" +
+             ChunkedBody(300 * 1024),
+         413, "a request body over 262144 bytes"},
+        {"BodyOnAnotherPath", "POST /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc",
+         413, "a request body"},
     };
 }
 

@@ -210,6 +210,20 @@ TEST_F(PostgresScoreStore, AnOlderTableGainsPagingAndSearchThatFollowHandEdits) 
         ExpectRankingMatchesTop(*store, "upgraded");
         store->Add("Pilot 7", 1, "", 1);
         ExpectRankingMatchesTop(*store, "after an add");
+        // It takes replays too: a verified one marks the row, the ranks unmoved.
+        store->AddReplay("VANTOREL-REPLAY upgraded", 3);
+        const auto marked = store->CheckNextReplay([](int64_t, const std::string&) {
+            TReplayVerdict game;
+            game.Verified = true;
+            game.Outcome = "verified";
+            game.Name = "Pilot 7";
+            game.Score = 1;
+            return game;
+        });
+        ASSERT_TRUE(marked);
+        EXPECT_FALSE(marked->AddedRow);
+        EXPECT_EQ(store->CountVerified(), 1);
+        ExpectRankingMatchesTop(*store, "after a verified replay");
         Administer("DELETE FROM " + table + " WHERE id % 3 = 0; UPDATE " + table +
                    " SET score = score * 1000 WHERE id % 5 = 0; UPDATE " + table +
                    " SET name = convert_to('PILOT X' || id, 'UTF8') WHERE id % 7 = 0; "

@@ -180,21 +180,22 @@ TEST_P(ScoreService, GameReportsAreStoredAndShownInOrder) {
     EXPECT_NE(page.Body.find("<meta charset=\"utf-8\">"), std::string::npos);
     using TCells = std::vector<std::string>;
     EXPECT_EQ(RowsOf(page.Body),
-              (std::vector<TCells>{{"1", "x", "2147483647", "ABCDEFGHIJKL", "2026-12-10"},
-                                   {"2", "Zoe", "99000", "hello world", "2026-12-10"},
-                                   {"3", "ABC", "1234", "_______", "2026-12-10"},
-                                   {"4", "Max Power 12", "1234", "", "2026-12-11"},
-                                   {"5", "", "7", "", "2026-12-10"},
-                                   {"6", "Neg", "-10", "_x_", "2026-12-10"}}));
+              (std::vector<TCells>{{"1", "x", "2147483647", "ABCDEFGHIJKL", "2026-12-10", ""},
+                                   {"2", "Zoe", "99000", "hello world", "2026-12-10", ""},
+                                   {"3", "ABC", "1234", "_______", "2026-12-10", ""},
+                                   {"4", "Max Power 12", "1234", "", "2026-12-11", ""},
+                                   {"5", "", "7", "", "2026-12-10", ""},
+                                   {"6", "Neg", "-10", "_x_", "2026-12-10", ""}}));
 
     const TWebResponse json = Get("/api/v1/scores?limit=2");
     ASSERT_EQ(json.Status, 200);
     EXPECT_EQ(json.ContentType, "application/json; charset=utf-8");
-    EXPECT_EQ(json.Body,
-              "{\"scores\":[{\"rank\":1,\"name\":\"x\",\"score\":2147483647,\"add\":"
-              "\"ABCDEFGHIJKL\",\"date\":\"2026-12-10T04:00:01Z\"},{\"rank\":2,\"name\":\"Zoe\","
-              "\"score\":99000,\"add\":\"hello world\",\"date\":\"2026-12-10T04:01:00Z\"}],"
-              "\"count\":6}");
+    EXPECT_EQ(json.Body, "{\"scores\":[{\"rank\":1,\"name\":\"x\",\"score\":2147483647,\"add\":"
+                         "\"ABCDEFGHIJKL\",\"date\":\"2026-12-10T04:00:01Z\",\"verified\":false,"
+                         "\"replay\":null},{\"rank\":2,\"name\":\"Zoe\",\"score\":99000,\"add\":"
+                         "\"hello world\",\"date\":\"2026-12-10T04:01:00Z\",\"verified\":false,"
+                         "\"replay\":null}],"
+                         "\"count\":6}");
 }
 
 // Rows that reached the table some other way (an older server, a hand edit) are

@@ -22,8 +22,10 @@ namespace vantorel::server::test_support {
 class TServedService {
 public:
     explicit TServedService(THttpServerConfig config,
-                            std::function<void(const std::string&)> log = {})
-        : store_(folder_.File("scores.sqlite").string()), service_(store_, 0),
+                            std::function<void(const std::string&)> log = {},
+                            TReplaySettings replays = {})
+        : store_(folder_.File("scores.sqlite").string()),
+          service_(store_, 0, TServiceClock::System(), {}, std::move(replays)),
           server_(
               service_, std::move(config), log ? std::move(log) : [this](const std::string& line) {
                   const std::lock_guard lock(logMutex_);

@@ -37,7 +37,9 @@ TEST(WebText, HtmlAndJsonEscapeAndConvertToUtf8) {
         EXPECT_EQ(HtmlText(c.In), c.Html) << c.In;
         EXPECT_EQ(RenderScoresJson({{7, c.In, -5, c.In, 0}}, 1),
                   "{\"scores\":[{\"rank\":1,\"name\":\"" + c.Json + "\",\"score\":-5,\"add\":\"" +
-                      c.Json + "\",\"date\":\"1970-01-01T00:00:00Z\"}],\"count\":1}")
+                      c.Json +
+                      "\",\"date\":\"1970-01-01T00:00:00Z\",\"verified\":false,\"replay\":null}],"
+                      "\"count\":1}")
             << c.In;
     }
     EXPECT_EQ(RenderScoresJson({}, 12'345'678'901), "{\"scores\":[],\"count\":12345678901}");
@@ -75,8 +77,11 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
 
     const TServerOptionsParse all =
         ParseServerOptions({"--listen", "0.0.0.0:0", "--database=host=db dbname=scores", "--rate",
-                            "0", "--threads=4"});
+                            "0", "--threads=4", "--replay-verifier", "/usr/games/vantorel-replay",
+                            "--replay-data=/usr/share/games/vantorel/Data"});
     ASSERT_TRUE(all.Options) << all.Error;
+    EXPECT_EQ(all.Options->ReplayVerifier, "/usr/games/vantorel-replay");
+    EXPECT_EQ(all.Options->ReplayData, "/usr/share/games/vantorel/Data");
     EXPECT_EQ(all.Options->Host, "0.0.0.0");
     EXPECT_EQ(all.Options->Port, 0);
     EXPECT_EQ(all.Options->Database, "host=db dbname=scores");
@@ -143,6 +148,9 @@ TEST(ServerOptions, MistakesAreNamed) {
          "--connections-per-address wants a whole number from 1 to 1000000, not \"0\""},
         {{"--max-connections=-5"},
          "--max-connections wants a whole number from 1 to 1000000, not \"-5\""},
+        // No PATH lookup picks the program that plays strangers' files.
+        {{"--replay-verifier", "vantorel-replay"},
+         "--replay-verifier wants the verifier's absolute path, not \"vantorel-replay\""},
     };
     for (const TCase& c : cases) {
         const TServerOptionsParse parsed = ParseServerOptions(c.Args);
@@ -243,6 +251,7 @@ TEST(ServerOptions, ConfigMistakesNameTheLine) {
         {"rate = 1\n\nlisten = 8080\n", "f.conf:3: listen wants HOST:PORT"},
         {"threads = 0\n", "f.conf:1: threads wants"},
         {"database =\n", "f.conf:1: database wants"},
+        {"replay-verifier = bin/x\n", "f.conf:1: replay-verifier wants"},
     };
     for (const TCase& c : cases) {
         TServerOptions options;

@@ -66,6 +66,41 @@ TEST(SqliteScoreStore, TheCountFollowsHandEditsAndOlderFiles) {
     EXPECT_EQ(older.Count(), 4);
 }
 
+// A file from a server before replays gains their tables and the rows' link on
+// its first open, and its rows can be verified.
+TEST(SqliteScoreStore, AFileFromBeforeReplaysTakesThem) {
+    TTempFolder folder;
+    const std::string path = folder.File("scores.sqlite").string();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE scores(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT "
+                           "NOT NULL, score INTEGER NOT NULL, add_text TEXT NOT NULL, received_at "
+                           "INTEGER NOT NULL); INSERT INTO scores(name, score, add_text, "
+                           "received_at) VALUES('Old', 50, 'x', 1), ('Older', 70, '', 1)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    TSqliteScoreStore store(path);
+    EXPECT_EQ(store.CountVerified(), 0);
+    store.AddReplay("VANTOREL-REPLAY old", 2);
+    const auto marked = store.CheckNextReplay([](int64_t, const std::string&) {
+        TReplayVerdict game;
+        game.Verified = true;
+        game.Outcome = "verified";
+        game.Name = "Old";
+        game.Score = 50;
+        game.Add = "x";
+        return game;
+    });
+    ASSERT_TRUE(marked);
+    EXPECT_FALSE(marked->AddedRow);
+    const std::vector<TRankedScore> verified = store.Verified(0, 10);
+    ASSERT_EQ(verified.size(), 1u);
+    EXPECT_EQ(verified[0].Rank, 2);
+    EXPECT_EQ(verified[0].Row.Name, "Old");
+}
+
 TEST(SqliteScoreStore, AFileThatIsNotADatabaseIsRefused) {
     TTempFolder folder;
     const fs::path path = folder.File("scores.sqlite");

@@ -299,15 +299,16 @@ std::string TidyComplaints(const TTempFolder& folder, const std::string& html) {
 }
 
 // Every kind of page the table shows passes tidy without a warning: no rows,
-// a full page, a search with hits and without, a page past the end, and texts
-// with markup characters and Windows-1252 letters.
+// a full page, a search with hits and without, a page past the end, texts
+// with markup characters and Windows-1252 letters, verified rows with their
+// replay links, and the verified scores alone.
 TEST(WorldTablePageHtml, EveryKindOfPageIsValidHtml) {
     TTempFolder folder;
     std::vector<TRankedScore> full;
     for (int i = 0; i < 100; ++i)
         full.push_back({i + 101, {i, "Pilot " + std::to_string(i), 1000 - i, "_______", kNow}});
     const std::vector<TRankedScore> odd = {
-        {1, {1, "<b>&\"'\xD6\x80\x81", 5, "a<b>&c \x9F\xFF", kNow}}, {2, {2, "", -5, "", 0}}};
+        {1, {1, "<b>&\"'\xD6\x80\x81", 5, "a<b>&c \x9F\xFF", kNow}}, {2, {2, "", -5, "", 0, 17}}};
     struct TCase {
         const char* Label;
         TWorldTableView View;
@@ -320,6 +321,9 @@ TEST(WorldTablePageHtml, EveryKindOfPageIsValidHtml) {
         {"a search with more hits than shown", {full, 0, 3, 10, std::string("P"), 1000, true}},
         {"a search without hits", {{}, 0, 1, 1, std::string("\"x'<"), 0, false}},
         {"a page past the end", {{}, 250, 9, 3, std::nullopt, 0, false}},
+        {"verified scores only", {odd, 2, 1, 1, std::nullopt, 0, false, true}},
+        {"verified scores of a search", {odd, 0, 1, 1, std::string("<"), 2, false, true}},
+        {"no verified score yet", {{}, 0, 1, 1, std::nullopt, 0, false, true}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(TidyComplaints(folder, RenderWorldTablePage(c.View)), "") << c.Label;

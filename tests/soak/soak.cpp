@@ -1,5 +1,6 @@
 #include "soak/soak.hpp"
 
+#include "app/replay_playback.hpp"
 #include "gameplay/game_pools.hpp"
 #include "objects/bonus.hpp"
 #include "objects/bullet.hpp"
@@ -7,10 +8,13 @@
 #include "objects/monster.hpp"
 #include "objects/player.hpp"
 #include "objects/scroll_background.hpp"
+#include "replay/replay_file.hpp"
 #include "support/scenario.hpp"
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <unordered_set>
@@ -386,19 +390,72 @@ private:
 /// the session is closed and another program starts.
 constexpr int64_t kMaxFramesOutOfGame = 3000;
 
+/// A recorded game and the state hash the game had after each of its frames.
+struct TRecordedGame {
+    TReplay Replay;
+    std::vector<uint64_t> Hashes;
+};
+
+/// Plays every recorded game back, one after another on one headless main window,
+/// and compares the state after every frame; the last frame compares the end's
+/// progress (the sprites then depend on the table of the machine that plays).
+void CheckReplays(const std::vector<TRecordedGame>& games, uint32_t seed, TSoakResult& result) {
+    TScenario player(seed);
+    TMForm& form = *player.Form;
+    form.DrawFrames = false;
+    for (size_t g = 0; g < games.size() && result.Failures.empty(); ++g) {
+        const TRecordedGame& game = games[g];
+        const std::string which = "replay of game " + std::to_string(g + 1) + ", ";
+        TReplayPlayback playback(form, game.Replay);
+        while (playback.Step()) {
+            const uint32_t frame = playback.FramesPlayed();
+            const bool last = frame == game.Replay.FrameCount;
+            if (!last && form.StateHash() != game.Hashes[frame - 1]) {
+                result.Failures.push_back(which + "frame " + std::to_string(frame) +
+                                          ": the state differs from the game's");
+                break;
+            }
+        }
+        if (playback.Failure())
+            result.Failures.push_back(which + *playback.Failure());
+        result.ReplayedFrames += playback.FramesPlayed();
+        ++result.ReplaysChecked;
+        form.LeaveReplayedGame();
+    }
+}
+
 } // namespace
 
-TSoakResult RunSoak(int64_t frames, uint32_t seed) {
+TSoakResult RunSoak(int64_t frames, uint32_t seed, const std::string& replayFolder) {
     TSoakResult result;
     std::unique_ptr<TScenario> game;
     std::unique_ptr<TRandomPlayer> player;
     TSeen seen;
+    std::vector<TRecordedGame> recorded;
+    std::vector<uint64_t> hashes;
     while (result.Frames < frames && result.Failures.empty()) {
         if (!game || game->Ended() || player->OutOfGame() > kMaxFramesOutOfGame) {
             player.reset();
             game.reset();
             const uint32_t sessionSeed = seed + static_cast<uint32_t>(result.Sessions);
             game = std::make_unique<TScenario>(sessionSeed);
+            TMForm& form = *game->Form;
+            form.FrameRecorded = [&hashes, &form] { hashes.push_back(form.StateHash()); };
+            form.ReplayKept = [&hashes, &recorded, &replayFolder](const TReplay& replay) {
+                if (hashes.size() != replay.FrameCount)
+                    hashes.clear(); // a game the soak saw only the end of
+                recorded.push_back({replay, std::move(hashes)});
+                hashes.clear();
+                if (!replayFolder.empty()) {
+                    const auto bytes = EncodeReplay(replay);
+                    std::ofstream(std::filesystem::path(replayFolder) /
+                                      ("game-" + std::to_string(recorded.size()) + ".vrp"),
+                                  std::ios::binary)
+                        .write(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<std::streamsize>(bytes.size()));
+                }
+            };
+            hashes.clear();
             player = std::make_unique<TRandomPlayer>(*game, sessionSeed * 7919u + 17u);
             ++result.Sessions;
             seen = TSeen{};
@@ -426,6 +483,12 @@ TSoakResult RunSoak(int64_t frames, uint32_t seed) {
             result.Failures.insert(result.Failures.begin(),
                                    "frame " + std::to_string(result.Frames) + ":");
     }
+    // A game still running when the soak stops has no end to check against.
+    player.reset();
+    game.reset();
+    std::erase_if(recorded, [](const TRecordedGame& g) { return g.Hashes.empty(); });
+    if (result.Failures.empty())
+        CheckReplays(recorded, seed ^ 0x5EEDu, result);
     return result;
 }
 

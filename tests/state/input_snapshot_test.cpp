@@ -136,7 +136,7 @@ TEST(InputSnapshot, MalformedBytesAreRefusedWithTheReason) {
         {"nothing", {}, "end in the middle"},
         {"an unknown version", {2, 0}, "version 2"},
         {"version 0", {0, 0}, "version 0"},
-        {"an unknown pressed key", {1, 0x02, 0x80, 0x04}, "pressed key"},
+        {"an unknown pressed key", {1, 0x02, 0x80, 0x08}, "pressed key"},
         {"an unknown pad control", {1, 0x04, 0x80, 0x00}, "pad control"},
         {"a pressed pad control unknown", {1, 0x04, 0x00, 0x80}, "pad control"},
         {"a varint of six bytes", {1, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01}, "32 bits"},

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vantorel {
 namespace {
@@ -66,6 +67,44 @@ TEST(ScoreReporter, SendsTheReportThroughTheClient) {
     }
 }
 
+// The replay goes after the report on the same thread, only when the report
+// was taken; the state stays the report's.
+TEST(ScoreReporter, TheUploadFollowsATakenReportOnly) {
+    struct Case {
+        const char* What;
+        THttpResponse Reply;
+        std::vector<std::string> Methods;
+        TScoreReportState Outcome;
+    };
+    const Case cases[] = {
+        {"taken", {true, 200, "ok"}, {"GET", "POST"}, TScoreReportState::Sent},
+        {"refused", {true, 400, ""}, {"GET"}, TScoreReportState::Failed},
+        {"no reply", {false, 0, ""}, {"GET"}, TScoreReportState::Failed},
+    };
+    const TScoreServer server{"scores.example.org", 80};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TRecordingHttpClient client;
+        client.Reply = c.Reply;
+        TScoreReporter reporter;
+        THttpPost upload;
+        upload.Request.Url = "http://scores.example.org/api/v1/replays";
+        upload.ContentType = "application/octet-stream";
+        upload.Body = {'V', 0, 9};
+        ASSERT_TRUE(reporter.Start(client, BuildScoreRequest(server, kReport), upload));
+        PollUntilFinished(reporter, milliseconds(2000));
+        EXPECT_EQ(reporter.State(), c.Outcome);
+        std::vector<std::string> methods;
+        for (const auto& call : client.Calls)
+            methods.push_back(call.Method);
+        EXPECT_EQ(methods, c.Methods);
+        if (methods.size() == 2) {
+            EXPECT_EQ(client.Requests[1].Url, upload.Request.Url);
+            EXPECT_EQ(client.Calls[1].Body, upload.Body);
+        }
+    }
+}
+
 /// A client that holds every request until the test lets it go.
 class THeldHttpClient final : public IHttpClient {
 public:
@@ -74,6 +113,7 @@ public:
         released_.wait(lock, [this] { return release_; });
         return {true, 200, ""};
     }
+    THttpResponse Post(const THttpPost&) override { return {true, 202, ""}; }
     void Release() {
         {
             std::lock_guard lock(mutex_);

@@ -54,7 +54,20 @@ public:
     void PlayMusicForScreen() override { Calls.push_back("PlayMusicForScreen"); }
     void SetDisplayMode() override { Calls.push_back("SetDisplayMode"); }
     void ExitGame() override { Calls.push_back("ExitGame"); }
+    bool HasReplay(const std::string& name, int32_t score) const override {
+        return std::find(Replays.begin(), Replays.end(), HighScoreEntry{name, score}) !=
+               Replays.end();
+    }
+    bool WatchReplay(const std::string& name, int32_t score) override {
+        Calls.push_back("WatchReplay " + name + " " + std::to_string(score));
+        return HasReplay(name, score);
+    }
+    /// The games HasReplay finds.
+    std::vector<HighScoreEntry> Replays;
     void SaveTable() override { Calls.push_back("SaveTable"); }
+    std::vector<uint8_t> FinishedGameReplay() const override { return Replay; }
+    /// What FinishedGameReplay answers.
+    std::vector<uint8_t> Replay;
 
     /// How many times call was logged.
     int32_t Count(const std::string& call) const {

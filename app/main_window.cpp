@@ -386,9 +386,7 @@ void TMForm::RecordFrame(int32_t rate, int32_t lagCount) {
         recorder_.AddStateHash(StateHash());
     if (FrameRecorded)
         FrameRecorded();
-    const bool ended = State.Cursor.ScreenCode != TScreenCode::Game ||
-                       State.Cursor.WindowKind == TWindowKind::NameEntry;
-    if (ended || recorder_.Replay().FrameCount >= kReplayMaxFrames)
+    if (RecordedGameEnded(State.Cursor) || recorder_.Replay().FrameCount >= kReplayMaxFrames)
         EndRecording();
 }
 

@@ -68,8 +68,7 @@ bool TReplayPlayback::Step() {
 
 void TReplayPlayback::CheckAfterFrame() {
     const TGameState& s = form_.State;
-    const bool ended =
-        s.Cursor.ScreenCode != TScreenCode::Game || s.Cursor.WindowKind == TWindowKind::NameEntry;
+    const bool ended = RecordedGameEnded(s.Cursor);
     const std::string at = "frame " + std::to_string(played_);
     if (played_ < replay_.FrameCount) {
         if (ended) {

@@ -29,13 +29,6 @@ double SecondsSince(TClock::time_point start) {
     return std::chrono::duration<double>(TClock::now() - start).count();
 }
 
-double GameSeconds(const TReplay& r) {
-    double seconds = 0;
-    for (const TFrameRateRun& run : r.FrameRates)
-        seconds += static_cast<double>(run.Frames) / run.RateHz;
-    return seconds;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -70,7 +63,7 @@ int main(int argc, char** argv) {
         while (playback.Step()) {
         }
         const double played = SecondsSince(start);
-        const double game = GameSeconds(replay);
+        const double game = ReplaySeconds(replay);
         std::printf("%s: %u frames, game %.1f s, playback %.3f s: %.0fx real time (start-up "
                     "%.3f s)%s\n",
                     argv[i], replay.FrameCount, game, played, game / played, startup,

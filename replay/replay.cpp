@@ -16,4 +16,12 @@ void AppendReplayFrame(TReplay& replay, uint32_t rateHz, uint32_t lagCount,
     ++replay.FrameCount;
 }
 
+double ReplaySeconds(const TReplay& replay) {
+    double seconds = 0;
+    for (const TFrameRateRun& run : replay.FrameRates)
+        if (run.RateHz > 0)
+            seconds += static_cast<double>(run.Frames) / run.RateHz;
+    return seconds;
+}
+
 } // namespace vantorel

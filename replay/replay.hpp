@@ -7,6 +7,7 @@
 #pragma once
 
 #include "state/input_snapshot.hpp"
+#include "state/menu_cursor.hpp"
 
 #include <cstdint>
 #include <string>
@@ -75,6 +76,16 @@ struct TReplay {
 /// calls it once a frame; the state hashes are its own to add.
 void AppendReplayFrame(TReplay& replay, uint32_t rateHz, uint32_t lagCount,
                        const TInputSnapshot& input);
+
+/// True when a recorded game has ended: its screen was left, or the name entry
+/// opened over it. The recorder ends the replay in that frame, and a playback
+/// must end there too.
+constexpr bool RecordedGameEnded(const TMenuCursor& cursor) {
+    return cursor.ScreenCode != TScreenCode::Game || cursor.WindowKind == TWindowKind::NameEntry;
+}
+
+/// The time the game took to play, in seconds: each frame at its own rate.
+double ReplaySeconds(const TReplay& replay);
 
 /// The number of state hashes a replay of frameCount frames holds.
 constexpr uint32_t ReplayStateHashCount(uint32_t frameCount) {

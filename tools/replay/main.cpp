@@ -71,14 +71,6 @@ std::variant<TLoaded, int> Load(const std::string& file) {
     }
 }
 
-double Seconds(const TReplay& r) {
-    double seconds = 0;
-    for (const TFrameRateRun& run : r.FrameRates)
-        if (run.RateHz > 0)
-            seconds += static_cast<double>(run.Frames) / run.RateHz;
-    return seconds;
-}
-
 int Info(const std::string& file) {
     auto loaded = Load(file);
     if (const int* status = std::get_if<int>(&loaded))
@@ -89,7 +81,7 @@ int Info(const std::string& file) {
     std::printf("format %u, rules %u, data hash %016" PRIx64 ", seed %u\n", kReplayFormatVersion,
                 r.RulesVersion, r.DataHash, r.Seed);
     std::printf("frames %u (%.1f s), %zu frame-rate runs, %zu input runs, %zu state hashes\n",
-                r.FrameCount, Seconds(r), r.FrameRates.size(), r.Inputs.size(),
+                r.FrameCount, ReplaySeconds(r), r.FrameRates.size(), r.Inputs.size(),
                 r.StateHashes.size());
     std::printf("score %d level %d\n", r.FinalScore, r.FinalLevel);
     std::printf("name \"%s\" add text \"%s\"\n", Cp1252ToUtf8(r.Name).c_str(),
